@@ -1,0 +1,23 @@
+# Quorindo: the two commands a developer needs, plus their parts.
+#   make run   installs what is missing, builds, makes the demo dictionaries, starts the program
+#   make test  installs what is missing, builds, runs every test under Wine
+BUILD_DIR ?= $(CURDIR)/build
+DEPS_DIR  ?= $(BUILD_DIR)/deps
+export BUILD_DIR DEPS_DIR
+
+.PHONY: run test build setup clean
+
+run:
+	@bash scripts/run.sh
+
+test:
+	@bash scripts/test.sh
+
+build:
+	@bash scripts/build.sh
+
+setup:
+	@bash scripts/setup.sh
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Configures and builds every deliverable and test for 32-bit Windows.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD_DIR=${BUILD_DIR:-$(pwd)/build}
+DEPS_DIR=${DEPS_DIR:-$BUILD_DIR/deps}
+export DEPS_DIR
+bash scripts/setup.sh
+if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
+  cmake -S . -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+        -DQUORINDO_DEPS_DIR="$DEPS_DIR" >/dev/null
+fi
+cmake --build "$BUILD_DIR" -j"$(nproc)" -- --no-print-directory

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds, then runs every test under Wine (and Xvfb when there is no display).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD_DIR=${BUILD_DIR:-$(pwd)/build}
+export BUILD_DIR
+bash scripts/build.sh
+source scripts/env.sh
+ensure_wineprefix
+XVFB_PID=
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  [ -z "$XVFB_PID" ] || kill "$XVFB_PID" 2>/dev/null || true
+}
+trap cleanup EXIT
+ensure_display
+wineserver -p
+# Start Wine's own services now, outside ctest: they would otherwise inherit
+# the first test's output pipe and keep ctest waiting for it to close.
+wine cmd /c exit >/dev/null 2>&1 </dev/null
+cd "$BUILD_DIR"
+ctest --output-on-failure -j"$(nproc)" --timeout 300 "$@"
