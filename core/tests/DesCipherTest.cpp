@@ -3,18 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include "core/tests/TestBytes.h"
+
 #include <string>
 #include <vector>
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
-
-Bytes FromHex(const char* hex) {
-  Bytes out;
-  for (; hex[0] && hex[1]; hex += 2) out.push_back(static_cast<uint8_t>(std::stoi(std::string(hex, 2), nullptr, 16)));
-  return out;
-}
 
 Bytes Transform(const Bytes& key, const Bytes& block, bool decipher, des::Variant variant) {
   des::KeySchedule schedule;
