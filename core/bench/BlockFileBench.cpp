@@ -2,6 +2,7 @@
 // against zlib's own uncompress over the same blocks.
 #include "core/BlockFile.h"
 #include "core/bench/Bench.h"
+#include "core/tests/TestBytes.h"
 
 #include <zlib.h>
 
@@ -12,8 +13,6 @@
 #include <vector>
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
 
 // Dictionary-like text: words from a small vocabulary in a pseudo-random order.
 Bytes MakeText(size_t size) {
@@ -30,29 +29,6 @@ Bytes MakeText(size_t size) {
   }
   text.resize(size);
   return text;
-}
-
-void PutU32(Bytes& image, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) image[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-Bytes MakeImage(const Bytes& data, uint32_t blockSize) {
-  uint32_t n = static_cast<uint32_t>((data.size() + blockSize - 1) / blockSize);
-  Bytes image(8 + 4 * (n + 1));
-  PutU32(image, 0, static_cast<uint32_t>(data.size()));
-  PutU32(image, 4, blockSize);
-  Bytes stream(compressBound(blockSize));
-  uint32_t offset = 0;
-  for (uint32_t i = 0; i < n; ++i) {
-    PutU32(image, 8 + 4 * i, offset);
-    uLong size = static_cast<uLong>(std::min<size_t>(blockSize, data.size() - size_t(i) * blockSize));
-    uLongf room = static_cast<uLongf>(stream.size());
-    compress2(stream.data(), &room, data.data() + size_t(i) * blockSize, size, 6);
-    image.insert(image.end(), stream.begin(), stream.begin() + room);
-    offset += room;
-  }
-  PutU32(image, 8 + 4 * n, offset);
-  return image;
 }
 
 // zlib alone: every block uncompressed straight into the output.
@@ -87,7 +63,7 @@ QUORINDO_BENCH(BlockFileSequentialRead) {
   const size_t kSize = 50u << 20;
   Bytes data = MakeText(kSize);
   for (uint32_t blockSize : {16u << 10, 64u << 10}) {
-    Bytes image = MakeImage(data, blockSize);
+    Bytes image = MakeBlockImage(data.data(), data.size(), blockSize);
     printf("image: %u MB in blocks of %u KB, %.1f MB compressed\n", unsigned(kSize >> 20),
            unsigned(blockSize >> 10), image.size() / 1048576.0);
     Bytes viaZlib(kSize), viaReader(kSize);

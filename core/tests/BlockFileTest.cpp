@@ -1,46 +1,17 @@
 #include "core/BlockFile.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
+
+#include "core/tests/TestBytes.h"
 
 #include <string>
 #include <vector>
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-void PutU32(Bytes& image, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) image[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-Bytes Deflate(const uint8_t* data, size_t size) {
-  uLongf room = compressBound(static_cast<uLong>(size));
-  Bytes out(room);
-  EXPECT_EQ(compress2(out.data(), &room, data, static_cast<uLong>(size), 6), Z_OK);
-  out.resize(room);
-  return out;
-}
-
-// Builds an image of data cut into blocks of blockSize; streams[i], when
-// given, replaces the compressed stream of block i.
+// An image of text data.
 Bytes MakeImage(const std::string& data, uint32_t blockSize, const std::vector<Bytes>& streams = {}) {
-  uint32_t n = static_cast<uint32_t>((data.size() + blockSize - 1) / blockSize);
-  Bytes image(8 + 4 * (n + 1));
-  PutU32(image, 0, static_cast<uint32_t>(data.size()));
-  PutU32(image, 4, blockSize);
-  uint32_t offset = 0;
-  for (uint32_t i = 0; i < n; ++i) {
-    PutU32(image, 8 + 4 * i, offset);
-    size_t size = std::min<size_t>(blockSize, data.size() - i * blockSize);
-    Bytes stream = i < streams.size() && !streams[i].empty()
-                       ? streams[i]
-                       : Deflate(reinterpret_cast<const uint8_t*>(data.data()) + i * blockSize, size);
-    image.insert(image.end(), stream.begin(), stream.end());
-    offset += static_cast<uint32_t>(stream.size());
-  }
-  PutU32(image, 8 + 4 * n, offset);
-  return image;
+  return MakeBlockImage(reinterpret_cast<const uint8_t*>(data.data()), data.size(), blockSize, streams);
 }
 
 std::string Sample(size_t size) {
