@@ -21,7 +21,7 @@ namespace {
 // A 1x1 PNG, the icon of a source that names none.
 const char kDefaultIconHex[] =
     "89504E470D0A1A0A0000000D49484452000000010000000108060000001F15C4890000000D4944415478"
-    "DA63F8CFC0F01F0005000201A2F5C9A50000000049454E44AE426082";
+    "9C63F8CFC0F01F00050001FF89993D1D0000000049454E44AE426082";
 
 std::wstring Escape(const std::wstring& text) {
   std::wstring out;
@@ -270,6 +270,8 @@ bool BuildDictionary(std::string& file, WriterSource s, const std::wstring& dama
   // The keys sort with the comparison that the reader searches with.
   const int32_t locale = s.sorted ? static_cast<int32_t>(((s.indexSort & 0xFFFF) << 16) | (s.sortLcid & 0xFFFF))
                                   : kNoLocale;
+  // The reader falls back to no locale when the system rejects one; so does the sort.
+  const int32_t sortLocale = IsCompareLocaleUsable(locale) ? locale : kNoLocale;
   for (const WriterEntry& e : s.entries) {
     if (e.key.empty() || e.key.find(L'\0') != std::wstring::npos) {
       error = L"an empty key";
@@ -278,14 +280,14 @@ bool BuildDictionary(std::string& file, WriterSource s, const std::wstring& dama
   }
   std::stable_sort(s.entries.begin(), s.entries.end(), [&](const WriterEntry& x, const WriterEntry& y) {
     return CompareNoCase(x.key.c_str(), static_cast<int>(x.key.size()), y.key.c_str(),
-                         static_cast<int>(y.key.size()), locale) < 0;
+                         static_cast<int>(y.key.size()), sortLocale) < 0;
   });
   std::vector<std::string> keyRecords, dataRecords;
   for (size_t i = 0, level = 0; i < s.entries.size(); ++i) {
     const WriterEntry& e = s.entries[i];
     bool last = i + 1 == s.entries.size() ||
                 CompareNoCase(e.key.c_str(), static_cast<int>(e.key.size()), s.entries[i + 1].key.c_str(),
-                              static_cast<int>(s.entries[i + 1].key.size()), locale) != 0;
+                              static_cast<int>(s.entries[i + 1].key.size()), sortLocale) != 0;
     std::string record = Encode(e.key, keysUtf8);
     record.push_back(static_cast<char>(std::min<size_t>(level, kLevelMask) | (last ? kLastOfWord : 0)));
     keyRecords.push_back(record);
