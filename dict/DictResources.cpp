@@ -1,5 +1,6 @@
 #include "dict/DictResources.h"
 
+#include <algorithm>
 #include <cwchar>
 
 #include "core/ConfigFile.h"
@@ -124,8 +125,11 @@ void CDictResources::Load(CDictFile* owner) {
     g->SetAttribute(L"J", IntToWString(i, 10).c_str());
     glossaries_.push_back(std::move(g));
   }
-  if (r) output_.reserve(static_cast<size_t>(r->maxDataSize) * (owner->GetInfo().GetRecord() &&
-                                                                 CompareNoCaseN(r->dataCharset.c_str(), L"utf-8", 0xFFFFFFFF, false) ? 4 : 2));
+  if (r) {
+    // Only a hint: capped, so a damaged maximum cannot ask for a huge block.
+    const size_t factor = CompareNoCaseN(r->dataCharset.c_str(), L"utf-8", 0xFFFFFFFF, false) ? 4 : 2;
+    output_.reserve(std::min<size_t>(static_cast<size_t>(r->maxDataSize) * factor, size_t{1} << 20));
+  }
 }
 
 bool CDictResources::LoadLayout() {
