@@ -81,6 +81,7 @@ void CDictFile::Reset() {
   dataBuffer_.reset();
   nameBuffer_.reset();
   keyImage_.reset();
+  keyImageBlocks_.clear();
   keyImageFailed_ = false;
   keyBufferSize_ = dataBufferSize_ = nameBufferSize_ = 0;
 }
@@ -263,17 +264,32 @@ bool CDictFile::SetUpIndex(IndexView& view, CBlockFile& reader, const uint8_t* s
   return true;
 }
 
-const uint8_t* CDictFile::KeyImage() {
-  if (keyImage_ || keyImageFailed_ || !keyIndex_.compressed) return keyImage_.get();
+const uint8_t* CDictFile::KeyImageBytes(uint64_t at, uint32_t length) {
+  if (!keyIndex_.compressed || keyImageFailed_) return nullptr;
   const uint32_t size = keyIndex_.dataArea;
-  keyImage_.reset(new (std::nothrow) uint8_t[size]);
-  const uint32_t chunk = std::max<uint32_t>(keyReader_.GetBlockSize(), 1);
-  for (uint32_t at = 0; keyImage_ && at < size; at += chunk) {
-    uint32_t n = std::min(chunk, size - at);
-    if (keyReader_.Read(keyImage_.get() + at, at, n, 1) != n) keyImage_.reset();
+  const uint32_t blockSize = keyReader_.GetBlockSize();
+  if (!keyImage_) {
+    keyImage_.reset(new (std::nothrow) uint8_t[size]);
+    try {
+      keyImageBlocks_.assign(size / blockSize + 1, false);
+    } catch (const std::bad_alloc&) {
+      keyImage_.reset();
+    }
+    if (!keyImage_) {
+      keyImageFailed_ = true;
+      return nullptr;
+    }
   }
-  keyImageFailed_ = !keyImage_;
-  return keyImage_.get();
+  if (at + length > size) return nullptr;
+  const uint32_t first = static_cast<uint32_t>(at / blockSize);
+  const uint32_t last = length ? static_cast<uint32_t>((at + length - 1) / blockSize) : first;
+  for (uint32_t b = first; b <= last && b < keyImageBlocks_.size(); ++b) {
+    if (keyImageBlocks_[b]) continue;
+    const uint32_t start = b * blockSize, n = std::min(blockSize, size - start);
+    if (keyReader_.Read(keyImage_.get() + start, start, n, 1) != n) return nullptr;
+    keyImageBlocks_[b] = true;
+  }
+  return keyImage_.get() + at;
 }
 
 bool CDictFile::ReadRecord(const IndexView& view, CBlockFile& reader, uint32_t i, bool data,
@@ -282,9 +298,11 @@ bool CDictFile::ReadRecord(const IndexView& view, CBlockFile& reader, uint32_t i
   if (i >= view.count || !view.body) return false;
   uint8_t pair[16];
   const uint64_t at = static_cast<uint64_t>(i) * 8;
-  const uint8_t* image = &view == &keyIndex_ ? KeyImage() : nullptr;
-  if (image) {
-    std::memcpy(pair, image + at, 16);
+  const bool imaged = &view == &keyIndex_ && view.compressed && !keyImageFailed_;
+  if (imaged) {
+    const uint8_t* p = KeyImageBytes(at, 16);
+    if (!p) return false;
+    std::memcpy(pair, p, 16);
   } else if (view.compressed) {
     if (reader.Read(pair, static_cast<uint32_t>(at), 16, entrySlot) != 16) return false;
   } else {
@@ -297,9 +315,9 @@ bool CDictFile::ReadRecord(const IndexView& view, CBlockFile& reader, uint32_t i
   if (end < start || base + end > limit) return false;
   length = end - start;
   if (length > bufferSize) return false;
-  if (image && !data) {
-    bytes = image + base + start;
-    return true;
+  if (imaged && !data) {
+    bytes = KeyImageBytes(base + start, length);
+    return bytes != nullptr;
   }
   if (!view.compressed) {
     bytes = view.body + base + start;
