@@ -345,6 +345,34 @@ bool CDictResources::RenderCommon(CXmlNode* node, uint32_t event, wchar_t letter
   return false;
 }
 
+void CDictResources::BeginEntry(CXmlNode* node) {
+  keyText_ = Attr(node, L"K");
+  homographs_ = CountChildren(node, L'E');
+  homographCounter_ = 0;
+}
+
+void CDictResources::BeginItems(CXmlNode* node) {
+  items_ = CountChildren(node, L'O');
+  itemCounter_ = 0;
+}
+
+// A form whose first written form lacks the attribute opens plainly; any
+// other form shows the key and the homograph number.
+void CDictResources::RenderForm(CXmlNode* node, bool enter, const wchar_t* plainAttribute) {
+  if (!enter) {
+    Format(L"fmt", L"FormE", {textFont_, fontSize_});
+    return;
+  }
+  orthographies_ = CountChildren(node, L'a');
+  pronunciations_ = CountChildren(node, L'c');
+  orthographyCounter_ = pronunciationCounter_ = 0;
+  CXmlNode* a = FirstChild(node, L'a');
+  if (a && !HasAttr(a, plainAttribute))
+    Put(L"fmt", L"FormB");
+  else
+    Format(L"fmt", L"FormB1", {fontSize_, EscapeHtml(keyText_), smallSize_, HomographNumber()});
+}
+
 void CDictResources::RenderDefault(CXmlNode* node, uint32_t event, CDictResources& self) {
   const int32_t kind = node->Kind();
   if (kind == kTextKind || kind == kCDataKind) {
@@ -360,8 +388,7 @@ void CDictResources::RenderDefault(CXmlNode* node, uint32_t event, CDictResource
   };
   auto counted = [&](const wchar_t* begin, const wchar_t* headingKey, const wchar_t* end) {
     if (enter) {
-      self.items_ = CountChildren(node, L'O');
-      self.itemCounter_ = 0;
+      self.BeginItems(node);
       self.Format(L"fmt", begin, {self.Heading(headingKey)});
     } else {
       self.Put(L"fmt", end);
@@ -376,9 +403,7 @@ void CDictResources::RenderDefault(CXmlNode* node, uint32_t event, CDictResource
   switch (letter) {
     case L'C':
       if (enter) {
-        self.keyText_ = Attr(node, L"K");
-        self.homographs_ = CountChildren(node, L'E');
-        self.homographCounter_ = 0;
+        self.BeginEntry(node);
         self.Format(L"fmt", self.entryCounter_ == 0 ? L"EntryB0" : L"EntryBn",
                     {self.textFont_, self.fontSize_});
       } else {
@@ -398,10 +423,7 @@ void CDictResources::RenderDefault(CXmlNode* node, uint32_t event, CDictResource
       }
       break;
     case L'G':
-      if (enter) {
-        self.items_ = CountChildren(node, L'O');
-        self.itemCounter_ = 0;
-      }
+      if (enter) self.BeginItems(node);
       simple(L"SenseB", L"SenseE");
       break;
     case L'O':
@@ -450,19 +472,7 @@ void CDictResources::RenderDefault(CXmlNode* node, uint32_t event, CDictResource
       break;
     }
     case L'F':
-      if (enter) {
-        self.orthographies_ = CountChildren(node, L'a');
-        self.pronunciations_ = CountChildren(node, L'c');
-        self.orthographyCounter_ = self.pronunciationCounter_ = 0;
-        CXmlNode* a = FirstChild(node, L'a');
-        if (a && !HasAttr(a, L"B"))
-          self.Put(L"fmt", L"FormB");
-        else
-          self.Format(L"fmt", L"FormB1",
-                      {self.fontSize_, EscapeHtml(self.keyText_), self.smallSize_, self.HomographNumber()});
-      } else {
-        self.Format(L"fmt", L"FormE", {self.textFont_, self.fontSize_});
-      }
+      self.RenderForm(node, enter, L"B");
       break;
     case L'a': {
       CXmlNode* parent = node->Parent();
@@ -595,9 +605,7 @@ void CDictResources::RenderMtt(CXmlNode* node, uint32_t event, CDictResources& s
   switch (letter) {
     case L'C':
       if (enter) {
-        self.keyText_ = Attr(node, L"K");
-        self.homographs_ = CountChildren(node, L'E');
-        self.homographCounter_ = 0;
+        self.BeginEntry(node);
         self.Put(L"fmt", self.entryCounter_ == 0 ? L"EntryB" : L"EntryB1");
       } else {
         self.Put(L"fmt", L"EntryE");
@@ -613,25 +621,11 @@ void CDictResources::RenderMtt(CXmlNode* node, uint32_t event, CDictResources& s
       }
       break;
     case L'F':
-      if (enter) {
-        self.orthographies_ = CountChildren(node, L'a');
-        self.pronunciations_ = CountChildren(node, L'c');
-        self.orthographyCounter_ = self.pronunciationCounter_ = 0;
-        CXmlNode* a = FirstChild(node, L'a');
-        if (a && !HasAttr(a, L"s"))
-          self.Put(L"fmt", L"FormB");
-        else
-          self.Format(L"fmt", L"FormB1",
-                      {self.fontSize_, EscapeHtml(self.keyText_), self.smallSize_, self.HomographNumber()});
-      } else {
-        self.Format(L"fmt", L"FormE", {self.textFont_, self.fontSize_});
-      }
+      // The second renderer tells a plain form by the attribute "s".
+      self.RenderForm(node, enter, L"s");
       break;
     case L'G':
-      if (enter) {
-        self.items_ = CountChildren(node, L'O');
-        self.itemCounter_ = 0;
-      }
+      if (enter) self.BeginItems(node);
       self.Put(L"fmt", enter ? L"SenseB" : L"SenseE");
       break;
     case L'O':

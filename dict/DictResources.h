@@ -46,6 +46,9 @@ class CDictResources {
   void Format(const wchar_t* section, const wchar_t* key, std::initializer_list<Arg> args);
   bool RenderCommon(CXmlNode* node, uint32_t event, wchar_t letter);
   void RenderText(CXmlNode* node);
+  void BeginEntry(CXmlNode* node);
+  void BeginItems(CXmlNode* node);
+  void RenderForm(CXmlNode* node, bool enter, const wchar_t* plainAttribute);
   std::wstring Heading(const wchar_t* key) const;
   std::wstring HomographNumber() const;
   bool IsHtmlGlossary() const;

@@ -8,6 +8,7 @@
 #include <cwchar>
 #include <memory>
 
+#include "core/ConfigFile.h"
 #include "core/DesCipher.h"
 #include "core/StrUtil.h"
 #include "core/TextCodec.h"
@@ -29,9 +30,9 @@ std::wstring Escape(const std::wstring& text) {
   return out;
 }
 
-std::wstring Trim(const std::wstring& s) {
-  size_t a = s.find_first_not_of(L" \t\r"), b = s.find_last_not_of(L" \t\r");
-  return a == std::wstring::npos ? std::wstring() : s.substr(a, b - a + 1);
+std::wstring Trim(std::wstring s) {
+  TrimWString(s, L" \t\r", 0);
+  return s;
 }
 
 std::vector<std::wstring> SplitBars(const std::wstring& s) {

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "core/DesCipher.h"
 #include "core/StrUtil.h"
 #include "core/TextCodec.h"
 #include "online/TextTranslator.h"
@@ -118,6 +119,22 @@ bool WriteTextFile(const std::wstring& path, const std::wstring& text, bool bom)
   FILE* f = _wfopen(path.c_str(), L"wb");
   if (!f) return false;
   bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return fclose(f) == 0 && ok;
+}
+
+bool WriteEnvelopeFile(const std::wstring& path, const std::wstring& text) {
+  std::wstring marked = L"\xFEFF" + text;
+  const uint8_t key[16] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77,
+                           0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
+  CDesCipher cipher;
+  cipher.SetKey(key, 16);
+  const uint8_t* plain = reinterpret_cast<const uint8_t*>(marked.data());
+  const int length = static_cast<int>(marked.size() * 2);
+  std::string envelope(cipher.Encrypt(nullptr, plain, length), '\0');
+  cipher.Encrypt(reinterpret_cast<uint8_t*>(&envelope[0]), plain, length);
+  FILE* f = _wfopen(path.c_str(), L"wb");
+  if (!f) return false;
+  bool ok = fwrite(envelope.data(), 1, envelope.size(), f) == envelope.size();
   return fclose(f) == 0 && ok;
 }
 

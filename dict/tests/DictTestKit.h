@@ -44,6 +44,8 @@ class CTestHost : public IDictHost {
 // Writes text as UTF-8 (with a byte-order mark when asked) to path.
 bool WriteTextFile(const std::wstring& path, const std::wstring& text, bool bom);
 bool FileExists(const std::wstring& path);
+// Writes text as UTF-16 (with U+FEFF) inside the cipher envelope, under the host's "/3" key.
+bool WriteEnvelopeFile(const std::wstring& path, const std::wstring& text);
 std::vector<std::wstring> ListFolder(const std::wstring& folder);
 
 // Runs the dictionary writer over a source text; the built file's path, or
