@@ -303,8 +303,16 @@ void CDictResources::RenderText(CXmlNode* node) {
   output_ += IsHtmlGlossary() ? text : EscapeText(text);
 }
 
-// The dictionary and glossary frames and the text nodes, which both renderers share.
-bool CDictResources::RenderCommon(CXmlNode* node, uint32_t event, wchar_t letter) {
+// The text nodes and the dictionary and glossary frames, which both renderers
+// share; true when the node needs nothing more.
+bool CDictResources::RenderCommon(CXmlNode* node, uint32_t event) {
+  const int32_t kind = node->Kind();
+  if (kind == kTextKind || kind == kCDataKind) {
+    if (event == kEnter) RenderText(node);
+    return true;
+  }
+  if (kind != kElementKind) return true;
+  const wchar_t letter = FirstLetter(node);
   if (letter == L'A') {
     if (event == kEnter) {
       glossariesShown_ = CountChildren(node, L'B');
@@ -374,14 +382,8 @@ void CDictResources::RenderForm(CXmlNode* node, bool enter, const wchar_t* plain
 }
 
 void CDictResources::RenderDefault(CXmlNode* node, uint32_t event, CDictResources& self) {
-  const int32_t kind = node->Kind();
-  if (kind == kTextKind || kind == kCDataKind) {
-    if (event == kEnter) self.RenderText(node);
-    return;
-  }
-  if (kind != kElementKind) return;
+  if (self.RenderCommon(node, event)) return;
   const wchar_t letter = FirstLetter(node);
-  if (self.RenderCommon(node, event, letter)) return;
   const bool enter = event == kEnter;
   auto simple = [&](const wchar_t* begin, const wchar_t* end) {
     self.Put(L"fmt", enter ? begin : end);
@@ -593,14 +595,8 @@ void CDictResources::RenderDefault(CXmlNode* node, uint32_t event, CDictResource
 }
 
 void CDictResources::RenderMtt(CXmlNode* node, uint32_t event, CDictResources& self) {
-  const int32_t kind = node->Kind();
-  if (kind == kTextKind || kind == kCDataKind) {
-    if (event == kEnter) self.RenderText(node);
-    return;
-  }
-  if (kind != kElementKind) return;
+  if (self.RenderCommon(node, event)) return;
   const wchar_t letter = FirstLetter(node);
-  if (self.RenderCommon(node, event, letter)) return;
   const bool enter = event == kEnter;
   switch (letter) {
     case L'C':
