@@ -473,3 +473,19 @@ TEST(ConfigHelpers, WholeFileReaders) {
   EXPECT_EQ(ReadTextFile(text, (dir / L"none").c_str(), 0), -1);
   EXPECT_EQ(text, L"");
 }
+
+TEST(ConfigHelpers, ApplyFontToChildren) {
+  HWND top = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(top, nullptr);
+  HWND child = CreateWindowExW(0, L"STATIC", L"c", WS_CHILD, 0, 0, 40, 40, top, nullptr, nullptr, nullptr);
+  HWND grandchild = CreateWindowExW(0, L"STATIC", L"g", WS_CHILD, 0, 0, 20, 20, child, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(child && grandchild);
+  HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  auto fontOf = [](HWND w) { return reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0)); };
+  ApplyFontToChildren(top, font, false);
+  EXPECT_EQ(fontOf(child), font);
+  EXPECT_NE(fontOf(grandchild), font);
+  ApplyFontToChildren(top, font, true);
+  EXPECT_EQ(fontOf(grandchild), font);
+  DestroyWindow(top);
+}

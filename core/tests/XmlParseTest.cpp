@@ -83,6 +83,8 @@ TEST(XmlParse, EveryErrorCode) {
       {kXmlErrCharData, kDecl + L"<a>&#1;</a>"},
       {kXmlErrCharData, kDecl + L"<a>&#xD800;</a>"},
       {kXmlErrCharData, kDecl + L"<a>&#x110000;</a>"},
+      {kXmlErrCharData, kDecl + L"<a>&#x100000041;</a>"},  // would wrap to A in 32 bits
+      {kXmlErrAttributeValue, kDecl + L"<a v=\"&#4294967361;\"/>"},
       {kXmlErrCharData, kDecl + L"<a>\x01</a>"},
       {kXmlErrCharData, kDecl + L"<a>\xDC00</a>"},
       {kXmlErrCharData, kDecl + L"<a>\xD800x</a>"},
