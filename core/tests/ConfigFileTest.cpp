@@ -334,6 +334,16 @@ TEST(ConfigSave, ReplacesThroughTemporaryFile) {
   EXPECT_EQ(FileText(path), L"\xFEFF[New]\nk=2\n");
   EXPECT_EQ(dir.List(), L"user.ini");
 
+  // Another program holds the file open: the save fails, the old file stays
+  // whole and no temporary file is left.
+  HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  config.SetValue(L"New", L"k", L"3");
+  EXPECT_FALSE(config.Save(path.c_str(), nullptr));
+  CloseHandle(held);
+  EXPECT_EQ(FileText(path), L"\xFEFF[New]\nk=2\n");
+  EXPECT_EQ(dir.List(), L"user.ini");
+
   // A folder in the target's place: the save fails and leaves nothing behind.
   std::wstring folder = dir / L"folder.ini";
   CreateDirectoryW(folder.c_str(), nullptr);

@@ -398,6 +398,16 @@ TEST(XmlFile, SaveReplacesThroughTemporaryFile) {
   CXmlDocument back;
   EXPECT_TRUE(back.LoadFile(path.c_str(), 0, kKey));
 
+  // Another program holds the file open: the save fails and the old file
+  // stays whole, with no temporary file left.
+  std::string saved = TempFolder::ReadText(path);
+  HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(doc.SaveFile(path.c_str(), 2, nullptr, nullptr));
+  CloseHandle(held);
+  EXPECT_EQ(TempFolder::ReadText(path), saved);
+  EXPECT_EQ(dir.List(), L"tt.xmc");
+
   std::wstring folder = dir / L"folder.xml";
   CreateDirectoryW(folder.c_str(), nullptr);
   EXPECT_FALSE(doc.SaveFile(folder.c_str(), 0, nullptr, nullptr));
