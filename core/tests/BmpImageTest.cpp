@@ -6,33 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "core/TextCodec.h"
+#include "guictl/tests/ImageTestFiles.h"
+
 using Veltra::COImage;
 
 namespace {
-
-std::wstring TempPath(const wchar_t* name) {
-  wchar_t dir[MAX_PATH];
-  GetTempPathW(MAX_PATH, dir);
-  return std::wstring(dir) + L"quorindo_bmp_" + name;
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-  FILE* f = _wfopen(path.c_str(), L"wb");
-  ASSERT_NE(nullptr, f);
-  fwrite(bytes.data(), 1, bytes.size(), f);
-  fclose(f);
-}
-
-std::string ReadBytes(const std::wstring& path) {
-  std::string out;
-  FILE* f = _wfopen(path.c_str(), L"rb");
-  if (!f) return out;
-  char buffer[4096];
-  size_t got;
-  while ((got = fread(buffer, 1, sizeof(buffer), f)) > 0) out.append(buffer, got);
-  fclose(f);
-  return out;
-}
 
 void Put16(std::string& s, size_t at, uint32_t v) {
   s[at] = char(v);
@@ -93,21 +72,14 @@ struct ReadResult {
 };
 
 ReadResult ReadBmp(const std::string& bytes, const wchar_t* name) {
-  std::wstring path = TempPath(name);
-  WriteBytes(path, bytes);
+  std::wstring path = TempImagePath(name);
+  EXPECT_TRUE(WriteBytes(path, bytes));
   ReadResult result;
   CBmpImage file;
   result.image.CreateFilled(1, 1, 72.0, 0x12345678, 0);
   result.ok = file.ReadFile(path.c_str(), &result.image, 0);
   DeleteFileW(path.c_str());
   return result;
-}
-
-std::vector<uint32_t> TopDown(const COImage& image) {
-  std::vector<uint32_t> out;
-  for (int y = 0; y < image.GetHeight(); ++y)
-    for (int x = 0; x < image.GetWidth(); ++x) out.push_back(image.At(x, y));
-  return out;
 }
 
 std::string Bytes(std::initializer_list<int> values) {
@@ -241,14 +213,15 @@ TEST(BmpImageTest, ThirtyTwoBitsKeepTheFourthByteAsAlpha) {
 }
 
 TEST(BmpImageTest, WriteAndReadBackKeepsAlpha) {
-  std::wstring path = TempPath(L"roundtrip.bmp");
+  std::wstring path = TempImagePath(L"roundtrip.bmp");
   CBmpImage file;
   ASSERT_TRUE(file.Create(3, 2, 96.0));
   const std::vector<uint32_t> pixels = {0x00000000, 0x80102030, 0xFFFFFFFF,
                                         0x7F7F7F7F, 0x01020304, 0xFE000000};
   for (int i = 0; i < 6; ++i) file.GetImage().At(i % 3, i / 3) = pixels[i];
   ASSERT_EQ(1, file.SaveFile(path.c_str(), 0));
-  std::string bytes = ReadBytes(path);
+  std::string bytes;
+  ReadFileToString(bytes, path.c_str());
   ASSERT_EQ(54u + 24, bytes.size());
   EXPECT_EQ("BM", bytes.substr(0, 2));
   EXPECT_EQ(78u, Get32(bytes, 2));
@@ -388,5 +361,5 @@ TEST(BmpImageTest, BadInputFailsAndLeavesTheImageEmpty) {
   CBmpImage file;
   COImage image;
   EXPECT_EQ(0, file.ReadFile(nullptr, &image, 0));
-  EXPECT_EQ(0, file.ReadFile(TempPath(L"missing.bmp").c_str(), &image, 0));
+  EXPECT_EQ(0, file.ReadFile(TempImagePath(L"missing.bmp").c_str(), &image, 0));
 }
