@@ -564,8 +564,8 @@ int COImage::DrawPart(const RECT& dst, const COImage& src, const RECT& srcRect, 
   const int sw = RectWidth(srcRect), sh = RectHeight(srcRect);
   if (sw < 1 || sh < 1) return 0;
   const int dw = RectWidth(dst), dh = RectHeight(dst);
-  const int mode = modeX * 10 + modeY;
-  switch (mode) {
+  // Two digits, horizontal mode then vertical: 12 is natural across, stretched down.
+  switch (modeX * 10 + modeY) {
     case 11:
       DrawImage(dst.left, dst.top, src, srcRect.left, srcRect.top, sw, sh, 0, 0);
       return 1;
