@@ -74,4 +74,14 @@ BOOL CFrameWnd::PreTranslateMessage(MSG* pMsg) {
 
 void CFrameWnd::OnClose() { DestroyWindow(); }
 
+LRESULT CFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // The system destroys only the menu the window still holds; a program
+    // that took the frame's menu off (SetMenu(NULL)) would leak it.
+    if (message == WM_NCDESTROY && m_hMenuDefault) {
+        if (::GetMenu(m_hWnd) != m_hMenuDefault) ::DestroyMenu(m_hMenuDefault);
+        m_hMenuDefault = nullptr;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
 void CFrameWnd::PostNcDestroy() { delete this; }

@@ -4,6 +4,9 @@
 #include "platform/framework/tests/FxTestRes.h"
 #include "platform/framework/tests/TestWindows.h"
 
+#include <ocidl.h>
+#include <olectl.h>
+
 namespace {
 
 TEST(CStringTest, EditingMembers) {
@@ -172,6 +175,88 @@ TEST(Controls, ThinWrappersTalkToTheirControls) {
     EXPECT_TRUE(tip.AddTool(&tabs, L"tabs", nullptr, 1));
     EXPECT_EQ(1, tip.GetToolCount());
     host.DestroyWindow();
+}
+
+}  // namespace
+
+namespace {
+
+// A source with one connection point that, like a real one, holds a
+// reference on each connected sink.
+class FakeSource : public IConnectionPointContainer, public IConnectionPoint {
+public:
+    IUnknown* sink = nullptr;
+    IID iid = IID_IDispatch;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (riid == IID_IUnknown || riid == IID_IConnectionPointContainer) {
+            *ppv = static_cast<IConnectionPointContainer*>(this);
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** ppCP) override {
+        *ppCP = riid == iid ? static_cast<IConnectionPoint*>(this) : nullptr;
+        return *ppCP ? S_OK : CONNECT_E_NOCONNECTION;
+    }
+    HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Advise(IUnknown* pUnkSink, DWORD* pdwCookie) override {
+        sink = pUnkSink;
+        sink->AddRef();
+        *pdwCookie = 77;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Unadvise(DWORD dwCookie) override {
+        if (dwCookie != 77 || !sink) return CONNECT_E_NOCONNECTION;
+        sink->Release();
+        sink = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections**) override { return E_NOTIMPL; }
+};
+
+class CountedSink : public IUnknown {
+public:
+    ULONG refs = 1;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppv) override {
+        *ppv = this;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+};
+
+TEST(Connections, AdviseWithoutReferenceLeavesTheSinksCount) {
+    FakeSource source;
+    CountedSink sink;
+    DWORD cookie = 0;
+    ASSERT_TRUE(AfxConnectionAdvise(static_cast<IConnectionPointContainer*>(&source), IID_IDispatch, &sink, FALSE,
+                                    &cookie));
+    EXPECT_EQ(77u, cookie);
+    EXPECT_EQ(1u, sink.refs);
+    EXPECT_TRUE(AfxConnectionUnadvise(static_cast<IConnectionPointContainer*>(&source), IID_IDispatch, &sink, FALSE,
+                                      cookie));
+    EXPECT_EQ(1u, sink.refs);
+    EXPECT_EQ(nullptr, source.sink);
+
+    ASSERT_TRUE(AfxConnectionAdvise(static_cast<IConnectionPointContainer*>(&source), IID_IDispatch, &sink, TRUE,
+                                    &cookie));
+    EXPECT_EQ(2u, sink.refs);
+    EXPECT_TRUE(AfxConnectionUnadvise(static_cast<IConnectionPointContainer*>(&source), IID_IDispatch, &sink, TRUE,
+                                      cookie));
+    EXPECT_EQ(1u, sink.refs);
+
+    // No such connection point, or a wrong cookie: failure, counts unchanged.
+    EXPECT_FALSE(AfxConnectionAdvise(static_cast<IConnectionPointContainer*>(&source), IID_IUnknown, &sink, FALSE,
+                                     &cookie));
+    EXPECT_FALSE(AfxConnectionUnadvise(static_cast<IConnectionPointContainer*>(&source), IID_IDispatch, &sink, FALSE,
+                                       12));
+    EXPECT_EQ(1u, sink.refs);
 }
 
 }  // namespace

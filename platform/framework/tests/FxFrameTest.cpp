@@ -50,6 +50,16 @@ TEST(Frame, LoadFrameTakesMenuTitleAndAccelerators) {
     EXPECT_TRUE(deleted);
 }
 
+TEST(Frame, MenuTakenOffTheFrameIsDestroyedWithIt) {
+    TestFrame* frame = new TestFrame;
+    ASSERT_TRUE(frame->LoadFrame(IDR_TEST_FRAME));
+    HMENU hMenu = ::GetMenu(*frame);
+    ASSERT_TRUE(::IsMenu(hMenu));
+    frame->SetMenu(nullptr);  // the program shows no menu bar
+    frame->DestroyWindow();
+    EXPECT_FALSE(::IsMenu(hMenu));
+}
+
 TEST(Frame, AcceleratorsTranslateKeysOfTheFrameAndItsChildren) {
     TestFrame* frame = new TestFrame;
     ASSERT_TRUE(frame->LoadFrame(IDR_TEST_FRAME));
