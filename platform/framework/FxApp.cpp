@@ -229,6 +229,11 @@ int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT) {
 }
 
 BOOL AfxRegisterClass(WNDCLASSW* lpWndClass) {
+    // A library's class is made global: the program's dialog templates and
+    // CreateEx name it with the program's instance, under which the system
+    // would not find a class local to the library.
+    if (lpWndClass->hInstance && lpWndClass->hInstance != AfxGetInstanceHandle())
+        lpWndClass->style |= CS_GLOBALCLASS;
     WNDCLASSW existing;
     if (::GetClassInfoW(lpWndClass->hInstance, lpWndClass->lpszClassName, &existing)) return TRUE;
     ATOM atom = ::RegisterClassW(lpWndClass);

@@ -89,7 +89,8 @@ QUORFX_API int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = 
 QUORFX_API LPCWSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr, HBRUSH hbrBackground = nullptr,
                                        HICON hIcon = nullptr);
 // Registers lpWndClass unless a class of that name exists for its instance;
-// the framework unregisters it at the end of the process.
+// the framework unregisters it at the end of the process. A class of another
+// module than the program's (a library's) is registered as a global class.
 QUORFX_API BOOL AfxRegisterClass(WNDCLASSW* lpWndClass);
 
 QUORFX_API BOOL AfxOleInit();                  // OLE for this thread, ended at exit

@@ -63,6 +63,23 @@ TEST(Geometry, RectArithmetic) {
     EXPECT_EQ(CPoint(-3, 4), CPoint(MAKELPARAM(-3, 4)));
 }
 
+// A class of the program, derived from one of the framework's.
+class ProgramView : public CWnd {
+    DECLARE_DYNCREATE(ProgramView)
+};
+IMPLEMENT_DYNCREATE(ProgramView, CWnd)
+
+TEST(RuntimeClass, ProgramClassesChainToTheFrameworksClasses) {
+    CObject* object = RUNTIME_CLASS(ProgramView)->CreateObject();
+    ASSERT_NE(nullptr, object);
+    EXPECT_TRUE(object->IsKindOf(RUNTIME_CLASS(CWnd)));
+    EXPECT_TRUE(object->IsKindOf(RUNTIME_CLASS(CCmdTarget)));
+    EXPECT_FALSE(object->IsKindOf(RUNTIME_CLASS(CFrameWnd)));
+    EXPECT_STREQ("ProgramView", object->GetRuntimeClass()->m_lpszClassName);
+    EXPECT_EQ(RUNTIME_CLASS(CWnd), RUNTIME_CLASS(ProgramView)->m_pBaseClass);
+    delete object;
+}
+
 TEST(RuntimeClass, KindAndCreation) {
     CFrameWnd* frame = static_cast<CFrameWnd*>(RUNTIME_CLASS(CFrameWnd)->CreateObject());
     ASSERT_NE(nullptr, frame);

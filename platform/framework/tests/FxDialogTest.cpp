@@ -144,7 +144,9 @@ protected:
     void SetUp() override {
         WNDCLASSW wc = {};
         wc.lpfnWndProc = ::DefWindowProcW;
-        wc.hInstance = AfxGetInstanceHandle();
+        // Registered by a library (here the framework's own module), as the
+        // control library registers its controls' classes.
+        wc.hInstance = ::GetModuleHandleW(L"Quorfx.dll");
         wc.lpszClassName = L"FxTestCustom";
         ASSERT_TRUE(AfxRegisterClass(&wc));
         ASSERT_TRUE(AfxRegisterClass(&wc));  // a second time is no failure
