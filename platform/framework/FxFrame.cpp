@@ -8,7 +8,11 @@ END_MESSAGE_MAP()
 
 const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
 
-CFrameWnd::~CFrameWnd() = default;
+CFrameWnd::~CFrameWnd() {
+    // A frame object that ends before its window: the window goes in the
+    // base destructor, when this class's WindowProc no longer runs.
+    if (m_hWnd && m_hMenuDefault && ::GetMenu(m_hWnd) != m_hMenuDefault) ::DestroyMenu(m_hMenuDefault);
+}
 
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTW& cs) {
     if (!cs.lpszClass)
