@@ -81,8 +81,13 @@ int CWinApp::Run() {
 BOOL CWinApp::PreTranslateMessage(MSG* pMsg) { return FxWalkPreTranslateTree(pMsg); }
 
 void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo) {
+    // The arguments are those of m_lpCmdLine, so that a program that empties
+    // it (having taken a switch for itself) leaves nothing to parse. A dummy
+    // program name goes first: the system parses the first word by other rules.
+    if (!m_lpCmdLine || !*m_lpCmdLine) return;
+    CString line = CString(L"program ") + m_lpCmdLine;
     int argc = 0;
-    LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    LPWSTR* argv = ::CommandLineToArgvW(line, &argc);
     if (!argv) return;
     for (int i = 1; i < argc; ++i) {
         const wchar_t* arg = argv[i];

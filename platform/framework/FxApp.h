@@ -46,6 +46,7 @@ public:
     // The target window, its parents, then this; TRUE stops the message.
     virtual BOOL PreTranslateMessage(MSG* pMsg);
 
+    // Each argument of m_lpCmdLine, quotes removed, to rCmdInfo.ParseParam.
     void ParseCommandLine(CCommandLineInfo& rCmdInfo);
     // The registry root HKEY_CURRENT_USER\Software\<lpszRegistryKey>\<app name>.
     void SetRegistryKey(LPCWSTR lpszRegistryKey);
