@@ -32,7 +32,7 @@ CWinApp::~CWinApp() {
 void CWinApp::SetStartup(HINSTANCE hInstance, LPWSTR lpCmdLine, int nCmdShow) {
     m_hInstance = hInstance;
     m_nCmdShow = nCmdShow;
-    FxState().resources = hInstance;
+    FxState().instance = hInstance;
     if (!lpCmdLine) {
         // The arguments are what follows the program name, quoted or not.
         const wchar_t* p = ::GetCommandLineW();
@@ -180,8 +180,8 @@ CWnd* AfxGetMainWnd() {
 
 HINSTANCE AfxGetInstanceHandle() {
     FxProcessState& state = FxState();
-    if (!state.resources) state.resources = ::GetModuleHandleW(nullptr);
-    return state.resources;
+    if (!state.instance) state.instance = ::GetModuleHandleW(nullptr);
+    return state.instance;
 }
 
 LPCWSTR AfxGetAppName() {
@@ -189,7 +189,10 @@ LPCWSTR AfxGetAppName() {
     return app && app->m_pszAppName ? app->m_pszAppName : L"";
 }
 
-HINSTANCE AfxGetResourceHandle() { return AfxGetInstanceHandle(); }
+HINSTANCE AfxGetResourceHandle() {
+    HINSTANCE resources = FxState().resources;
+    return resources ? resources : AfxGetInstanceHandle();
+}
 
 void AfxSetResourceHandle(HINSTANCE hInstResource) { FxState().resources = hInstResource; }
 
@@ -212,7 +215,7 @@ void AfxRemoveResourceModule(HINSTANCE hModule) {
 
 HINSTANCE AfxFindResourceHandle(LPCWSTR lpszName, LPCWSTR lpszType) {
     FxProcessState& state = FxState();
-    HINSTANCE program = AfxGetInstanceHandle();
+    HINSTANCE program = AfxGetResourceHandle();
     if (::FindResourceW(program, lpszName, lpszType)) return program;
     for (HINSTANCE h : state.resourceModules)
         if (::FindResourceW(h, lpszName, lpszType)) return h;
