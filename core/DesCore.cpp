@@ -75,14 +75,6 @@ void ExpandBits(uint8_t* bits, const uint8_t* bytes, int count, Variant variant)
   }
 }
 
-void PackBits(uint8_t* bytes, const uint8_t* bits, int count, Variant variant) {
-  std::memset(bytes, 0, count / 8);
-  for (int i = 0; i < count; ++i) {
-    int shift = variant.leastSignificantFirst ? (i & 7) : 7 - (i & 7);
-    bytes[i >> 3] |= static_cast<uint8_t>(bits[i] << shift);
-  }
-}
-
 void Permute(uint8_t* out, const uint8_t* in, const uint8_t* table, int count) {
   for (int i = 0; i < count; ++i) out[i] = in[table[i] - 1];
 }
@@ -94,23 +86,66 @@ void RotateLeft(uint8_t* half, int count) {
   std::memcpy(half + 28 - count, head, count);
 }
 
-// f(x, k) XORed into target.
-void MixRound(uint8_t* target, const uint8_t* x, const uint8_t* key, Variant variant) {
-  uint8_t expanded[48];
-  Permute(expanded, x, kE, 48);
-  uint8_t selected[32];
-  for (int g = 0; g < 8; ++g) {
-    const uint8_t* b = expanded + 6 * g;
-    const uint8_t* k = key + 6 * g;
-    int row = 2 * (b[0] ^ k[0]) + (b[5] ^ k[5]);
-    int column = 8 * (b[1] ^ k[1]) + 4 * (b[2] ^ k[2]) + 2 * (b[3] ^ k[3]) + (b[4] ^ k[4]);
-    int v = kSBox[g][row][column];
-    for (int j = 0; j < 4; ++j) {
-      int shift = variant.leastSignificantFirst ? j : 3 - j;
-      selected[4 * g + j] = (v >> shift) & 1;
+// The block transform works on words in which bit i is entry i of the bit
+// arrays of the tables (L and R as 32-bit words, the whole block as 64).
+// These tables fold the byte bit order, the permutations and the S-box
+// output order of one variant into lookups.
+struct Tables {
+  uint64_t initial[16][16];  // by input nibble position and value: L | R << 32
+  uint64_t final[16][16];    // by pre-output nibble position and value: the bytes
+  uint32_t mix[8][64];       // P(S-box g) by 6-bit group, bit j = group bit j
+
+  explicit Tables(Variant variant) {
+    int inverseIp[64];
+    for (int o = 0; o < 64; ++o) inverseIp[kIp[o] - 1] = o;
+    int inverseFp[64];
+    for (int o = 0; o < 64; ++o) inverseFp[kFp[o] - 1] = o;
+    auto byteBit = [variant](int i) { return (i & ~7) + (variant.leastSignificantFirst ? (i & 7) : 7 - (i & 7)); };
+    for (int q = 0; q < 16; ++q) {
+      for (int v = 0; v < 16; ++v) {
+        uint64_t in = 0, out = 0;
+        for (int b = 0; b < 4; ++b) {
+          if (!(v >> b & 1)) continue;
+          int w = 4 * q + b;                        // bit w of the little-endian block word
+          in |= uint64_t{1} << inverseIp[byteBit(w)];  // its array entry moved by IP
+          out |= uint64_t{1} << byteBit(inverseFp[w]);  // pre-output entry w moved by FP, packed
+        }
+        initial[q][v] = in;
+        final[q][v] = out;
+      }
+    }
+    int inverseP[32];
+    for (int o = 0; o < 32; ++o) inverseP[kP[o] - 1] = o;
+    for (int g = 0; g < 8; ++g) {
+      for (int e = 0; e < 64; ++e) {
+        int b[6];
+        for (int j = 0; j < 6; ++j) b[j] = e >> j & 1;
+        int v = kSBox[g][2 * b[0] + b[5]][8 * b[1] + 4 * b[2] + 2 * b[3] + b[4]];
+        uint32_t word = 0;
+        for (int j = 0; j < 4; ++j) {
+          int bit = variant.leastSignificantFirst ? v >> j & 1 : v >> (3 - j) & 1;
+          if (bit) word |= uint32_t{1} << inverseP[4 * g + j];
+        }
+        mix[g][e] = word;
+      }
     }
   }
-  for (int i = 0; i < 32; ++i) target[i] ^= selected[kP[i] - 1];
+};
+
+const Tables& TablesFor(Variant variant) {
+  static const Tables standard(kStandard), program(kProgram);
+  return variant.leastSignificantFirst ? program : standard;
+}
+
+inline uint32_t RotateRight(uint32_t x, int n) {
+  return n == 0 ? x : (x >> n | x << (32 - n));
+}
+
+// f(x, key) of one round: E groups are runs of six entries starting at 4g - 1.
+inline uint32_t Mix(uint32_t x, const uint8_t* groups, const Tables& tables) {
+  uint32_t out = 0;
+  for (int g = 0; g < 8; ++g) out |= tables.mix[g][(RotateRight(x, (4 * g + 31) & 31) & 63) ^ groups[g]];
+  return out;
 }
 
 }  // namespace
@@ -124,49 +159,47 @@ void BuildKeySchedule(KeySchedule& schedule, const uint8_t key[8], Variant varia
     RotateLeft(cd, kShifts[r]);
     RotateLeft(cd + 28, kShifts[r]);
     Permute(schedule.round[r], cd, kPc2, 48);
+    for (int g = 0; g < 8; ++g) {
+      uint8_t group = 0;
+      for (int j = 0; j < 6; ++j) group |= static_cast<uint8_t>(schedule.round[r][6 * g + j] << j);
+      schedule.groups[r][g] = group;
+    }
   }
 }
 
 void TransformBlock(uint8_t out[8], const uint8_t in[8], const KeySchedule& schedule, bool decipher,
                     Variant variant) {
-  uint8_t bits[64];
-  ExpandBits(bits, in, 64, variant);
-  uint8_t lr[64];
-  Permute(lr, bits, kIp, 64);
-  uint8_t* l = lr;
-  uint8_t* r = lr + 32;
-  uint8_t kept[32];
+  const Tables& tables = TablesFor(variant);
+  uint64_t lr = 0;
+  for (int k = 0; k < 8; ++k) {
+    lr |= tables.initial[2 * k][in[k] & 15] | tables.initial[2 * k + 1][in[k] >> 4];
+  }
+  uint32_t l = static_cast<uint32_t>(lr), r = static_cast<uint32_t>(lr >> 32);
   if (!decipher) {
     for (int round = 0; round < 16; ++round) {
-      std::memcpy(kept, r, 32);
-      MixRound(l, r, schedule.round[round], variant);  // l = f(r) ^ l, becomes the new r
-      std::memcpy(r, l, 32);
-      std::memcpy(l, kept, 32);
+      uint32_t kept = r;
+      r = Mix(r, schedule.groups[round], tables) ^ l;
+      l = kept;
     }
   } else if (variant.exchangeHalves) {
     // Standard DES deciphers with the enciphering rounds and reversed keys.
     for (int round = 15; round >= 0; --round) {
-      std::memcpy(kept, r, 32);
-      MixRound(l, r, schedule.round[round], variant);
-      std::memcpy(r, l, 32);
-      std::memcpy(l, kept, 32);
+      uint32_t kept = r;
+      r = Mix(r, schedule.groups[round], tables) ^ l;
+      l = kept;
     }
   } else {
     // Without the final exchange the rounds run backwards on the other half.
     for (int round = 15; round >= 0; --round) {
-      std::memcpy(kept, l, 32);
-      MixRound(r, l, schedule.round[round], variant);  // r = f(l) ^ r, becomes the new l
-      std::memcpy(l, r, 32);
-      std::memcpy(r, kept, 32);
+      uint32_t kept = l;
+      l = Mix(l, schedule.groups[round], tables) ^ r;
+      r = kept;
     }
   }
-  if (variant.exchangeHalves) {
-    std::memcpy(kept, l, 32);
-    std::memcpy(l, r, 32);
-    std::memcpy(r, kept, 32);
-  }
-  Permute(bits, lr, kFp, 64);
-  PackBits(out, bits, 64, variant);
+  uint64_t pre = variant.exchangeHalves ? (r | uint64_t{l} << 32) : (l | uint64_t{r} << 32);
+  uint64_t result = 0;
+  for (int q = 0; q < 16; ++q) result |= tables.final[q][(pre >> (4 * q)) & 15];
+  for (int k = 0; k < 8; ++k) out[k] = static_cast<uint8_t>(result >> (8 * k));
 }
 
 }  // namespace des

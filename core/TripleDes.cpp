@@ -51,20 +51,20 @@ void CTripleDes::CryptBlock(uint8_t block[8], bool decipher) const {
   }
 }
 
-void CTripleDes::EncryptBlocks(uint8_t* out, const uint8_t* in, unsigned length) {
+void CTripleDes::CryptBlocks(uint8_t* out, const uint8_t* in, unsigned length, bool decipher) const {
   if (!out || !in || length == 0 || length % 8 != 0) return;
   for (unsigned i = 0; i < length; i += 8) {
     std::memmove(out + i, in + i, 8);
-    CryptBlock(out + i, false);
+    CryptBlock(out + i, decipher);
   }
 }
 
+void CTripleDes::EncryptBlocks(uint8_t* out, const uint8_t* in, unsigned length) {
+  CryptBlocks(out, in, length, false);
+}
+
 void CTripleDes::DecryptBlocks(uint8_t* out, const uint8_t* in, unsigned length) {
-  if (!out || !in || length == 0 || length % 8 != 0) return;
-  for (unsigned i = 0; i < length; i += 8) {
-    std::memmove(out + i, in + i, 8);
-    CryptBlock(out + i, true);
-  }
+  CryptBlocks(out, in, length, true);
 }
 
 unsigned CTripleDes::Encrypt(uint8_t* out, const uint8_t* in, unsigned length) {

@@ -35,6 +35,7 @@ class CTripleDes {
 
  private:
   void CryptBlock(uint8_t block[8], bool decipher) const;
+  void CryptBlocks(uint8_t* out, const uint8_t* in, unsigned length, bool decipher) const;
 
   des::KeySchedule schedules_[3];
 };

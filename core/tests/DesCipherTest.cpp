@@ -3,18 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include "core/tests/TestBytes.h"
+
 #include <string>
 #include <vector>
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
-
-Bytes FromHex(const char* hex) {
-  Bytes out;
-  for (; hex[0] && hex[1]; hex += 2) out.push_back(static_cast<uint8_t>(std::stoi(std::string(hex, 2), nullptr, 16)));
-  return out;
-}
 
 Bytes Transform(const Bytes& key, const Bytes& block, bool decipher, des::Variant variant) {
   des::KeySchedule schedule;
@@ -67,6 +61,37 @@ TEST(DesCore, ProgramVariantDiffersFromStandardAndInverts) {
   // Each deviation alone also changes the result: both are really applied.
   EXPECT_NE(Transform(key, plain, false, des::Variant{true, true}), enciphered);
   EXPECT_NE(Transform(key, plain, false, des::Variant{false, false}), enciphered);
+}
+
+// Blocks of the program's variant, checked against a separate model of the
+// algorithm; files written by the program must keep deciphering.
+TEST(DesCore, ProgramVariantKnownBlocks) {
+  struct Case { const char* key; const char* plain; const char* cipher; } cases[] = {
+      {"133457799BBCDFF1", "0123456789ABCDEF", "D172A2135BDCCB97"},
+      {"133457799BBCDFF1", "0000000000000000", "310A68F83C0FF861"},
+      {"133457799BBCDFF1", "51756F72696E646F", "8CFF243A4985AB12"},
+      {"133457799BBCDFF1", "FFFFFFFFFFFFFFFF", "9A5D3BF2D644C9B1"},
+      {"0123456789ABCDEF", "0123456789ABCDEF", "DB87D3DAABF31B73"},
+      {"0123456789ABCDEF", "0000000000000000", "25706AB8C73C7BF1"},
+      {"0123456789ABCDEF", "51756F72696E646F", "7C536C53906B9C6E"},
+      {"0123456789ABCDEF", "FFFFFFFFFFFFFFFF", "99AA1791A01697D0"},
+      {"FEDCBA9876543210", "0123456789ABCDEF", "FEE94FD66E935034"},
+      {"FEDCBA9876543210", "0000000000000000", "6655E86E5FE9682F"},
+      {"FEDCBA9876543210", "51756F72696E646F", "26E3DD7D1007D63E"},
+      {"FEDCBA9876543210", "FFFFFFFFFFFFFFFF", "DA8F954738C3840E"},
+      {"0000000000000000", "0123456789ABCDEF", "556E9C9EDC1A6B04"},
+      {"0000000000000000", "0000000000000000", "ACEC93D9A7C03C98"},
+      {"0000000000000000", "51756F72696E646F", "9AE3F3FEF84C9629"},
+      {"0000000000000000", "FFFFFFFFFFFFFFFF", "BAFABE5BF4E9787F"},
+      {"FFFFFFFFFFFFFFFF", "0123456789ABCDEF", "564E179714E8CB40"},
+      {"FFFFFFFFFFFFFFFF", "0000000000000000", "450541A40B168780"},
+      {"FFFFFFFFFFFFFFFF", "51756F72696E646F", "C9A321831A530EBE"},
+      {"FFFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFFF", "53136C26583FC367"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Transform(FromHex(c.key), FromHex(c.plain), false, des::kProgram), FromHex(c.cipher)) << c.key << c.plain;
+    EXPECT_EQ(Transform(FromHex(c.key), FromHex(c.cipher), true, des::kProgram), FromHex(c.plain)) << c.key << c.plain;
+  }
 }
 
 TEST(DesCipher, EnvelopeLayout) {

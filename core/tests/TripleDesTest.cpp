@@ -2,18 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "core/tests/TestBytes.h"
+
 #include <string>
 #include <vector>
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
-
-Bytes FromHex(const char* hex) {
-  Bytes out;
-  for (; hex[0] && hex[1]; hex += 2) out.push_back(static_cast<uint8_t>(std::stoi(std::string(hex, 2), nullptr, 16)));
-  return out;
-}
 
 const wchar_t kKeyText[] = L"8C1F0A99E2B34D6675F0C3A4B1D2E5F6";
 std::wstring TestKey() { return kKeyText; }
