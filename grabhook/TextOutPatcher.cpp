@@ -216,17 +216,31 @@ bool PatchModuleImport(const void* base, const char* dllName, const char* functi
   return true;
 }
 
-bool PatchImportInAllModules(const char* dllName, const char* functionName, void* newFunction, ImportPatchLog* log) {
-  if (!dllName || !functionName) return false;
+namespace {
+
+// Calls visit(module) for every module of the process; false when the
+// module list cannot be taken.
+template <typename Visit>
+bool ForEachModule(Visit visit) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return false;
-  bool patched = false;
   MODULEENTRY32W module;
   module.dwSize = sizeof(module);
   for (BOOL more = Module32FirstW(snapshot, &module); more; more = Module32NextW(snapshot, &module)) {
-    if (PatchModuleImport(module.hModule, dllName, functionName, newFunction, log)) patched = true;
+    visit(module.hModule);
   }
   CloseHandle(snapshot);
+  return true;
+}
+
+}  // namespace
+
+bool PatchImportInAllModules(const char* dllName, const char* functionName, void* newFunction, ImportPatchLog* log) {
+  if (!dllName || !functionName) return false;
+  bool patched = false;
+  ForEachModule([&](HMODULE module) {
+    if (PatchModuleImport(module, dllName, functionName, newFunction, log)) patched = true;
+  });
   return patched;
 }
 
@@ -247,11 +261,15 @@ bool CTextOutPatcher::Install() {
       {"ExtTextOutA", reinterpret_cast<void*>(&ExtTextOutAHook)},
       {"ExtTextOutW", reinterpret_cast<void*>(&ExtTextOutWHook)},
   };
+  // One walk over the module list for all four: it is the slow part.
   g_patchLog.count = 0;
-  bool all = true;
-  for (const Redirect& redirect : redirects) {
-    if (!PatchImportInAllModules(kGdiName, redirect.name, redirect.hook, &g_patchLog)) all = false;
-  }
+  bool patched[4] = {};
+  ForEachModule([&](HMODULE module) {
+    for (int i = 0; i < 4; ++i) {
+      if (PatchModuleImport(module, kGdiName, redirects[i].name, redirects[i].hook, &g_patchLog)) patched[i] = true;
+    }
+  });
+  bool all = patched[0] && patched[1] && patched[2] && patched[3];
   if (!all) {
     RestoreImports(&g_patchLog);
     return false;
