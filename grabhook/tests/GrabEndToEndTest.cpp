@@ -11,6 +11,7 @@
 
 #include "grabhook/Scrivet.h"
 #include "grabhook/tests/GrabTargetLines.h"
+#include "grabhook/tests/MutexThreads.h"
 
 #include <tlhelp32.h>  // after windows.h
 
@@ -415,35 +416,15 @@ TEST_F(GrabEndToEnd, HooksLeftByAProcessThatDiedCountAsOff) {
   ExpectRecord(g_records[0], s);
 }
 
-DWORD WINAPI TakeMutexAndDie(void*) {
-  HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"Scrivet_GrabText_Mutex");
-  if (mutex) WaitForSingleObject(mutex, INFINITE);
-  return mutex ? 0 : 1;  // the handle stays open; the mutex is abandoned
-}
-
-DWORD WINAPI TryTakeMutex(void*) {
-  HANDLE mutex = OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, L"Scrivet_GrabText_Mutex");
-  DWORD wait = WaitForSingleObject(mutex, 0);
-  if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) ReleaseMutex(mutex);
-  CloseHandle(mutex);
-  return wait;
-}
-
-DWORD RunThread(LPTHREAD_START_ROUTINE proc) {
-  HANDLE thread = CreateThread(nullptr, 0, proc, nullptr, 0, nullptr);
-  WaitForSingleObject(thread, INFINITE);
-  DWORD code = 1;
-  GetExitCodeThread(thread, &code);
-  CloseHandle(thread);
-  return code;
-}
-
 TEST_F(GrabEndToEnd, AnAbandonedMutexCountsAsTakenAndIsReleased) {
-  ASSERT_EQ(0u, RunThread(TakeMutexAndDie));
+  HANDLE mutex = OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, L"Scrivet_GrabText_Mutex");
+  ASSERT_NE(nullptr, mutex);
+  ASSERT_EQ(0u, RunThreadToEnd(AbandonMutex, mutex));
   DWORD start = GetTickCount();
   EXPECT_EQ(1, setGrabMode(kGrabMouseRest, 50));
   EXPECT_LT(GetTickCount() - start, 1000u);
-  EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), RunThread(TryTakeMutex));
+  EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), RunThreadToEnd(TryTakeMutex, mutex));
+  CloseHandle(mutex);
   // The mode took effect.
   ScreenSpot s = Spot(0, 0, 0);
   SetCursorPos(s.spot.centre.x, s.spot.centre.y);

@@ -2,6 +2,7 @@
 
 #include "grabhook/SehGuard.h"
 #include "grabhook/SharedGrabData.h"
+#include "grabhook/tests/MutexThreads.h"
 
 namespace {
 
@@ -30,36 +31,16 @@ TEST(CSharedGrabData, ProcessesShareOneRecordZeroedOnlyWhenNew) {
   EXPECT_EQ(nullptr, first.GetResult());
 }
 
-DWORD WINAPI TakeAndDie(void* mutex) {
-  WaitForSingleObject(static_cast<HANDLE>(mutex), INFINITE);
-  return 0;  // ends without releasing: the mutex is abandoned
-}
-
-DWORD WINAPI TryTake(void* mutex) {
-  DWORD wait = WaitForSingleObject(static_cast<HANDLE>(mutex), 0);
-  if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) ReleaseMutex(static_cast<HANDLE>(mutex));
-  return wait;
-}
-
-DWORD RunThread(LPTHREAD_START_ROUTINE proc, HANDLE mutex) {
-  HANDLE thread = CreateThread(nullptr, 0, proc, mutex, 0, nullptr);
-  WaitForSingleObject(thread, INFINITE);
-  DWORD code = 0;
-  GetExitCodeThread(thread, &code);
-  CloseHandle(thread);
-  return code;
-}
-
 TEST(CSharedGrabData, AnAbandonedMutexIsTakenAndGivenBack) {
   CSharedGrabData shared;
   ASSERT_TRUE(shared.Open(kMapping, kMutex));
   HANDLE mutex = OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kMutex);
   ASSERT_NE(nullptr, mutex);
-  RunThread(TakeAndDie, mutex);
+  EXPECT_EQ(0u, RunThreadToEnd(AbandonMutex, mutex));
   GrabSharedData* record = shared.Lock();
   EXPECT_NE(nullptr, record);
   if (record) shared.Unlock();
-  EXPECT_EQ(WAIT_OBJECT_0, RunThread(TryTake, mutex));  // released, not left abandoned
+  EXPECT_EQ(WAIT_OBJECT_0, RunThreadToEnd(TryTakeMutex, mutex));  // released, not left abandoned
   CloseHandle(mutex);
 }
 
