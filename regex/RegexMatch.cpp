@@ -37,26 +37,27 @@ const backref_tag& match_results::operator[](size_t index) const {
 namespace detail {
 
 struct driver {
-  static bool search(const pattern_base& pattern, match_param& m, const wchar_t* from, const wchar_t* end) {
+  template <class Attempt>
+  static bool search(const pattern_base& pattern, match_param& m, const wchar_t* from, const wchar_t* end,
+                     Attempt attempt) {
     if (size_t(end - from) < pattern.min_length_) return false;
     const wchar_t* last = end - pattern.min_length_;
-    const sub_expr* top = pattern.top_;
     if (pattern.flags_ & from_right) {
       for (const wchar_t* p = last;; --p) {
-        if (top->match_rest(m, p)) return true;
+        if (attempt(p)) return true;
         if (p == from) return false;
       }
     }
     if (!pattern.searcher_) {
       for (const wchar_t* p = from;; ++p) {
-        if (top->match_rest(m, p)) return true;
+        if (attempt(p)) return true;
         if (!pattern.must_scan_ || p >= last) return false;
         m.reject_empty = false;
       }
     }
     for (const wchar_t* p = pattern.searcher_->find(from, end); p != end && p <= last;
          p = pattern.searcher_->find(p + 1, end)) {
-      if (top->match_rest(m, p)) return true;
+      if (attempt(p)) return true;
       if (!pattern.must_scan_) return false;
       m.reject_empty = false;
     }
@@ -66,12 +67,22 @@ struct driver {
   static bool match_once(const pattern_base& pattern, std::vector<backref_tag>& records, const wchar_t* subject,
                          const wchar_t* from, const wchar_t* end, bool rejectEmpty, const char* limit) {
     records.assign(pattern.group_counter_, kUnmatched);
-    uint64_t budget = (uint64_t(1) << 24) + uint64_t(end - from) * 32;
-    match_param m{records.data(), end,   records.size(), subject, from, pattern.top_,
-                  rejectEmpty,    limit, uint32_t(std::min<uint64_t>(budget, 0xFFFFFFF0u))};
+    uint64_t budget = (uint64_t(1) << 22) + uint64_t(end - from) * 16;
+    backtrack_stack stack;
+    const bool recursive = pattern.use_recursion();
+    match_param m{records.data(), end,  nullptr,     records.size(), nullptr, subject, from, pattern.top_,
+                  recursive ? nullptr : &stack, rejectEmpty, limit, uint32_t(std::min<uint64_t>(budget, 0xFFFFFFF0u))};
+    const sub_expr* top = pattern.top_;
     bool matched;
     try {
-      matched = search(pattern, m, from, end);
+      if (recursive) {
+        matched = search(pattern, m, from, end, [&](const wchar_t* p) { return top->match_rest(m, p); });
+      } else {
+        matched = search(pattern, m, from, end, [&](const wchar_t* p) {
+          m.cur = p;
+          return run_iterative(m, top);
+        });
+      }
     } catch (const match_abort&) {
       std::fill(records.begin(), records.end(), kUnmatched);
       matched = false;

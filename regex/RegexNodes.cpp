@@ -206,25 +206,30 @@ bool leaf_quantifier::probe_prefix(prefix_probe& probe) const {
 
 // ---- anchors ----
 
-bool match_assertion::match_rest(match_param& m, const wchar_t* p) const {
-  bool ok = false;
+bool match_assertion::holds(const match_param& m, const wchar_t* p) const {
   bool atEnd = p == m.end;
   switch (kind_) {
-    case bos: ok = p == m.begin; break;
-    case bol: ok = p == m.begin || p[-1] == 10; break;
-    case eos_or_final_newline: ok = atEnd || (*p == 10 && p + 1 == m.end); break;
-    case eol: ok = atEnd || *p == 10; break;
-    case eos: ok = atEnd; break;
+    case bos: return p == m.begin;
+    case bol: return p == m.begin || p[-1] == 10;
+    case eos_or_final_newline: return atEnd || (*p == 10 && p + 1 == m.end);
+    case eol: return atEnd || *p == 10;
+    case eos: return atEnd;
     case word_boundary:
-    case not_word_boundary: {
-      const class_set& word = predefined(word_class, false);
-      bool before = p != m.begin && word.contains(p[-1]);
-      bool at = !atEnd && word.contains(*p);
-      ok = (before != at) == (kind_ == word_boundary);
-      break;
-    }
+    case not_word_boundary: break;
   }
-  return ok && next->match_rest(m, p);
+  const class_set& word = predefined(word_class, false);
+  bool before = p != m.begin && word.contains(p[-1]);
+  bool at = !atEnd && word.contains(*p);
+  return (before != at) == (kind_ == word_boundary);
+}
+
+bool match_assertion::match_rest(match_param& m, const wchar_t* p) const {
+  return holds(m, p) && next->match_rest(m, p);
+}
+
+bool match_assertion::step(match_param& m) const {
+  m.next_node = next;
+  return holds(m, m.cur);
 }
 
 // ---- groups ----

@@ -4,8 +4,10 @@
 
 #include "regex/Regex.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <type_traits>
 #include <utility>
@@ -60,13 +62,51 @@ class arena_allocator {
 // Thrown inside a match when the stack or the work allowance runs out.
 struct match_abort {};
 
+// What the iterative form must undo when it backtracks: records pushed by the
+// nodes, each popped again by the node kind that pushed it.
+class backtrack_stack {
+ public:
+  size_t mark() const { return top_; }
+  void rewind(size_t mark) { top_ = mark; }
+  template <class T>
+  void push(const T& value) {
+    if (top_ + sizeof(T) > data_.size()) data_.resize(std::max<size_t>(4080, data_.size() * 2));
+    std::memcpy(&data_[top_], &value, sizeof(T));
+    top_ += sizeof(T);
+  }
+  template <class T>
+  T pop() {
+    top_ -= sizeof(T);
+    T value;
+    std::memcpy(&value, &data_[top_], sizeof(T));
+    return value;
+  }
+  template <class T>
+  T top() const {
+    T value;
+    std::memcpy(&value, &data_[top_ - sizeof(T)], sizeof(T));
+    return value;
+  }
+  template <class T>
+  void set_top(const T& value) {
+    std::memcpy(&data_[top_ - sizeof(T)], &value, sizeof(T));
+  }
+
+ private:
+  std::vector<unsigned char> data_;
+  size_t top_ = 0;
+};
+
 struct match_param {
   backref_tag* groups;
   const wchar_t* end;
+  const wchar_t* cur;  // iterative form
   size_t group_count;
+  const class sub_expr* next_node;  // iterative form; null when the pattern is complete
   const wchar_t* begin;
   const wchar_t* search_start;
   const class sub_expr* first;
+  backtrack_stack* stack;  // null in the recursive form
   bool reject_empty;
   const char* stack_limit;
   uint32_t budget;
@@ -135,6 +175,13 @@ class sub_expr {
   sub_expr* next = nullptr;
   virtual ~sub_expr() = default;
   virtual bool match_rest(match_param& m, const wchar_t* p) const;
+  // Iterative form: step matches at m.cur and sets m.next_node; undo_step
+  // takes back what step pushed, or offers another way (true).
+  virtual bool step(match_param& m) const {
+    m.next_node = next;
+    return true;
+  }
+  virtual bool undo_step(match_param&) const { return false; }
   virtual bool match_one(match_param&, const wchar_t*&) const { return true; }
   virtual bool is_zero_width_assertion() const { return false; }
   virtual width_t compute_width(compile_context& context) = 0;
@@ -145,12 +192,18 @@ class sub_expr {
 class end_of_pattern : public sub_expr {
  public:
   bool match_rest(match_param& m, const wchar_t* p) const override;
+  bool step(match_param& m) const override;
   width_t compute_width(compile_context&) override { return kZeroWidth; }
 };
+
+// Runs the iterative form from first at m.cur; true when the pattern completed.
+bool run_iterative(match_param& m, const sub_expr* first);
 
 // Consuming leaves: match_one tests and advances, leaving p alone on failure.
 class leaf : public sub_expr {
  public:
+  bool step(match_param& m) const override;
+  bool undo_step(match_param& m) const override;
   width_t compute_width(compile_context&) override { return {1, 1}; }
   sub_expr* quantify(uint32_t min, uint32_t max, bool greedy, arena_allocator& arena) override;
 };
@@ -224,6 +277,8 @@ class leaf_quantifier : public sub_expr {
   leaf_quantifier(leaf* repeated, uint32_t min, uint32_t max, bool greedy)
       : leaf_(repeated), min_(min), max_(max), greedy_(greedy) {}
   bool match_rest(match_param& m, const wchar_t* p) const override;
+  bool step(match_param& m) const override;
+  bool undo_step(match_param& m) const override;
   width_t compute_width(compile_context& context) override;
   bool probe_prefix(prefix_probe& probe) const override;
 
@@ -239,11 +294,13 @@ class match_assertion : public sub_expr {
  public:
   explicit match_assertion(assertion_kind kind) : kind_(kind) {}
   bool match_rest(match_param& m, const wchar_t* p) const override;
+  bool step(match_param& m) const override;
   bool is_zero_width_assertion() const override { return true; }
   width_t compute_width(compile_context&) override { return kZeroWidth; }
   bool probe_prefix(prefix_probe& probe) const override { return next->probe_prefix(probe); }
 
  private:
+  bool holds(const match_param& m, const wchar_t* p) const;
   assertion_kind kind_;
 };
 
@@ -253,6 +310,8 @@ class end_group : public sub_expr {
  public:
   explicit end_group(match_group* owner) : owner_(owner) {}
   bool match_rest(match_param& m, const wchar_t* p) const override;
+  bool step(match_param& m) const override;
+  bool undo_step(match_param& m) const override;
   width_t compute_width(compile_context&) override { return kZeroWidth; }
 
  private:
@@ -263,6 +322,8 @@ class match_group : public sub_expr {
  public:
   explicit match_group(uint32_t number) : number_(number), end_(this) {}
   bool match_rest(match_param& m, const wchar_t* p) const override;
+  bool step(match_param& m) const override { return group_step(m); }
+  bool undo_step(match_param& m) const override { return group_undo(m); }
   width_t compute_width(compile_context& context) override;
   bool probe_prefix(prefix_probe& probe) const override;
   sub_expr* quantify(uint32_t min, uint32_t max, bool greedy, arena_allocator& arena) override;
@@ -278,6 +339,8 @@ class match_group : public sub_expr {
 
  protected:
   bool try_alternatives(match_param& m, const wchar_t* p) const;
+  bool group_step(match_param& m) const;
+  bool group_undo(match_param& m) const;
   uint32_t number_;
   width_t width_{kUnbounded, kUnbounded};
   std::vector<wchar_t> filter_;
@@ -291,6 +354,8 @@ class end_quantifier : public sub_expr {
  public:
   explicit end_quantifier(group_quantifier* owner) : owner_(owner) {}
   bool match_rest(match_param& m, const wchar_t* p) const override;
+  bool step(match_param& m) const override;
+  bool undo_step(match_param& m) const override;
   width_t compute_width(compile_context&) override { return kZeroWidth; }
 
  private:
@@ -301,6 +366,8 @@ class group_quantifier : public sub_expr {
  public:
   group_quantifier(match_group* group, uint32_t min, uint32_t max, bool greedy);
   bool match_rest(match_param& m, const wchar_t* p) const override;
+  bool step(match_param& m) const override;
+  bool undo_step(match_param& m) const override;
   width_t compute_width(compile_context& context) override;
   bool probe_prefix(prefix_probe& probe) const override;
 
@@ -319,6 +386,19 @@ class end_assertion : public sub_expr {
  public:
   explicit end_assertion(assertion_group* owner) : owner_(owner) {}
   bool match_rest(match_param& m, const wchar_t* p) const override;
+  bool step(match_param& m) const override;
+  width_t compute_width(compile_context&) override { return kZeroWidth; }
+
+ private:
+  assertion_group* owner_;
+};
+
+// Enters an assertion's alternatives in a nested iterative sub-match.
+class assertion_entry : public sub_expr {
+ public:
+  explicit assertion_entry(assertion_group* owner) : owner_(owner) {}
+  bool step(match_param& m) const override;
+  bool undo_step(match_param& m) const override;
   width_t compute_width(compile_context&) override { return kZeroWidth; }
 
  private:
@@ -329,8 +409,10 @@ class assertion_group : public match_group {
  public:
   enum kind_t { ahead, behind, independent };
   assertion_group(kind_t kind, bool expected, uint32_t number)
-      : match_group(number), kind_(kind), expected_(expected), end_assert_(this) {}
+      : match_group(number), kind_(kind), expected_(expected), end_assert_(this), entry_(this) {}
   bool match_rest(match_param& m, const wchar_t* p) const override;
+  bool step(match_param& m) const override;
+  bool undo_step(match_param& m) const override;
   bool is_zero_width_assertion() const override { return kind_ != independent; }
   width_t compute_width(compile_context& context) override;
   bool probe_prefix(prefix_probe& probe) const override;
@@ -346,10 +428,13 @@ class assertion_group : public match_group {
 
  private:
   friend class end_assertion;
+  friend class assertion_entry;
+  bool iterative_outcome(match_param& m, const wchar_t* from) const;
   kind_t kind_;
   bool expected_;
   uint32_t nested_first_ = 0, nested_count_ = 0;
   end_assertion end_assert_;
+  assertion_entry entry_;
 };
 
 class match_conditional : public match_group {
@@ -357,6 +442,8 @@ class match_conditional : public match_group {
   match_conditional(uint32_t number, uint32_t condition, assertion_group* assertion)
       : match_group(number), condition_(condition), assertion_(assertion) {}
   bool match_rest(match_param& m, const wchar_t* p) const override;
+  bool step(match_param& m) const override;
+  bool undo_step(match_param& m) const override;
   width_t compute_width(compile_context& context) override;
   bool probe_prefix(prefix_probe&) const override { return false; }
 
@@ -368,6 +455,8 @@ class match_conditional : public match_group {
 class match_recursion : public sub_expr {
  public:
   bool match_rest(match_param& m, const wchar_t* p) const override;
+  bool step(match_param& m) const override;
+  bool undo_step(match_param& m) const override;
   width_t compute_width(compile_context&) override { return kWorstWidth; }
 };
 
