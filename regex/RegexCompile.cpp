@@ -373,7 +373,13 @@ atom_t compiler::read_group() {
         if (d != '=' && d != '!') bad_extension();
         expected = d == '=';
       }
-      if (closed_at_once()) return {};
+      // An empty negative look-around never holds: it keeps its node, so
+      // "(?!)" fails as its writer meant instead of vanishing.
+      if (expected) {
+        if (closed_at_once()) return {};
+      } else {
+        ill_formed();
+      }
       uint32_t number = kNoGroup;
       if (kind == assertion_group::independent) {
         number = counter_++;

@@ -270,8 +270,10 @@ width_t match_group::compute_width(compile_context& context) {
   width_t result{kUnbounded, 0};
   bool inTable = number_ < context.groups.size();
   if (inTable) context.groups[number_] = nullptr;
+  // Every alternative is visited even when the result can no longer change:
+  // the visit is what sizes the look-behinds and numbers the back-references
+  // inside it.
   for (sub_expr* alternative : alternatives) {
-    if (result.min == 0 && result.max == kUnbounded) break;
     width_t w = kZeroWidth;
     for (sub_expr* node = alternative; node; node = node->next) {
       if (node == end_node()) break;

@@ -152,6 +152,10 @@ const std::vector<MatchCase>& Cases() {
       {L"(?:(a)|b)(?>(c))(?:d)(e)", L"bcde", 0, 0, {L"bcde", kUnset, L"c", L"e"}},
       {L"(a(b(c)))", L"abc", 0, 0, {L"abc", L"abc", L"bc", L"c"}},
       {L"(x)(a|ab)(c)", L"xabc", 0, 0, {L"xabc", L"x", L"ab", L"c"}},
+      // Alternatives after an unbounded one still size their look-behinds
+      // and number their back-references.
+      {L"(?:x*|(?<=b)c)d", L"bcd", 0, 1, {L"cd"}},
+      {L"(?:x*|(?:y)(z)\\1)w", L"yzzw", 0, 0, {L"yzzw", L"z"}},
       {L"(?:(a)x|ab)", L"ab", 0, 0, {L"ab", kUnset}},
       // Flags inside the pattern.
       {L"(?i)abc", L"ABC", 0, 0, {L"ABC"}},
@@ -179,6 +183,9 @@ const std::vector<MatchCase>& Cases() {
       {L"(?<!xb|b)c", L"ac", 0, 1, {L"c"}},
       {L"(?<!ab)c", L"c", 0, 0, {L"c"}},
       {L"(?<=(a+))b", L"aab", 0, 2, {L"b", L"aa"}},
+      {L"a(?!)|b", L"ab", 0, 1, {L"b"}},
+      {L"a(?<!)|b", L"ab", 0, 1, {L"b"}},
+      {L"a(?=)(?<=)", L"ba", 0, 1, {L"a"}},
       {L"(?>a+)b", L"aaab", 0, 0, {L"aaab"}},
       {L"(?>a*)a", L"aaa", 0, -1, {}},
       {L"(?>(a+))b", L"aab", 0, 0, {L"aab", L"aa"}},
@@ -191,6 +198,8 @@ const std::vector<MatchCase>& Cases() {
       {L"(a)?(?(1)b)c", L"c", 0, 0, {L"c", kUnset}},
       {L"(a)?(?(1)b)c", L"abc", 0, 0, {L"abc", L"a"}},
       {L"(?(5)a|b)", L"ab", 0, 1, {L"b"}},
+      {L"(?:x)(a)?(?(1)b|c)", L"xab", 0, 0, {L"xab", L"a"}},
+      {L"(?:x)(a)?(?(1)b|c)", L"xc", 0, 0, {L"xc", kUnset}},
       {L"(?(?=a)ab|cd)", L"xcd", 0, 1, {L"cd"}},
       {L"(?(?=a)ab|cd)", L"xab", 0, 1, {L"ab"}},
       {L"(?(?!a)cd|ab)", L"ab", 0, 0, {L"ab"}},
@@ -202,6 +211,8 @@ const std::vector<MatchCase>& Cases() {
       {L"(?R)a", L"ba", 0, 1, {L"a"}},
       {L"(a)(?:(?R))?c", L"aacc", 0, 0, {L"aacc", L"a"}},
       {L"(\\w)(?:(?R)|!)", L"ab!", 0, 0, {L"ab!", L"a"}},
+      // A recursion that matched is not tried again with another length.
+      {L"a*(?:\\[(?R)a\\])?", L"[aa]", 0, 0, {L""}},
       // Quantified groups.
       {L"(ab)+", L"ababx", 0, 0, {L"abab", L"ab"}},
       {L"(ab){2}", L"ababab", 0, 0, {L"abab", L"ab"}},
