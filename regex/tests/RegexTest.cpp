@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -262,6 +263,79 @@ TEST(RegexMatch, TableOtherModesAgree) {
     Check(c, iterative);
     Check(c, automatic);
   }
+}
+
+// The recursive and the iterative form must agree on every pattern; random
+// patterns over a small alphabet reach combinations no table lists.
+class RandomPattern {
+ public:
+  explicit RandomPattern(uint32_t seed) : rng_(seed) {}
+  std::wstring Alternatives(int depth) {
+    std::wstring text = Sequence(depth);
+    while (rng_() % 3 == 0) text += L"|" + Sequence(depth);
+    return text;
+  }
+  std::wstring Subject() {
+    std::wstring text;
+    for (int i = rng_() % 8; i > 0; --i) text += L"abcA \n"[rng_() % 6];
+    return text;
+  }
+
+ private:
+  std::wstring Quantifier() {
+    static const wchar_t* const q[] = {L"", L"", L"*", L"+", L"?", L"*?", L"+?", L"??", L"{1,2}", L"{2}", L"{0,3}?"};
+    return q[rng_() % 11];
+  }
+  std::wstring Sequence(int depth) {
+    std::wstring text;
+    for (int i = rng_() % 4; i > 0; --i) text += Atom(depth);
+    return text;
+  }
+  std::wstring Atom(int depth) {
+    switch (rng_() % (depth > 2 ? 6 : 13)) {
+      case 0: case 1: case 2: return std::wstring(1, L"abc"[rng_() % 3]) + Quantifier();
+      case 3: return L"." + Quantifier();
+      case 4: return L"[a-b\\s]" + Quantifier();
+      case 5: return rng_() % 2 ? L"^" : L"\\b";
+      case 6: return L"(" + Alternatives(depth + 1) + L")" + Quantifier();
+      case 7: return L"(?:" + Alternatives(depth + 1) + L"x?)" + Quantifier();
+      case 8: return (rng_() % 2 ? L"(?=" : L"(?!") + Alternatives(depth + 1) + L")";
+      case 9: return (rng_() % 2 ? L"(?<=" : L"(?<!") + Alternatives(depth + 1) + L")";
+      case 10: return L"(?>" + Alternatives(depth + 1) + L"x?)" + Quantifier();
+      case 11: return L"\\1";
+      default: return L"(?(1)a|b)";
+    }
+  }
+  std::mt19937 rng_;
+};
+
+TEST(RegexMatch, RecursiveAndIterativeFormsAgree) {
+  RandomPattern random(20260101);
+  int compared = 0;
+  for (int i = 0; i < 1500; ++i) {
+    std::wstring pattern = L"(" + random.Alternatives(0) + L")";
+    std::wstring subject = random.Subject();
+    uint32_t flags = i % 4 == 0 ? find_all | keep_all_groups : i % 4 == 1 ? ignore_case | multi_line : 0;
+    try {
+      compiled_pattern recursive_form(pattern, flags, recursive), iterative_form(pattern, flags, iterative);
+      match_results a, b;
+      bool matchedA = recursive_form.match(subject, a).matched, matchedB = iterative_form.match(subject, b).matched;
+      ++compared;
+      SCOPED_TRACE("pattern " + Narrow(pattern) + " subject " + Narrow(subject));
+      ASSERT_EQ(matchedA, matchedB);
+      ASSERT_EQ(a.size(), b.size());
+      for (size_t g = 0; g < a.size(); ++g) {
+        ASSERT_EQ(a[g].matched, b[g].matched) << g;
+        if (a[g].matched) {
+          EXPECT_EQ(a[g].begin, b[g].begin) << g;
+          EXPECT_EQ(a[g].end, b[g].end) << g;
+        }
+      }
+    } catch (const bad_regexpr&) {
+      // a back-reference to a group the random pattern lacks
+    }
+  }
+  EXPECT_GT(compared, 1000);
 }
 
 TEST(RegexMatch, NulTerminatedSubject) {
