@@ -13,12 +13,6 @@ namespace {
 
 bool is_digit(wchar_t c) { return c >= '0' && c <= '9'; }
 bool is_octal(wchar_t c) { return c >= '0' && c <= '7'; }
-int hex_value(wchar_t c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 struct atom_t {
   sub_expr* node = nullptr;  // null: the construct added no node

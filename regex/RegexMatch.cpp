@@ -169,13 +169,6 @@ compiled_pattern::compiled_pattern(const std::wstring& pattern, uint32_t flags, 
 
 namespace {
 
-int hex_digit(wchar_t c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // Control-character escapes become their values; octal digits and escaped
 // backslashes are left for the replacement parser.
 void unescape(std::wstring& text) {
@@ -208,7 +201,7 @@ void unescape(std::wstring& text) {
         break;
       case 'x': {
         int value = 0;
-        for (int k = 0; k < 2 && i < text.size() && hex_digit(text[i]) >= 0; ++k) value = value * 16 + hex_digit(text[i++]);
+        for (int k = 0; k < 2 && i < text.size() && hex_value(text[i]) >= 0; ++k) value = value * 16 + hex_value(text[i++]);
         out += wchar_t(value);
         break;
       }

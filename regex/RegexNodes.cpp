@@ -36,13 +36,23 @@ arena_allocator::~arena_allocator() {
   }
 }
 
+namespace {
+
+// The engine reports an exhausted heap in the words its callers know.
+class arena_bad_alloc : public std::bad_alloc {
+ public:
+  const char* what() const noexcept override { return "bad allocation"; }
+};
+
+}  // namespace
+
 void* arena_allocator::allocate(size_t bytes) {
   bytes = (bytes + alignof(std::max_align_t) - 1) & ~(alignof(std::max_align_t) - 1);
   constexpr size_t header = (sizeof(block) + alignof(std::max_align_t) - 1) & ~(alignof(std::max_align_t) - 1);
   if (!newest_ || newest_->used + bytes > newest_->size) {
     size_t payload = std::max(block_size_, bytes);
     block* b = static_cast<block*>(std::malloc(header + payload));
-    if (!b) throw std::bad_alloc();
+    if (!b) throw arena_bad_alloc();
     b->used = 0;
     b->size = payload;
     b->prev = newest_;

@@ -119,6 +119,13 @@ inline void guard(match_param& m) {
   if (&probe < m.stack_limit || --m.budget == 0) throw match_abort();
 }
 
+inline int hex_value(wchar_t c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
 // Narrow and wide classification masks by POSIX name.
 uint16_t class_mask(const char* name);
 
