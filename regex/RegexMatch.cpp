@@ -2,8 +2,6 @@
 // and the substitution object's replacement parser.
 #include "regex/RegexNodes.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <cwchar>
 
@@ -14,19 +12,6 @@ using namespace detail;
 namespace {
 
 const backref_tag kUnmatched = {};
-
-// The lowest stack address a match may reach: a margin above the bottom of
-// the thread's stack reservation, so that running out fails the match
-// instead of the process.
-const char* stack_limit() {
-  char here = 0;
-  MEMORY_BASIC_INFORMATION info;
-  if (!VirtualQuery(&here, &info, sizeof(info))) return nullptr;
-  const char* base = static_cast<const char*>(info.AllocationBase);
-  size_t room = size_t(&here - base);
-  size_t margin = std::min<size_t>(128 * 1024, room / 2);
-  return base + margin;
-}
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "regex/RegexNodes.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -68,6 +70,16 @@ wchar_t* arena_allocator::copy(const wchar_t* text, size_t length) {
   std::memcpy(p, text, length * sizeof(wchar_t));
   p[length] = 0;
   return p;
+}
+
+const char* stack_limit() {
+  char here = 0;
+  MEMORY_BASIC_INFORMATION info;
+  if (!VirtualQuery(&here, &info, sizeof(info))) return nullptr;
+  const char* base = static_cast<const char*>(info.AllocationBase);
+  size_t room = size_t(&here - base);
+  size_t margin = std::min<size_t>(128 * 1024, room / 2);
+  return base + margin;
 }
 
 uint32_t compile_context::to_internal(uint32_t number) const {
@@ -277,6 +289,7 @@ bool match_group::match_rest(match_param& m, const wchar_t* p) const {
 }
 
 width_t match_group::compute_width(compile_context& context) {
+  check_compile_stack(context.stack_limit);
   width_t result{kUnbounded, 0};
   bool inTable = number_ < context.groups.size();
   if (inTable) context.groups[number_] = nullptr;
@@ -523,6 +536,7 @@ bool match_conditional::match_rest(match_param& m, const wchar_t* p) const {
 }
 
 width_t match_conditional::compute_width(compile_context& context) {
+  check_compile_stack(context.stack_limit);
   if (!assertion_) condition_ = context.to_internal(condition_);
   else assertion_->compute_width(context);
   bool inTable = number_ < context.groups.size();

@@ -526,6 +526,17 @@ TEST(RegexCompile, BadRegexprIsInvalidArgument) {
   EXPECT_THROW(compiled_pattern(L"("), std::invalid_argument);
 }
 
+TEST(RegexCompile, NestingDepth) {
+  // Deep but reasonable nesting compiles and matches.
+  std::wstring deep = std::wstring(200, L'(') + L"a" + std::wstring(200, L')');
+  match_results results;
+  EXPECT_TRUE(compiled_pattern(deep).match(std::wstring(L"a"), results).matched);
+  EXPECT_EQ(results.size(), 201u);
+  // Nesting beyond what the stack holds is refused, not a crash.
+  std::wstring absurd = std::wstring(200000, L'(') + L"a" + std::wstring(200000, L')');
+  EXPECT_THROW(compiled_pattern{absurd}, bad_regexpr);
+}
+
 TEST(RegexCompile, OctalOrBackReference) {
   // \12 is a back-reference once more than twelve groups, group 0 included,
   // were opened before it.
