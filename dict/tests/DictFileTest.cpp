@@ -161,6 +161,22 @@ TEST(DictFileTest, DamagedFilesFailToOpen) {
   }
 }
 
+TEST(DictFileTest, VersionsOutsideOneZeroToOneThreeFailToOpen) {
+  CTestHost host;
+  for (const wchar_t* version : {L"1.4", L"2.0", L"0.9"}) {
+    std::wstring path = MakeDict(host, std::wstring(L"v") + version[0] + version[2],
+                                 DictSource(7, std::wstring(L"version = ") + version, FruitEntries()));
+    CDictFile dict;
+    EXPECT_FALSE(dict.Open(path.c_str())) << version;
+    uint32_t id;
+    uint16_t major, minor;
+    EXPECT_EQ(CDictFile::ReadHeader(id, major, minor, path.c_str()), version[0] == L'0' ? -5 : -4);
+  }
+  std::wstring path = MakeDict(host, L"v10", DictSource(7, L"version = 1.0", FruitEntries()));
+  CDictFile dict;
+  EXPECT_TRUE(dict.Open(path.c_str()));
+}
+
 TEST(DictFileTest, DamagedCompressedIndexesFailToOpen) {
   CTestHost host;
   for (const wchar_t* damage : {L"bad-blocktable", L"huge-total", L"huge-block", L"area-beyond"}) {
