@@ -53,6 +53,11 @@ std::vector<std::wstring> ListFolder(const std::wstring& folder);
 std::wstring MakeDict(CTestHost& host, const std::wstring& name, const std::wstring& source,
                       const std::wstring& options = L"");
 
+// One writer run for several damaged files of one source: their paths, in
+// the order of the kinds (empty when the writer failed).
+std::vector<std::wstring> MakeDamagedDicts(CTestHost& host, const std::wstring& name, const std::wstring& source,
+                                           const std::vector<std::wstring>& kinds);
+
 // A source with the usual header lines, the given extra fields and entries
 // ("key\txml" lines).
 std::wstring DictSource(uint32_t id, const std::wstring& fields, const std::vector<std::wstring>& entries);
