@@ -98,6 +98,13 @@ TEST_F(ManagerTest, InstallNewAndUninstall) {
   EXPECT_EQ(manager_.GroupIndexOf(kGroupIndex, 0x400), -1);
   EXPECT_FALSE(manager_.InstallDict(id, path.c_str(), true));
   EXPECT_EQ(id, 0xFFFFFFFFu);
+  std::wstring error;
+  manager_.GetErrorText(error);
+  EXPECT_EQ(error, L"LoadDictRepeat " + path + L" Title 1024 00000400");
+  host_.uiTexts[L"Message/LoadDictRepeat"] = L"%s %s %s %s %n %99999999d";  // more directives than texts
+  EXPECT_FALSE(manager_.InstallDict(id, path.c_str(), true));
+  manager_.GetErrorText(error);
+  EXPECT_EQ(error.find(path + L" Title 1024 1024"), 0u) << error;
   ASSERT_TRUE(manager_.UninstallDict(0x400));
   EXPECT_FALSE(FileExists(host_.GetDictFolder() + L"00000400.tdc"));
   CDictManager again;
