@@ -1,0 +1,19 @@
+// Images of the pages (PNG and BMP from local paths), cached per path.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace htmlview {
+
+struct ImageEntry {
+  HBITMAP bitmap = nullptr;  // 32-bit top-down DIB section, premultiplied alpha
+  SIZE size = {0, 0};
+};
+
+// The image at a local path, loaded once; null when it cannot be read.
+const ImageEntry* GetImage(const std::wstring& path);
+void DrawImage(HDC dc, const ImageEntry& image, int x, int y, int width, int height);
+
+}  // namespace htmlview

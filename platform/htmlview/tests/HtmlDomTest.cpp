@@ -1,0 +1,379 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "platform/htmlview/HtmlDom.h"
+#include "platform/htmlview/HtmlLayout.h"
+
+using namespace htmlview;
+
+namespace {
+
+std::wstring BodyHtml(const std::wstring& html) {
+  auto doc = Document::Parse(html);
+  return doc->Body()->InnerHtml();
+}
+
+struct ParseCase {
+  const wchar_t* html;
+  const wchar_t* body;
+};
+
+const ParseCase kParseCases[] = {
+    {L"<div>a<div>b", L"<div>a<div>b</div></div>"},
+    {L"<table><tr><td><div>x</td><td>y</td></tr></table>z",
+     L"<table><tr><td><div>x</div></td><td>y</td></tr></table>z"},
+    {L"<table><tr><td>1<td>2<tr><td>3</table>", L"<table><tr><td>1</td><td>2</td></tr><tr><td>3</td></tr></table>"},
+    {L"<table><td>1</table>", L"<table><tr><td>1</td></tr></table>"},
+    {L"<p>a<p>b", L"<p>a</p><p>b</p>"},
+    {L"<b>x</i>y</b>", L"<b>xy</b>"},
+    {L"<select><option value=1>one<option>two</select>",
+     L"<select><option value=\"1\">one</option><option>two</option></select>"},
+    {L"a &amp; b &lt;c&gt; &#65;&#x42; &nbsp;", L"a &amp; b &lt;c&gt; AB &nbsp;"},
+    {L"&bogus; &#xZZ; &#99999999; &", L"&amp;bogus; &amp;#xZZ; &amp;#99999999; &amp;"},
+    {L"x<!-- note -->t", L"x<!-- note -->t"},
+    {L"<div id=a class='b c' title=\"q&quot;\" ID=dup>", L"<div id=\"a\" class=\"b c\" title=\"q&quot;\"></div>"},
+    {L"<br/>x</br>", L"<br>x<br>"},
+    {L"<div>1 < 2</div>", L"<div>1 &lt; 2</div>"},
+    {L"<html><head><style>p{color:red}</style></head><body bgcolor=red>t</body></html>", L"t"},
+    {L"<textarea><b>&amp;</b></textarea>", L"<textarea>&lt;b&gt;&amp;&lt;/b&gt;</textarea>"},
+    {L"<div><span>unclosed", L"<div><span>unclosed</span></div>"},
+    {L"<ul><li>a<li>b</ul>", L"<ul><li>a</li><li>b</li></ul>"},
+};
+
+TEST(HtmlParse, RepairsAndSerializes) {
+  for (const ParseCase& c : kParseCases) {
+    EXPECT_EQ(BodyHtml(c.html), c.body) << c.html;
+  }
+}
+
+TEST(HtmlParse, HeadAndBodyAttributes) {
+  auto doc = Document::Parse(L"<html><head><title>T</title><style>p{}</style></head><body bgcolor=red>t</body>");
+  EXPECT_EQ(doc->Head()->InnerHtml(), L"<title>T</title><style>p{}</style>");
+  EXPECT_EQ(doc->Body()->GetAttribute(L"bgcolor"), L"red");
+}
+
+// The page of the dictionary options dialog: its header row leaves a div open.
+const wchar_t kGroupPage[] =
+    L"<div id='main'><table id='tab_install' border='0' width='100%' cellpadding='0' cellspacing='0'>"
+    L"<tr><td width='100%' nowrap><div style='background-color:#4988CA'>"
+    L"<div nowrap align='center' style='float: right; width: 60; padding: 5px;'><b>Online</b></div>"
+    L"<div nowrap style='padding: 5px;'><b>Query</b></div><div></td></tr>"
+    L"<tr><td><div id='dict_00000001_ffffffff'><input id='chk_00000001_ffffffff' type='checkbox' value='y' checked>"
+    L" One</div></td></tr>"
+    L"<tr><td><div id='dict_00000002_ffffffff'><input id='chk_00000002_ffffffff' type='checkbox' value='y'>"
+    L" Two</div></td></tr>"
+    L"<tr><td><div id='dict_00000003_ffffffff'>Three</div></td></tr>"
+    L"</table>"
+    L"<select name='sel'><option value='a'>A</option><option value='b' selected>B</option></select>"
+    L"<select name='empty'></select>"
+    L"<textarea name='ta'>hello</textarea>"
+    L"<span name='n'>first</span><span name='n'>second</span></div>";
+
+class DocOps : public ::testing::Test {
+ protected:
+  void SetUp() override { doc = Document::Parse(kGroupPage); }
+  std::unique_ptr<Document> doc;
+};
+
+TEST_F(DocOps, ItemByIdOrNameWithIndex) {
+  struct {
+    const wchar_t* name;
+    int index;
+    const wchar_t* text;
+  } cases[] = {{L"n", 0, L"first"}, {L"n", 1, L"second"}, {L"n", 2, nullptr}, {L"dict_00000003_ffffffff", 0, L"Three"},
+               {L"missing", 0, nullptr}, {L"", 0, nullptr}, {L"n", -1, nullptr}};
+  for (const auto& c : cases) {
+    Element* el = doc->GetItem(c.name, c.index);
+    if (!c.text) {
+      EXPECT_EQ(el, nullptr) << c.name << c.index;
+    } else {
+      ASSERT_NE(el, nullptr) << c.name << c.index;
+      EXPECT_EQ(el->InnerText(), c.text);
+    }
+  }
+}
+
+TEST_F(DocOps, TableRowsAndMoveRow) {
+  Element* table = doc->GetItem(L"tab_install");
+  ASSERT_NE(table, nullptr);
+  auto ids = [&] {
+    std::wstring s;
+    for (Element* r : table->Rows()) {
+      Element* div = r->Child(0)->Child(0);
+      s += div && div->Id().size() > 12 ? div->Id().substr(12, 1) : L"h";
+    }
+    return s;
+  };
+  EXPECT_EQ(ids(), L"h123");
+  struct {
+    int from, to;
+    const wchar_t* after;
+  } moves[] = {{3, 1, L"h312"}, {1, 3, L"h123"}, {2, 3, L"h132"}, {3, 2, L"h123"}, {1, 1, L"h123"}};
+  for (const auto& m : moves) {
+    EXPECT_NE(table->MoveRow(m.from, m.to), nullptr);
+    EXPECT_EQ(ids(), m.after) << m.from << "->" << m.to;
+  }
+  EXPECT_EQ(table->MoveRow(0, 4), nullptr);
+  EXPECT_EQ(table->MoveRow(-1, 0), nullptr);
+  EXPECT_EQ(ids(), L"h123");
+}
+
+TEST_F(DocOps, CheckedStyleAttributesClass) {
+  Element* c1 = doc->GetItem(L"chk_00000001_ffffffff");
+  Element* c2 = doc->GetItem(L"chk_00000002_ffffffff");
+  ASSERT_TRUE(c1 && c2);
+  EXPECT_TRUE(c1->Checked());
+  EXPECT_FALSE(c2->Checked());
+  c2->SetChecked(true);
+  EXPECT_TRUE(c2->Checked());
+
+  Element* row = doc->GetItem(L"dict_00000002_ffffffff");
+  row->SetStyleColor(L"backgroundColor", 0xFFF1D1);
+  EXPECT_EQ(row->GetStyle(L"background-color"), L"#fff1d1");
+  row->SetStyle(L"backgroundColor", L"transparent");
+  EXPECT_EQ(row->GetStyle(L"backgroundColor"), L"transparent");
+  row->SetStyle(L"display", L"none");
+  EXPECT_NE(row->OuterHtml().find(L"display: none"), std::wstring::npos);
+  EXPECT_EQ(row->OffsetHeight(), 0);
+  row->SetStyle(L"display", L"");
+  EXPECT_GT(row->OffsetHeight(), 0);
+
+  row->SetAttribute(L"title", L"ID: 2");
+  EXPECT_EQ(row->Title(), L"ID: 2");
+  row->SetClassName(L"btn1_mouse_over");
+  EXPECT_EQ(row->ClassName(), L"btn1_mouse_over");
+  EXPECT_NE(row->OuterHtml().find(L"class=\"btn1_mouse_over\""), std::wstring::npos);
+}
+
+TEST_F(DocOps, ParentChainAndInnerHtml) {
+  Element* c1 = doc->GetItem(L"chk_00000001_ffffffff");
+  std::wstring chain;
+  for (Element* p = c1; p; p = p->Parent()) chain += p->Tag() + L"/";
+  EXPECT_EQ(chain, L"input/div/td/tr/table/div/body/html/");
+
+  Element* main = doc->GetItem(L"main");
+  EXPECT_TRUE(main->SetInnerHtml(L"<p id='x'>new &amp; <b>bold</b></p>"));
+  EXPECT_EQ(doc->GetItem(L"tab_install"), nullptr);
+  EXPECT_EQ(doc->GetItem(L"x")->OuterHtml(), L"<p id=\"x\">new &amp; <b>bold</b></p>");
+  EXPECT_EQ(main->OuterHtml(), L"<div id=\"main\"><p id=\"x\">new &amp; <b>bold</b></p></div>");
+}
+
+TEST_F(DocOps, SelectOptions) {
+  Element* sel = doc->GetItem(L"sel");
+  ASSERT_NE(sel, nullptr);
+  EXPECT_EQ(sel->SelectedIndex(), 1);
+  EXPECT_EQ(sel->Value(), L"b");
+  EXPECT_TRUE(sel->SetSelectedIndex(0));
+  EXPECT_EQ(sel->Value(), L"a");
+  EXPECT_FALSE(sel->SetSelectedIndex(2));
+  EXPECT_TRUE(sel->SetSelectedIndex(-1));
+  EXPECT_EQ(sel->SelectedIndex(), -1);
+  EXPECT_EQ(sel->Value(), L"");
+
+  // Emptied from the last to the first, then filled: the way the program refills lists.
+  for (int i = static_cast<int>(sel->Options().size()) - 1; i >= 0; --i) EXPECT_TRUE(sel->RemoveOption(i));
+  EXPECT_TRUE(sel->Options().empty());
+  EXPECT_EQ(sel->SelectedIndex(), -1);
+  EXPECT_FALSE(sel->RemoveOption(0));
+  const wchar_t* values[] = {L"en", L"fr", L"de"};
+  for (const wchar_t* v : values) {
+    Element* o = doc->CreateElement(L"OPTION");
+    o->SetValue(v);
+    o->SetInnerHtml(std::wstring(L"lang ") + v);
+    EXPECT_TRUE(sel->AddOption(o));
+  }
+  ASSERT_EQ(sel->Options().size(), 3u);
+  EXPECT_EQ(sel->Options()[2]->Value(), L"de");
+  EXPECT_TRUE(sel->SetSelectedIndex(2));
+  EXPECT_EQ(sel->Value(), L"de");
+  EXPECT_EQ(doc->GetItem(L"empty")->SelectedIndex(), -1);
+}
+
+TEST_F(DocOps, TextAreaValue) {
+  Element* ta = doc->GetItem(L"ta");
+  EXPECT_EQ(ta->Value(), L"hello");
+  ta->SetValue(L"changed");
+  EXPECT_EQ(ta->Value(), L"changed");
+}
+
+TEST_F(DocOps, SelectionAndText) {
+  EXPECT_EQ(doc->SelectionType(), L"None");
+  doc->SelectAll();
+  EXPECT_EQ(doc->SelectionType(), L"Text");
+  std::wstring all = doc->SelectionText();
+  EXPECT_NE(all.find(L"Online"), std::wstring::npos);
+  EXPECT_NE(all.find(L"Three"), std::wstring::npos);
+  doc->ClearSelection();
+  EXPECT_EQ(doc->SelectionType(), L"None");
+  EXPECT_EQ(doc->SelectionText(), L"");
+
+  EXPECT_TRUE(doc->FindText(L"two", false));
+  EXPECT_EQ(doc->SelectionText(), L"Two");
+  EXPECT_FALSE(doc->FindText(L"two", true, false));
+}
+
+TEST(HtmlDom, ResolvesRelativeUrls) {
+  auto doc = Document::Parse(L"", L"C:\\data\\start.htm");
+  EXPECT_EQ(doc->ResolveUrl(L"img/a.png"), L"C:\\data\\img\\a.png");
+  EXPECT_EQ(doc->ResolveUrl(L"app://dictinfo/1"), L"app://dictinfo/1");
+  EXPECT_EQ(doc->ResolveUrl(L"D:\\x.png"), L"D:\\x.png");
+  EXPECT_EQ(doc->ResolveUrl(L"file:///C:/y/z.png"), L"C:\\y\\z.png");
+}
+
+// ------------------------------------------------------------ geometry
+
+bool FixedPitch(FontInfo* f) { return f->CharWidth(L'i') == f->CharWidth(L'm') && f->CharWidth(L'i') > 0; }
+
+TEST(HtmlLayout, BlockWrapsTextIntoLines) {
+  FontInfo* f = GetFont(L"DejaVu Sans Mono", 13, false, false, false, false);
+  if (!FixedPitch(f)) GTEST_SKIP() << "no fixed-pitch font";
+  const int cw = f->CharWidth(L'a');
+  const int perLine = 100 / cw;  // characters that fit in 100 px
+  // Words of 3 letters: "aaa bbb ..." fits (perLine + 1) / 4 words per line.
+  std::wstring text;
+  const wchar_t* words[] = {L"aaa", L"bbb", L"ccc", L"ddd", L"eee", L"fff", L"ggg", L"hhh"};
+  for (const wchar_t* w : words) text += std::wstring(w) + L" ";
+  auto doc = Document::Parse(L"<body style='margin:0'><div id='d' style='width:100px; font-family:\"DejaVu Sans Mono\";"
+                             L" font-size:13px'>" + text + L"</div></body>");
+  Element* d = doc->GetItem(L"d");
+  EXPECT_EQ(d->OffsetWidth(), 100);
+  LayoutData* ld = d->Layout();
+  ASSERT_NE(ld, nullptr);
+  int wordsPerLine = (perLine + 1) / 4;
+  size_t expectedLines = (8 + wordsPerLine - 1) / wordsPerLine;
+  ASSERT_EQ(ld->lines.size(), expectedLines);
+  size_t word = 0;
+  for (const LineBox& line : ld->lines) {
+    std::wstring got;
+    for (uint32_t k = line.first; k < line.first + line.count; ++k) {
+      const Fragment& fr = ld->frags[k];
+      if (fr.kind == FragKind::kText) got += fr.node->Text().substr(fr.start, fr.length);
+    }
+    std::wstring want;
+    for (int k = 0; k < wordsPerLine && word < 8; ++k, ++word) want += (want.empty() ? L"" : L" ") + std::wstring(words[word]);
+    EXPECT_EQ(got, want);
+    EXPECT_LE(ld->frags[line.first + line.count - 1].x + ld->frags[line.first + line.count - 1].w, 100);
+  }
+  EXPECT_EQ(d->OffsetHeight(), static_cast<int>(expectedLines) * f->height);
+}
+
+TEST(HtmlLayout, EastAsianTextWrapsBetweenCharacters) {
+  std::wstring text(40, 0x6F22);  // one unbroken run of ideographs
+  auto doc = Document::Parse(L"<div id='d' style='width:100px'>" + text + L"</div>");
+  Element* d = doc->GetItem(L"d");
+  d->OffsetWidth();
+  LayoutData* ld = d->Layout();
+  ASSERT_GT(ld->lines.size(), 1u);
+  for (const LineBox& line : ld->lines) {
+    const Fragment& last = ld->frags[line.first + line.count - 1];
+    EXPECT_LE(last.x + last.w, 100);
+  }
+}
+
+TEST(HtmlLayout, NowrapEllipsisAndFloats) {
+  auto doc = Document::Parse(
+      L"<body style='margin:0'><div id='row' nowrap style='width:80px; text-overflow:ellipsis; overflow:hidden'>"
+      L"a very long label that does not fit</div>"
+      L"<div id='box' style='width:200px'><div id='f' style='float:right; width:60; padding:2'>x</div>"
+      L"<div id='t'>text</div></div></body>");
+  Element* row = doc->GetItem(L"row");
+  EXPECT_EQ(row->OffsetWidth(), 80);
+  LayoutData* ld = row->Layout();
+  ASSERT_EQ(ld->lines.size(), 1u);
+  const Fragment& last = ld->frags.back();
+  EXPECT_EQ(last.kind, FragKind::kEllipsis);
+  EXPECT_LE(last.x + last.w, 80);
+  Element* f = doc->GetItem(L"f");
+  EXPECT_EQ(f->OffsetWidth(), 60);
+  EXPECT_EQ(f->PageBox().left, 140);
+  EXPECT_EQ(f->PageBox().top, doc->GetItem(L"t")->PageBox().top);
+}
+
+TEST(HtmlLayout, TableColumnsAndOffsets) {
+  auto doc = Document::Parse(
+      L"<body style='margin:0'><table id='t' width='300' cellspacing='0' cellpadding='0' border='0'>"
+      L"<tr><td id='a' nowrap>abc</td><td id='b' width='100%'>wide</td><td id='c' nowrap>xyz</td></tr>"
+      L"<tr><td>1</td><td><span id='s'>in</span></td><td>3</td></tr></table></body>");
+  Element* t = doc->GetItem(L"t");
+  Element* a = doc->GetItem(L"a");
+  Element* b = doc->GetItem(L"b");
+  Element* c = doc->GetItem(L"c");
+  EXPECT_EQ(t->OffsetWidth(), 300);
+  EXPECT_EQ(a->OffsetWidth() + b->OffsetWidth() + c->OffsetWidth(), 300);
+  EXPECT_GT(b->OffsetWidth(), a->OffsetWidth() * 3);
+  EXPECT_EQ(c->PageBox().left + c->OffsetWidth(), 300);
+  // offsetLeft/Top summed up the offsetParent chain give the page position.
+  Element* s = doc->GetItem(L"s");
+  int x = 0, y = 0;
+  for (Element* e = s; e; e = e->OffsetParent()) {
+    x += e->OffsetLeft();
+    y += e->OffsetTop();
+  }
+  EXPECT_EQ(x, s->PageBox().left);
+  EXPECT_EQ(y, s->PageBox().top);
+  EXPECT_EQ(s->OffsetParent()->Tag(), L"td");
+}
+
+TEST(HtmlLayout, ScrollIntoViewAndScrollTo) {
+  std::wstring html = L"<body>";
+  for (int i = 0; i < 100; ++i) html += L"<div id='r" + std::to_wstring(i) + L"'>row</div>";
+  auto doc = Document::Parse(html);
+  doc->SetViewport(300, 200);
+  Element* r50 = doc->GetItem(L"r50");
+  r50->ScrollIntoView(true);
+  EXPECT_EQ(doc->ScrollY(), r50->PageBox().top);
+  EXPECT_EQ(doc->Body()->ScrollTop(), doc->ScrollY());
+  r50->ScrollIntoView(false);
+  EXPECT_EQ(doc->ScrollY() + 200, r50->PageBox().top + r50->OffsetHeight());
+  doc->ScrollTo(0, 0);
+  EXPECT_EQ(doc->ScrollY(), 0);
+  doc->ScrollTo(0, 1000000);
+  EXPECT_EQ(doc->ScrollY(), doc->ContentHeight() - 200);
+  EXPECT_EQ(doc->Body()->ClientHeight(), 200);
+}
+
+// ------------------------------------------------------------ bad input
+
+void RenderAll(Document& doc) {
+  doc.SetViewport(400, 300);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateCompatibleBitmap(GetDC(nullptr), 400, 300);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  RECT r = {0, 0, 400, 300};
+  doc.Paint(dc, r);
+  doc.ScrollTo(0, doc.ContentHeight());
+  doc.Paint(dc, r);
+  doc.SelectAll();
+  doc.SelectionText();
+  doc.Body()->OuterHtml();
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+}
+
+TEST(HtmlBadInput, RendersWithoutCrashOrHang) {
+  std::vector<std::wstring> pages;
+  std::wstring nested;
+  for (int i = 0; i < 10000; ++i) nested += (i % 3 == 0) ? L"<div>" : (i % 3 == 1) ? L"<span>" : L"<table><tr><td>";
+  nested += L"deep";
+  pages.push_back(nested);
+  std::wstring closing = nested;
+  for (int i = 0; i < 10000; ++i) closing += L"</div></span></td></tr></table>";
+  pages.push_back(closing);
+  pages.push_back(L"<div id='" + std::wstring(1 << 20, L'x') + L"' title=\"" + std::wstring(1 << 18, L'&') + L"\">t");
+  pages.push_back(L"&#; &#x; &#xFFFFFFFFFF; &#65 &amp &; &&&& &#x110000; <a href='&#0;'>x</a>");
+  pages.push_back(L"<table><tr><td><table><td><tr></table></td><td colspan=99999>x</table></div></span></p>");
+  pages.push_back(L"<div style='width:-5px; padding:-3px; font-size:99999px; border:99999px solid'>x</div>");
+  pages.push_back(L"<<<<>>>></><!--<!----><!DOCTYPE<?x <a b c='d> <style>p{{{color:</style");
+  pages.push_back(std::wstring(300000, L'w'));
+  for (const auto& html : pages) {
+    auto start = std::chrono::steady_clock::now();
+    auto doc = Document::Parse(html);
+    RenderAll(*doc);
+    double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(ms, 1000.0) << html.substr(0, 60).c_str();
+  }
+}
+
+}  // namespace
