@@ -1,0 +1,49 @@
+// HTTP cookies: the records a response sets and a request sends back.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "http/HttpDate.h"
+
+struct CookieRecord {
+  std::string name;
+  std::string value;  // opaque: kept and sent back byte for byte
+  HttpTime expires = -1;  // -1: a session cookie
+  std::string path;
+  std::string domain;
+  std::string comment;
+  uint32_t version = 0;
+  uint8_t secure = 0;
+};
+
+class CHttpCookieJar {
+ public:
+  virtual ~CHttpCookieJar() = default;
+
+  void Clear() { m_records.clear(); }
+  bool IsEmpty() const { return m_records.empty(); }
+  uint32_t GetCount() const { return static_cast<uint32_t>(m_records.size()); }
+  const CookieRecord* GetCookie(uint32_t index) const;
+
+  bool AddCookie(const char* name, const char* value, const HttpTime* expires, const char* domain,
+                 const char* path, bool secure);
+  int Find(const std::string& name, const std::string& domain, const std::string& path) const;
+  bool ParseSetCookie(const char* header, const std::string& host, const std::string& path,
+                      const HttpTime* baseTime = nullptr);
+  std::string& MakeCookieHeader(std::string& out, const std::string& host, const std::string& path,
+                                bool skip) const;
+
+  static bool DomainMatch(const std::string& host, const std::string& domain, uint32_t version);
+  static bool PathMatch(const std::string& path, const std::string& cookiePath, uint32_t version = 0);
+  static uint32_t SplitOutsideQuotes(std::vector<std::string>& out, const std::string& text, char separator);
+  static bool HasVersionAttribute(const std::string& header);
+  static void SplitAttribute(std::string& name, std::string& value, const std::string& item);
+
+ private:
+  // Stores, replaces in place or (when expired) removes the record.
+  void Store(CookieRecord&& record, HttpTime now);
+
+  std::vector<CookieRecord> m_records;
+};

@@ -1,0 +1,215 @@
+#include "http/HttpResponse.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+
+#include "http/Gzip.h"
+#include "http/HttpText.h"
+
+namespace {
+// A compressed answer may not inflate past this: a few bytes must not be able
+// to ask for all of the process's memory.
+constexpr uint32_t kMaxDecodedBody = 128u << 20;
+}  // namespace
+
+void CHttpResponse::Reset() {
+  m_state = 0;
+  m_statusLine.clear();
+  m_reason.clear();
+  m_major = m_minor = m_statusCode = 0;
+  m_bodyOffset = 0;
+  m_date = -1;
+  m_raw.Clear();
+  m_headers.Clear();
+}
+
+bool CHttpResponse::Begin() {
+  if (m_state != 0 && (m_state & (kBegun | kFinished)) != (kBegun | kFinished)) return false;
+  Reset();
+  m_state = kBegun;
+  return true;
+}
+
+std::string CHttpResponse::GetVersionString() const {
+  std::string out;
+  FormatAString(out, "%lu.%lu", static_cast<unsigned long>(m_major), static_cast<unsigned long>(m_minor));
+  return out;
+}
+
+int CHttpResponse::AppendData(const void* bytes, uint32_t count) {
+  if (!(m_state & kBegun)) return -6;
+  if (m_state & kFinished) return -7;
+  if (m_raw.GetSize() == 0) m_date = HttpNow();
+  m_raw.SeekToEnd();
+  if (count && m_raw.Write(bytes, count) != count) return -1;
+  if (m_state & kHeaderComplete) return 0;
+  if (m_bodyOffset == 0 && m_raw.GetSize() >= 5) {
+    char start[5];
+    m_raw.ReadAt(start, 0, 5);
+    if (memcmp(start, "HTTP/", 5) != 0) return -2;
+  }
+  return ParseHeaderLines();
+}
+
+int CHttpResponse::ParseHeaderLines() {
+  int32_t lineEnd = m_raw.FindLineEnd(m_bodyOffset, true);
+  while (lineEnd >= 0) {
+    uint32_t end = static_cast<uint32_t>(lineEnd);
+    if (m_bodyOffset == 0) {
+      m_bodyOffset = end + 2;
+      int r = ParseStatusLine(0, end);
+      if (r < 0) return r;
+    } else if (end == m_bodyOffset) {
+      m_state |= kHeaderComplete;
+      m_headers.GetDate(m_date);
+      m_bodyOffset = end + 2;
+      return 1;
+    } else {
+      if (!ParseHeaderAt(m_bodyOffset, end - m_bodyOffset)) return -5;
+      m_bodyOffset = end + 2;
+    }
+    lineEnd = m_raw.FindLineEnd(m_bodyOffset, true);
+  }
+  return 0;
+}
+
+int CHttpResponse::DiscardInterim() {
+  std::string rest;
+  m_raw.CopyToString(rest, m_bodyOffset, GetBodyLength());
+  Reset();
+  m_state = kBegun;
+  return rest.empty() ? 0 : AppendData(rest.data(), static_cast<uint32_t>(rest.size()));
+}
+
+int CHttpResponse::ParseStatusLine(uint32_t offset, uint32_t length) {
+  if (length == 0) return -2;
+  m_raw.CopyToString(m_statusLine, offset, length);
+  const char* s = m_statusLine.c_str();
+  uint32_t n = static_cast<uint32_t>(m_statusLine.size());
+  if (n < 5 || memcmp(s, "HTTP/", 5) != 0) return -2;
+  uint32_t at = 5;
+  uint32_t digits = CountDigits(s + at, n - at, n);
+  if (!digits) return -2;
+  m_major = ParseDecimal(s + at, digits);
+  at += digits;
+  if (at >= n || s[at++] != '.') return -2;
+  digits = CountDigits(s + at, n - at, n);
+  if (!digits) return -2;
+  m_minor = ParseDecimal(s + at, digits);
+  at += digits;
+  if (at >= n || s[at++] != ' ') return -2;
+  if (CountDigits(s + at, n - at, 3) != 3) return -2;
+  m_statusCode = ParseDecimal(s + at, 3);
+  at += 3;
+  if (at < n) {
+    if (s[at] != ' ') return -2;
+    m_reason.assign(s + at + 1, n - at - 1);
+  }
+  if (m_major != 1 || m_minor > 1) return -3;
+  if (m_statusCode < 100 || m_statusCode > 599) return -4;
+  return 0;
+}
+
+bool CHttpResponse::ParseHeaderAt(uint32_t offset, uint32_t length) {
+  if (length == 0) return false;
+  std::string line;
+  m_raw.CopyToString(line, offset, length);
+  return m_headers.ParseLine(line.data(), static_cast<uint32_t>(line.size()));
+}
+
+bool CHttpResponse::Finish(bool ok) {
+  if ((m_state & kFinished) || !(m_state & kBegun)) return false;
+  m_state |= kFinished;
+  if (!ok) {
+    m_state |= kFailed;
+    return false;
+  }
+  if (GetBodyLength() == 0) return true;
+  const CHttpHeaderList::Entry* transfer = m_headers.Find("Transfer-Encoding");
+  if (transfer && !DecodeTransferCoding(transfer->second)) {
+    m_state |= kFailed;
+    return false;
+  }
+  const CHttpHeaderList::Entry* content = m_headers.Find("Content-Encoding");
+  if (content && !DecodeContentCoding(content->second)) {
+    m_state |= kFailed;
+    return false;
+  }
+  return true;
+}
+
+bool CHttpResponse::DecodeTransferCoding(const std::string& value) {
+  if (value.empty()) return true;
+  if (value == "chunked") return DecodeChunked();
+  if (value == "gzip" || value == "x-gzip") return GunzipBody();
+  return false;
+}
+
+bool CHttpResponse::DecodeContentCoding(const std::string& value) {
+  if (value.empty() || value == "identity") return true;
+  if (value == "gzip" || value == "x-gzip") return GunzipBody();
+  return false;
+}
+
+bool CHttpResponse::ReplaceBody(const std::string& body) {
+  if (!m_raw.Seek(static_cast<int32_t>(m_bodyOffset), 0)) return false;
+  if (!body.empty() && m_raw.Write(body.data(), static_cast<uint32_t>(body.size())) != body.size()) return false;
+  return m_raw.Resize(m_bodyOffset + static_cast<uint32_t>(body.size()), true);
+}
+
+// Every chunk must be whole: a size line of hexadecimal digits, its data and
+// the CR LF after it; the body must end with the zero-size chunk.
+bool CHttpResponse::DecodeChunked() {
+  std::string decoded, line;
+  uint32_t pos = m_bodyOffset;
+  const uint32_t size = m_raw.GetSize();
+  for (;;) {
+    int32_t lineEnd = m_raw.FindLineEnd(pos, true);
+    if (lineEnd < 0) return false;
+    m_raw.CopyToString(line, pos, static_cast<uint32_t>(lineEnd) - pos);
+    const char* text = line.c_str();
+    char* end = nullptr;
+    if (!isxdigit(static_cast<unsigned char>(text[0]))) return false;
+    unsigned long long chunk = strtoull(text, &end, 16);
+    if (*end && *end != ';' && *end != ' ' && *end != '\t') return false;
+    uint64_t dataStart = static_cast<uint64_t>(lineEnd) + 2;
+    if (chunk == 0) {
+      pos = static_cast<uint32_t>(dataStart);
+      break;
+    }
+    if (dataStart + chunk + 2 > size) return false;  // truncated
+    char crlf[2];
+    m_raw.ReadAt(crlf, static_cast<uint32_t>(dataStart + chunk), 2);
+    if (crlf[0] != '\r' || crlf[1] != '\n') return false;
+    std::string data;
+    m_raw.CopyToString(data, static_cast<uint32_t>(dataStart), static_cast<uint32_t>(chunk));
+    decoded += data;
+    pos = static_cast<uint32_t>(dataStart + chunk + 2);
+  }
+  // Trailer fields, up to the empty line that ends the body.
+  bool keepTrailers = m_headers.Find("Trailer") != nullptr;
+  for (int32_t lineEnd; (lineEnd = m_raw.FindLineEnd(pos, true)) >= 0 && static_cast<uint32_t>(lineEnd) != pos;
+       pos = static_cast<uint32_t>(lineEnd) + 2) {
+    if (keepTrailers) ParseHeaderAt(pos, static_cast<uint32_t>(lineEnd) - pos);
+  }
+  return ReplaceBody(decoded);
+}
+
+bool CHttpResponse::GunzipBody() {
+  uint32_t length = GetBodyLength();
+  if (length == 0) return false;
+  std::string encoded, decoded;
+  m_raw.CopyToString(encoded, m_bodyOffset, length);
+  if (GunzipToString(decoded, reinterpret_cast<const uint8_t*>(encoded.data()), length, kMaxDecodedBody) != 0)
+    return false;
+  return ReplaceBody(decoded);
+}
+
+uint32_t CHttpResponse::GetBody(std::string& out, uint32_t offset, uint32_t count) const {
+  out.clear();
+  if (!IsComplete()) return 0;
+  uint64_t start = static_cast<uint64_t>(m_bodyOffset) + offset;
+  if (start > 0xFFFFFFFFu) return 0;
+  return m_raw.CopyToString(out, static_cast<uint32_t>(start), count);
+}
