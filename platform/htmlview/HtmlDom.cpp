@@ -307,6 +307,13 @@ bool Element::IsFormControl() const {
   return Is(L"input") || Is(L"select") || Is(L"textarea") || Is(L"button");
 }
 
+bool Element::IsTextInput() const {
+  if (!Is(L"input")) return false;
+  std::wstring type = GetAttribute(L"type");
+  ToLowerAscii(type);
+  return type.empty() || type == L"text" || type == L"password";
+}
+
 void Element::SetChecked(bool on) {
   checked_ = on;
   if (hwnd_ && Is(L"input")) SendMessageW(hwnd_, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -314,7 +321,7 @@ void Element::SetChecked(bool on) {
 
 std::wstring Element::Value() const {
   if (Is(L"input") || Is(L"textarea")) {
-    if (hwnd_ && !Is(L"input") ? true : hwnd_ && GetWindowLongW(hwnd_, GWL_STYLE) & ES_AUTOHSCROLL) {
+    if (hwnd_ && (Is(L"textarea") || IsTextInput())) {
       int n = GetWindowTextLengthW(hwnd_);
       std::wstring text(n + 1, L'\0');
       GetWindowTextW(hwnd_, &text[0], n + 1);
@@ -669,6 +676,7 @@ Element* Document::CreateElement(const std::wstring& tag) {
 }
 
 void Document::OnElementDestroyed(Element* element) {
+  ++removals_;
   if (anchor_.node == element || focus_.node == element) {
     anchor_ = TextPosition();
     focus_ = TextPosition();

@@ -119,6 +119,9 @@ class Element {
   const std::vector<std::pair<std::wstring, std::wstring>>& InlineStyle() const { return inlineStyle_; }
   bool IsSelected() const { return selected_; }
   void SetSelectedFlag(bool on) { selected_ = on; }
+  // Refills a select's list control from its options.
+  void SyncControlFromState();
+  bool IsTextInput() const;
   HWND ControlWindow() const { return hwnd_; }
   void SetControlWindow(HWND hwnd) { hwnd_ = hwnd; }
   Style* ComputedStyle() const { return style_.get(); }
@@ -132,7 +135,6 @@ class Element {
  private:
   void ParseInlineStyle();
   void WriteInlineStyle();
-  void SyncControlFromState();
 
   Document* doc_;
   NodeKind kind_;
@@ -235,6 +237,8 @@ class Document {
   DocumentSite* Site() const { return site_; }
   LayoutEngine& Engine();
   uint32_t Generation() const { return generation_; }
+  // Counts destroyed nodes: a handler that saw it change holds no stale handles.
+  uint32_t Removals() const { return removals_; }
   std::vector<Element*>& Controls() { return controls_; }
 
   // Internals used by elements.
@@ -251,6 +255,7 @@ class Document {
   int scrollX_ = 0, scrollY_ = 0;
   bool dirty_ = true;
   uint32_t generation_ = 0;
+  uint32_t removals_ = 0;
   DocumentSite* site_ = nullptr;
   std::unique_ptr<LayoutEngine> engine_;
   std::vector<Element*> controls_;  // form elements laid out in the last pass

@@ -1,0 +1,402 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/htmlview/HtmlView.h"
+
+using namespace htmlview;
+
+namespace {
+
+struct Recorder : HtmlViewEvents, HostHandler {
+  std::vector<std::wstring> before, complete;
+  std::vector<std::pair<DocEvent, std::wstring>> events;
+  std::vector<int> keys;
+  bool cancelAll = false;
+  DWORD menuKind = 99;
+  std::vector<DWORD> commands;
+  bool swallow = false;
+
+  void OnBeforeNavigate(const std::wstring& url, bool* cancel) override {
+    before.push_back(url);
+    if (cancelAll || url.compare(0, 6, L"app://") == 0) *cancel = true;
+  }
+  void OnDocumentComplete(const std::wstring& url) override { complete.push_back(url); }
+  void OnDocumentEvent(DocEvent kind, Element* source, int keyCode) override {
+    events.emplace_back(kind, source ? source->Id() : L"");
+    if (kind == DocEvent::kKeyDown) keys.push_back(keyCode);
+  }
+  HRESULT ShowContextMenu(DWORD kind, POINT, Element*) override {
+    menuKind = kind;
+    return S_OK;
+  }
+  HRESULT TranslateAccelerator(const MSG&, DWORD command) override {
+    commands.push_back(command);
+    return swallow ? S_OK : S_FALSE;
+  }
+};
+
+class ViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"HtmlViewTestFrame";
+    RegisterClassW(&wc);
+    frame = CreateWindowExW(0, L"HtmlViewTestFrame", L"test", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 520, 440,
+                            nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_TRUE(frame);
+    RECT r = {0, 0, 500, 400};
+    ASSERT_TRUE(view.Create(frame, r, 119));
+    view.SetEvents(&rec);
+    view.SetHostHandler(&rec);
+    ShowWindow(frame, SW_SHOW);
+    wchar_t dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    folder = dir;
+  }
+  void TearDown() override {
+    DestroyWindow(frame);
+    for (const auto& f : files) DeleteFileW(f.c_str());
+  }
+  void Pump() {
+    MSG msg;
+    for (int round = 0; round < 3; ++round) {
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+      Sleep(1);
+    }
+  }
+  void Load(const std::wstring& url) {
+    size_t n = rec.complete.size();
+    ASSERT_TRUE(view.Navigate2(url));
+    for (int i = 0; i < 100 && rec.complete.size() == n; ++i) Pump();
+    ASSERT_EQ(rec.complete.size(), n + 1);
+    Pump();
+  }
+  std::wstring WriteFile(const wchar_t* name, const std::string& bytes) {
+    std::wstring path = folder + name;
+    FILE* f = _wfopen(path.c_str(), L"wb");
+    fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+    files.push_back(path);
+    return path;
+  }
+  std::wstring LoadHtml(const std::wstring& html) {
+    std::string bytes("\xFF\xFE", 2);
+    bytes.append(reinterpret_cast<const char*>(html.data()), html.size() * 2);
+    std::wstring path = WriteFile(L"htmlview_page.htm", bytes);
+    Load(path);
+    return path;
+  }
+  POINT CenterOf(const wchar_t* id) {
+    Element* el = view.GetDocument()->GetItem(id);
+    PageRect r = el->PageBox();
+    return {r.left + r.width / 2 - view.GetDocument()->ScrollX(), r.top + r.height / 2 - view.GetDocument()->ScrollY()};
+  }
+  void Click(POINT p) {
+    SendMessageW(view.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    SendMessageW(view.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    Pump();
+  }
+
+  HWND frame = nullptr;
+  HtmlView view;
+  Recorder rec;
+  std::wstring folder;
+  std::vector<std::wstring> files;
+};
+
+TEST_F(ViewTest, WindowClassAndDocumentLifecycle) {
+  wchar_t cls[64];
+  GetClassNameW(view.Hwnd(), cls, 64);
+  EXPECT_STREQ(cls, L"Internet Explorer_Server");
+  EXPECT_EQ(view.GetDocument(), nullptr);
+  EXPECT_FALSE(view.Exec(Command::kSelectAll));
+  Load(L"about:blank");
+  ASSERT_EQ(rec.before.size(), 1u);
+  EXPECT_EQ(rec.before[0], L"about:blank");
+  EXPECT_EQ(rec.complete[0], L"about:blank");
+  ASSERT_NE(view.GetDocument(), nullptr);
+  EXPECT_EQ(view.GetDocument()->Body()->InnerHtml(), L"");
+  rec.cancelAll = true;
+  EXPECT_FALSE(view.Navigate2(L"about:blank"));
+  Pump();
+  EXPECT_EQ(rec.complete.size(), 1u);
+}
+
+TEST_F(ViewTest, LoadsFilesInEachEncoding) {
+  const std::wstring word = L"caf\u00e9";
+  std::wstring utf16 = L"\xFEFF<div id='w'>" + word + L"</div>";
+  struct {
+    const wchar_t* name;
+    std::string bytes;
+  } files[] = {
+      {L"htmlview_u16.htm", std::string(reinterpret_cast<const char*>(utf16.data()), utf16.size() * 2)},
+      {L"htmlview_u8bom.htm", "\xEF\xBB\xBF<div id='w'>caf\xC3\xA9</div>"},
+      {L"htmlview_u8.htm", "<div id='w'>caf\xC3\xA9</div>"},
+      {L"htmlview_ansi.htm", "<div id='w'>caf\xE9</div>"},
+  };
+  for (auto& f : files) {
+    std::wstring path = WriteFile(f.name, f.bytes);
+    Load(path);
+    EXPECT_EQ(rec.complete.back(), path);
+    Element* w = view.GetDocument()->GetItem(L"w");
+    ASSERT_NE(w, nullptr) << f.name;
+    EXPECT_EQ(w->InnerText(), word) << f.name;
+  }
+}
+
+TEST_F(ViewTest, LinkClickRaisesBeforeNavigateWithRawUrl) {
+  LoadHtml(L"<body><a id='l' href='app://dictinfo/a%20b+c'>link text</a><br>"
+           L"<div id='row' class='out' onclick=\"window.navigate('dict://headword/x%C3%A9')\" "
+           L"onmouseover=\"this.className='over'\" onmouseout=\"this.className='out'\">row <b id='inner'>bold</b></div>"
+           L"<a id='blank' href='app://new' target='_blank'>new</a></body>");
+  rec.before.clear();
+  Click(CenterOf(L"l"));
+  ASSERT_EQ(rec.before.size(), 1u);
+  EXPECT_EQ(rec.before[0], L"app://dictinfo/a%20b+c");
+  ASSERT_FALSE(rec.events.empty());
+  EXPECT_EQ(rec.events.back().first, DocEvent::kClick);
+
+  // An inline handler bubbles up from the inner element.
+  Click(CenterOf(L"inner"));
+  ASSERT_EQ(rec.before.size(), 2u);
+  EXPECT_EQ(rec.before[1], L"dict://headword/x%C3%A9");
+
+  // Hover runs this.className.
+  POINT p = CenterOf(L"inner");
+  SendMessageW(view.Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+  EXPECT_EQ(view.GetDocument()->GetItem(L"row")->ClassName(), L"over");
+  SendMessageW(view.Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(450, 380));
+  EXPECT_EQ(view.GetDocument()->GetItem(L"row")->ClassName(), L"out");
+
+  // New windows are never opened and never navigate.
+  Click(CenterOf(L"blank"));
+  EXPECT_EQ(rec.before.size(), 2u);
+}
+
+TEST_F(ViewTest, DragSelectionCopiesExpectedText) {
+  LoadHtml(L"<body style='margin:0; font-family:Tahoma; font-size:13px'><div id='a'>alpha beta gamma</div>"
+           L"<div id='b'>delta epsilon</div></body>");
+  Document* doc = view.GetDocument();
+  PageRect a = doc->GetItem(L"a")->PageBox();
+  PageRect b = doc->GetItem(L"b")->PageBox();
+  SendMessageW(view.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(a.left, a.top + a.height / 2));
+  // To the middle of "delta": the selection ends inside the second block.
+  int x = b.left + 1;
+  for (; x < b.left + b.width; ++x) {
+    TextPosition pos = doc->NearestTextPosition(x, b.top + b.height / 2);
+    if (pos.offset >= 3) break;
+  }
+  SendMessageW(view.Hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, b.top + b.height / 2));
+  SendMessageW(view.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(x, b.top + b.height / 2));
+  Pump();
+  EXPECT_EQ(doc->SelectionType(), L"Text");
+  EXPECT_TRUE(rec.before.size() <= 1u);
+  ASSERT_TRUE(view.Exec(Command::kCopy));
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  std::wstring copied = data ? static_cast<const wchar_t*>(GlobalLock(data)) : L"";
+  if (data) GlobalUnlock(data);
+  CloseClipboard();
+  EXPECT_EQ(copied, L"alpha beta gamma\r\ndel");
+
+  // Select all, then clear.
+  view.Exec(Command::kSelectAll);
+  EXPECT_EQ(doc->SelectionText(), L"alpha beta gamma\r\ndelta epsilon");
+  view.Exec(Command::kClearSelection);
+  EXPECT_EQ(doc->SelectionType(), L"None");
+  // The word under a point.
+  POINT p = CenterOf(L"b");
+  std::wstring word = doc->WordAtPoint(b.left + 2, p.y);
+  EXPECT_EQ(word, L"delta");
+}
+
+TEST_F(ViewTest, FormControlsAreRealWindows) {
+  LoadHtml(L"<body><input id='chk' type='checkbox' value='y'><input id='txt' type='text' value='abc'>"
+           L"<select id='sel' onchange=\"window.navigate('app://texttranslation/set_engine')\">"
+           L"<option value='1'>one<option value='2'>two</select>"
+           L"<textarea id='ta' onfocus=\"window.navigate('app://texttranslation/get_focus')\">src</textarea>"
+           L"<div id='hid' style='display:none'><input id='gone' type='text'></div></body>");
+  Document* doc = view.GetDocument();
+  Element* chk = doc->GetItem(L"chk");
+  HWND hchk = chk->ControlWindow();
+  ASSERT_TRUE(hchk);
+  wchar_t cls[32];
+  GetClassNameW(hchk, cls, 32);
+  EXPECT_STREQ(cls, L"Button");
+  EXPECT_EQ(GetParent(hchk), view.Hwnd());
+  SendMessageW(hchk, BM_CLICK, 0, 0);
+  Pump();
+  EXPECT_TRUE(chk->Checked());
+  ASSERT_FALSE(rec.events.empty());
+  EXPECT_EQ(rec.events.back(), std::make_pair(DocEvent::kClick, std::wstring(L"chk")));
+
+  Element* txt = doc->GetItem(L"txt");
+  ASSERT_TRUE(txt->ControlWindow());
+  SetWindowTextW(txt->ControlWindow(), L"typed");
+  EXPECT_EQ(txt->Value(), L"typed");
+
+  Element* sel = doc->GetItem(L"sel");
+  HWND hsel = sel->ControlWindow();
+  ASSERT_TRUE(hsel);
+  EXPECT_EQ(SendMessageW(hsel, CB_GETCOUNT, 0, 0), 2);
+  SendMessageW(hsel, CB_SETCURSEL, 1, 0);
+  SendMessageW(view.Hwnd(), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), reinterpret_cast<LPARAM>(hsel));
+  EXPECT_EQ(sel->Value(), L"2");
+  ASSERT_FALSE(rec.before.empty());
+  EXPECT_EQ(rec.before.back(), L"app://texttranslation/set_engine");
+  Element* o = doc->CreateElement(L"option");
+  o->SetValue(L"3");
+  o->SetInnerHtml(L"three");
+  sel->AddOption(o);
+  EXPECT_EQ(SendMessageW(hsel, CB_GETCOUNT, 0, 0), 3);
+
+  Element* ta = doc->GetItem(L"ta");
+  ta->Focus();
+  Pump();
+  EXPECT_EQ(GetFocus(), ta->ControlWindow());
+  ta->SelectText();
+  EXPECT_EQ(rec.before.back(), L"app://texttranslation/get_focus");
+  ta->SetValue(L"line1\nline2");
+  EXPECT_EQ(ta->Value(), L"line1\r\nline2");
+
+  // A control inside a hidden block has no window; showing the block makes one.
+  Element* gone = doc->GetItem(L"gone");
+  EXPECT_FALSE(gone->ControlWindow());
+  doc->GetItem(L"hid")->SetStyle(L"display", L"");
+  Pump();
+  ASSERT_TRUE(gone->ControlWindow());
+  EXPECT_TRUE(IsWindowVisible(gone->ControlWindow()));
+  doc->GetItem(L"hid")->SetStyle(L"display", L"none");
+  Pump();
+  EXPECT_FALSE(IsWindowVisible(gone->ControlWindow()));
+  // Replacing the markup destroys the windows of the elements that go.
+  HWND old = gone->ControlWindow();
+  doc->Body()->SetInnerHtml(L"<p>empty</p>");
+  Pump();
+  EXPECT_FALSE(IsWindow(old));
+}
+
+TEST_F(ViewTest, HostHandlerFiltersKeysAndMenus) {
+  LoadHtml(L"<body><a id='l' href='app://x'>anchor</a> <img id='i' width='20' height='20'> plain text"
+           L"<table id='t' width='200' height='60' border='1'><tr><td id='c'>&nbsp;</td></tr></table></body>");
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  rec.swallow = true;
+  SendMessageW(view.Hwnd(), WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(rec.commands.back(), kCmdSelectAll);
+  EXPECT_EQ(view.GetDocument()->SelectionType(), L"None");  // swallowed
+  rec.swallow = false;
+  SendMessageW(view.Hwnd(), WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(view.GetDocument()->SelectionType(), L"Text");
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  SendMessageW(view.Hwnd(), WM_KEYDOWN, VK_F5, 0);
+  EXPECT_EQ(rec.commands.back(), 0u);
+  EXPECT_EQ(rec.keys.back(), VK_F5);
+  view.Exec(Command::kClearSelection);
+
+  struct {
+    const wchar_t* id;
+    DWORD kind;
+  } cases[] = {{L"l", kMenuAnchor}, {L"i", kMenuImage}, {L"c", kMenuTable}};
+  for (const auto& c : cases) {
+    POINT p = CenterOf(c.id);
+    if (c.kind == kMenuTable) p.x -= 60;
+    ClientToScreen(view.Hwnd(), &p);
+    SendMessageW(view.Hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view.Hwnd()), MAKELPARAM(p.x, p.y));
+    EXPECT_EQ(rec.menuKind, c.kind) << c.id;
+  }
+  view.Exec(Command::kSelectAll);
+  POINT p = CenterOf(L"l");
+  ClientToScreen(view.Hwnd(), &p);
+  SendMessageW(view.Hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view.Hwnd()), MAKELPARAM(p.x, p.y));
+  EXPECT_EQ(rec.menuKind, kMenuTextSelect);
+}
+
+TEST_F(ViewTest, ScrollsWithWheelAndKeys) {
+  std::wstring html = L"<body>";
+  for (int i = 0; i < 200; ++i) html += L"<div>line " + std::to_wstring(i) + L"</div>";
+  LoadHtml(html);
+  Document* doc = view.GetDocument();
+  EXPECT_GT(doc->ContentHeight(), 400);
+  SCROLLINFO si = {sizeof(si), SIF_ALL, 0, 0, 0, 0, 0};
+  EXPECT_TRUE(GetScrollInfo(view.Hwnd(), SB_VERT, &si));
+  SendMessageW(view.Hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+  EXPECT_GT(doc->ScrollY(), 0);
+  SendMessageW(view.Hwnd(), WM_KEYDOWN, VK_END, 0);
+  EXPECT_EQ(doc->ScrollY(), doc->ContentHeight() - doc->ViewportHeight());
+  SendMessageW(view.Hwnd(), WM_KEYDOWN, VK_HOME, 0);
+  EXPECT_EQ(doc->ScrollY(), 0);
+  GetScrollInfo(view.Hwnd(), SB_VERT, &si);
+  EXPECT_EQ(si.nPos, 0);
+}
+
+TEST_F(ViewTest, FindBoxAndPrintPreview) {
+  LoadHtml(L"<body>one two three</body>");
+  ASSERT_TRUE(view.Exec(Command::kFind));
+  ASSERT_TRUE(view.FindBox());
+  SetDlgItemTextW(view.FindBox(), 100, L"TWO");
+  SendMessageW(view.FindBox(), WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(view.GetDocument()->SelectionText(), L"two");
+  SendMessageW(view.FindBox(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(view.FindBox());
+  ASSERT_TRUE(view.Exec(Command::kPrintPreview));
+  ASSERT_TRUE(view.PreviewWindow());
+  UpdateWindow(view.PreviewWindow());
+  DestroyWindow(view.PreviewWindow());
+  EXPECT_FALSE(view.PreviewWindow());
+}
+
+// Renders a page the way the window paints it and saves it beside the tests.
+TEST_F(ViewTest, RendersPageToImage) {
+  LoadHtml(L"<html><head><style>.t{color:#1A4177; font-weight:bold} #box{background-color:#EBF1FA}</style></head>"
+           L"<body><div id='box' style='padding:5; border:1px solid #A0BDDF'><span class='t'>Quorindo</span>"
+           L" result page <font color=red>red</font> <u>under</u> x<sup>2</sup></div>"
+           L"<table border='1' cellpadding='3' bordercolor='#4273B7' width='100%'>"
+           L"<tr bgcolor='#FFFFDD'><td nowrap>Version</td><td width='100%'>1.0</td></tr></table>"
+           L"<p dir='rtl'>right to left</p><p>\u4e2d\u6587\u6587\u672c</p></body></html>");
+  const int w = 500, h = 400;
+  BITMAPINFO bi = {};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_TRUE(bmp);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  RECT rc = {0, 0, w, h};
+  FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  view.GetDocument()->Paint(dc, rc);
+  GdiFlush();
+  const uint32_t* px = static_cast<const uint32_t*>(bits);
+  int boxColored = 0, dark = 0;
+  for (int i = 0; i < w * h; ++i) {
+    uint32_t c = px[i] & 0xFFFFFF;
+    if (c == 0xEBF1FA) ++boxColored;
+    if (((c >> 16) & 255) < 100 && ((c >> 8) & 255) < 100 && (c & 255) < 140) ++dark;
+  }
+  EXPECT_GT(boxColored, 1000);  // the styled block's background
+  EXPECT_GT(dark, 50);          // text was drawn
+  BITMAPFILEHEADER fh = {0x4D42, static_cast<DWORD>(sizeof(fh) + sizeof(BITMAPINFOHEADER) + w * h * 4), 0, 0,
+                         sizeof(fh) + sizeof(BITMAPINFOHEADER)};
+  FILE* f = _wfopen(L"htmlview_rendered.bmp", L"wb");
+  ASSERT_TRUE(f);
+  fwrite(&fh, sizeof(fh), 1, f);
+  fwrite(&bi.bmiHeader, sizeof(BITMAPINFOHEADER), 1, f);
+  fwrite(bits, 4, w * h, f);
+  fclose(f);
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+}
+
+}  // namespace
