@@ -40,7 +40,8 @@ struct Recorder : HtmlViewEvents, HostHandler {
 
 class ViewTest : public ::testing::Test {
  protected:
-  void SetUp() override {
+  // One frame for all tests: destroying a shown top-level window is slow here.
+  static void SetUpTestSuite() {
     WNDCLASSW wc = {};
     wc.lpfnWndProc = DefWindowProcW;
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -48,18 +49,21 @@ class ViewTest : public ::testing::Test {
     RegisterClassW(&wc);
     frame = CreateWindowExW(0, L"HtmlViewTestFrame", L"test", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 520, 440,
                             nullptr, nullptr, wc.hInstance, nullptr);
+    ShowWindow(frame, SW_SHOWNOACTIVATE);
+  }
+  static void TearDownTestSuite() { DestroyWindow(frame); }
+  void SetUp() override {
     ASSERT_TRUE(frame);
     RECT r = {0, 0, 500, 400};
     ASSERT_TRUE(view.Create(frame, r, 119));
     view.SetEvents(&rec);
     view.SetHostHandler(&rec);
-    ShowWindow(frame, SW_SHOW);
     wchar_t dir[MAX_PATH];
     GetTempPathW(MAX_PATH, dir);
     folder = dir;
   }
   void TearDown() override {
-    DestroyWindow(frame);
+    DestroyWindow(view.Hwnd());
     for (const auto& f : files) DeleteFileW(f.c_str());
   }
   void Pump() {
@@ -105,12 +109,14 @@ class ViewTest : public ::testing::Test {
     Pump();
   }
 
-  HWND frame = nullptr;
+  static HWND frame;
   HtmlView view;
   Recorder rec;
   std::wstring folder;
   std::vector<std::wstring> files;
 };
+
+HWND ViewTest::frame = nullptr;
 
 TEST_F(ViewTest, WindowClassAndDocumentLifecycle) {
   wchar_t cls[64];
