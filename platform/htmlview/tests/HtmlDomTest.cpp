@@ -377,3 +377,130 @@ TEST(HtmlBadInput, RendersWithoutCrashOrHang) {
 }
 
 }  // namespace
+
+namespace {
+
+// ------------------------------------------------------------ styles
+
+Style* StyleOfId(Document& doc, const wchar_t* id) {
+  doc.EnsureLayout();
+  Element* el = doc.GetItem(id);
+  return el ? el->ComputedStyle() : nullptr;
+}
+
+TEST(HtmlStyle, CascadeOfSheetsAttributesAndInlineStyles) {
+  auto doc = Document::Parse(
+      L"<html><head><style>\n/* rules */ div{color:#111111} .c{color:#222222; font-weight:bold}"
+      L" #i{color:#333333} div .d{font-style:italic} td.cell{padding:7px} a:link{color:#444444}"
+      L" p:hover{color:red}</style></head><body>"
+      L"<div id='i' class='c' style='color:#555555'>a</div><div id='cls' class='x c'>b</div>"
+      L"<div id='tag'>c</div><div><span id='desc' class='d'>d</span></div><span id='nodesc' class='d'>e</span>"
+      L"<a id='lnk' href='x'>f</a><p id='hov'>g</p>"
+      L"<table cellpadding='3' border='1' bordercolor='#4273B7'><tr><td id='pad'>x</td>"
+      L"<td id='cell' class='cell'>y</td></tr></table></body></html>");
+  struct {
+    const wchar_t* id;
+    COLORREF color;
+  } colors[] = {{L"i", RGB(0x55, 0x55, 0x55)}, {L"cls", RGB(0x22, 0x22, 0x22)}, {L"tag", RGB(0x11, 0x11, 0x11)},
+                {L"lnk", RGB(0x44, 0x44, 0x44)}, {L"hov", RGB(0, 0, 0)}};
+  for (const auto& c : colors) {
+    Style* s = StyleOfId(*doc, c.id);
+    ASSERT_NE(s, nullptr) << c.id;
+    EXPECT_EQ(s->color, c.color) << c.id;
+  }
+  EXPECT_TRUE(StyleOfId(*doc, L"cls")->bold);
+  EXPECT_TRUE(StyleOfId(*doc, L"desc")->italic);
+  EXPECT_FALSE(StyleOfId(*doc, L"nodesc")->italic);
+  Style* pad = StyleOfId(*doc, L"pad");
+  EXPECT_EQ(pad->padding[0], 3);
+  EXPECT_EQ(pad->border[3].width, 1);
+  EXPECT_EQ(pad->border[3].color, RGB(0x42, 0x73, 0xB7));
+  EXPECT_EQ(StyleOfId(*doc, L"cell")->padding[1], 7);
+}
+
+struct DeclCase {
+  const wchar_t* style;
+  void (*check)(const Style&);
+};
+
+const DeclCase kDeclCases[] = {
+    {L"padding:2 4 5 4", [](const Style& s) { EXPECT_EQ(s.padding, (std::array<int, 4>{2, 4, 5, 4})); }},
+    {L"padding: 4px 0", [](const Style& s) { EXPECT_EQ(s.padding, (std::array<int, 4>{4, 0, 4, 0})); }},
+    {L"margin:2 2 2 40", [](const Style& s) { EXPECT_EQ(s.margin[3], 40); }},
+    {L"margin: 10 0 0 0", [](const Style& s) { EXPECT_EQ(s.margin[0], 10); }},
+    {L"border:1 solid #E3E3E3",
+     [](const Style& s) {
+       EXPECT_EQ(s.border[0].width, 1);
+       EXPECT_EQ(s.border[2].color, RGB(0xE3, 0xE3, 0xE3));
+     }},
+    {L"border-bottom: 1px solid #92B0DD",
+     [](const Style& s) {
+       EXPECT_EQ(s.border[2].width, 1);
+       EXPECT_EQ(s.border[0].width, 0);
+     }},
+    {L"border-bottom:0px solid #4273B7", [](const Style& s) { EXPECT_EQ(s.border[2].width, 0); }},
+    {L"font-size:9pt", [](const Style& s) { EXPECT_EQ(s.fontPx, 12); }},
+    {L"font-size:13px; font-family:\"Arial\", sans-serif",
+     [](const Style& s) {
+       EXPECT_EQ(s.fontPx, 13);
+       EXPECT_EQ(s.family, L"Arial");
+     }},
+    {L"font-weight:bold; font-style:italic; text-decoration:underline",
+     [](const Style& s) { EXPECT_TRUE(s.bold && s.italic && s.underline); }},
+    {L"background-color:#ffffe0", [](const Style& s) { EXPECT_EQ(s.background, RGB(0xFF, 0xFF, 0xE0)); }},
+    {L"background-color:transparent", [](const Style& s) { EXPECT_FALSE(s.hasBackground); }},
+    {L"color:rgb(1, 2, 3)", [](const Style& s) { EXPECT_EQ(s.color, RGB(1, 2, 3)); }},
+    {L"width:100%; height:60", [](const Style& s) {
+       EXPECT_EQ(s.width.unit, Length::kPercent);
+       EXPECT_EQ(s.height.value, 60);
+     }},
+    {L"display:none", [](const Style& s) { EXPECT_EQ(s.display, Display::kNone); }},
+    {L"float: right; overflow: hidden; text-overflow:ellipsis", [](const Style& s) {
+       EXPECT_TRUE(s.floatRight && s.clip && s.ellipsis);
+     }},
+    {L"overflow:auto", [](const Style& s) { EXPECT_TRUE(s.clip); }},
+    {L"line-height: 1.2em; white-space:nowrap; text-align:center", [](const Style& s) {
+       EXPECT_EQ(s.lineHeight, 19);
+       EXPECT_EQ(s.whiteSpace, WhiteSpace::kNoWrap);
+       EXPECT_EQ(s.textAlign, Align::kCenter);
+     }},
+    {L"border-collapse: collapse", [](const Style& s) { EXPECT_TRUE(s.collapse); }},
+    {L"color:#12; width:abc; padding:x; font-size:-3px", [](const Style& s) {
+       EXPECT_EQ(s.color, RGB(0, 0, 0));
+       EXPECT_TRUE(s.width.IsAuto());
+       EXPECT_EQ(s.fontPx, 16);
+     }},
+};
+
+TEST(HtmlStyle, Declarations) {
+  for (const DeclCase& c : kDeclCases) {
+    auto doc = Document::Parse(std::wstring(L"<div id='x' style='") + c.style + L"'>t</div>");
+    Style* s = StyleOfId(*doc, L"x");
+    ASSERT_NE(s, nullptr);
+    SCOPED_TRACE(testing::Message() << std::string(c.style, c.style + wcslen(c.style)));
+    c.check(*s);
+  }
+}
+
+TEST(HtmlLayout, RightToLeftAlignsRight) {
+  auto doc = Document::Parse(L"<body style='margin:0'><div id='r' dir='rtl' style='width:300px'>abc</div>"
+                             L"<div id='l' dir='ltr' style='width:300px'>abc</div></body>");
+  doc->EnsureLayout();
+  const Fragment& r = doc->GetItem(L"r")->Layout()->frags.back();
+  const Fragment& l = doc->GetItem(L"l")->Layout()->frags.back();
+  EXPECT_EQ(l.x, 0);
+  EXPECT_EQ(r.x + r.w, 300);
+}
+
+TEST(HtmlDom, ElementsLeaveSelectionAndHandlesBehind) {
+  auto doc = Document::Parse(L"<div id='m'><p id='p'>text</p></div>");
+  doc->SelectAll();
+  EXPECT_TRUE(doc->HasSelection());
+  uint32_t removals = doc->Removals();
+  doc->GetItem(L"m")->SetInnerHtml(L"<b>new</b>");
+  EXPECT_FALSE(doc->HasSelection());
+  EXPECT_GT(doc->Removals(), removals);
+  EXPECT_EQ(doc->GetItem(L"p"), nullptr);
+}
+
+}  // namespace
