@@ -117,6 +117,15 @@ bool RegisterOnce(const wchar_t* name, WNDPROC proc, UINT style, HBRUSH backgrou
   return RegisterClassExW(&wc) != 0;
 }
 
+// The HtmlView a popup of the view was created for (its creation parameter).
+HtmlView* PopupOwner(HWND hwnd, UINT msg, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+  }
+  return reinterpret_cast<HtmlView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
 }  // namespace
 
 LRESULT CALLBACK FindBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -379,10 +388,9 @@ void HtmlView::SyncControls() {
     if (!h) continue;
     PageRect r = el->PageBox();
     const Style& s = *el->ComputedStyle();
-    int top = r.top + (el->Layout() && el->Layout()->laidOut ? 0 : 0);
     int height = r.height - s.margin[0] - s.margin[2];
     int listExtra = el->Is(L"select") ? 200 : 0;  // a drop-down list's open height
-    SetWindowPos(h, nullptr, r.left - doc_->ScrollX(), top + s.margin[0] - doc_->ScrollY(), r.width,
+    SetWindowPos(h, nullptr, r.left - doc_->ScrollX(), r.top + s.margin[0] - doc_->ScrollY(), r.width,
                  height + listExtra, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   }
   for (Element* el : windowed_) {
@@ -424,6 +432,7 @@ void HtmlView::OnMouseDown(int x, int y) {
   dragging_ = true;
   dragged_ = false;
   dragAnchor_ = doc_->NearestTextPosition(x, y);
+  dragRemovals_ = doc_->Removals();
   if (doc_->HasSelection()) doc_->ClearSelection();
   FireHandlers(doc_->HitTest(x, y), L"onmousedown");
 }
@@ -431,6 +440,8 @@ void HtmlView::OnMouseDown(int x, int y) {
 void HtmlView::OnMouseMove(int x, int y, bool leave) {
   if (!doc_) return;
   if (dragging_ && !leave) {
+    // A page changed under the drag holds no anchor any more.
+    if (doc_->Removals() != dragRemovals_) dragAnchor_ = TextPosition();
     RECT rc;
     GetClientRect(hwnd_, &rc);
     if (y < 0) ScrollBy(y);
@@ -653,12 +664,8 @@ bool HtmlView::Exec(Command command) {
 // ---------------------------------------------------------------- find box
 
 LRESULT CALLBACK FindBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  HtmlView* view = reinterpret_cast<HtmlView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  HtmlView* view = PopupOwner(hwnd, msg, lp);
   switch (msg) {
-    case WM_NCCREATE:
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-      break;
     case WM_COMMAND:
       if (LOWORD(wp) == IDOK && view && view->doc_) {
         wchar_t text[256] = {};
@@ -710,12 +717,8 @@ void HtmlView::ShowFindBox() {
 // ---------------------------------------------------------------- print preview
 
 LRESULT CALLBACK PreviewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  HtmlView* view = reinterpret_cast<HtmlView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  HtmlView* view = PopupOwner(hwnd, msg, lp);
   switch (msg) {
-    case WM_NCCREATE:
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-      break;
     case WM_KEYDOWN:
       if (view && view->previewDoc_) {
         int pages = std::max(1, (view->previewDoc_->ContentHeight() + kPageHeight - 1) / kPageHeight);

@@ -133,6 +133,7 @@ class HtmlView : public DocumentSite {
   bool dragging_ = false;
   bool dragged_ = false;
   TextPosition dragAnchor_;
+  uint32_t dragRemovals_ = 0;
   Element* hover_ = nullptr;
   uint32_t hoverRemovals_ = 0;
   std::wstring tipText_;

@@ -187,6 +187,27 @@ TEST_F(ViewTest, LinkClickRaisesBeforeNavigateWithRawUrl) {
   EXPECT_EQ(rec.before.size(), 2u);
 }
 
+// The same click through the system's input queue (the X server under test).
+TEST_F(ViewTest, RealMouseClickOnLink) {
+  LoadHtml(L"<body><a id='l' href='app://real/click'>a link to click</a></body>");
+  SetWindowPos(frame, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  UpdateWindow(frame);
+  Pump();
+  POINT p = CenterOf(L"l");
+  ClientToScreen(view.Hwnd(), &p);
+  ASSERT_EQ(WindowFromPoint(p), view.Hwnd());
+  SetCursorPos(p.x, p.y);
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  rec.before.clear();
+  SendInput(2, in, sizeof(INPUT));
+  for (int i = 0; i < 200 && rec.before.empty(); ++i) Pump();
+  ASSERT_EQ(rec.before.size(), 1u);
+  EXPECT_EQ(rec.before[0], L"app://real/click");
+}
+
 TEST_F(ViewTest, DragSelectionCopiesExpectedText) {
   LoadHtml(L"<body style='margin:0; font-family:Tahoma; font-size:13px'><div id='a'>alpha beta gamma</div>"
            L"<div id='b'>delta epsilon</div></body>");
