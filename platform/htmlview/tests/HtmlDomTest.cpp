@@ -504,3 +504,64 @@ TEST(HtmlDom, ElementsLeaveSelectionAndHandlesBehind) {
 }
 
 }  // namespace
+
+namespace {
+
+// ------------------------------------------------------------ text output
+
+// The cursor-translation hook patches the process's import of ExtTextOutW
+// from gdi32; so does this test, and every piece of page text must pass.
+std::wstring g_drawn;
+decltype(&ExtTextOutW) g_realExtTextOut = nullptr;
+
+BOOL WINAPI CountingExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, LPCWSTR text, UINT count,
+                               const INT* dx) {
+  g_drawn.append(text, count);
+  g_drawn.push_back(L'|');
+  return g_realExtTextOut(dc, x, y, options, rect, text, count, dx);
+}
+
+void** FindImport(const char* dll, const char* function) {
+  auto base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+  auto dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+  auto nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  for (auto imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name; ++imp) {
+    if (lstrcmpiA(reinterpret_cast<char*>(base + imp->Name), dll) != 0) continue;
+    auto names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
+    auto slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
+    for (; names->u1.AddressOfData; ++names, ++slots) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+      auto byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      if (lstrcmpA(reinterpret_cast<char*>(byName->Name), function) == 0) {
+        return reinterpret_cast<void**>(&slots->u1.Function);
+      }
+    }
+  }
+  return nullptr;
+}
+
+TEST(HtmlPaint, AllPageTextGoesThroughImportedExtTextOutW) {
+  for (const char* other : {"TextOutW", "DrawTextW", "DrawTextExW", "PolyTextOutW", "TabbedTextOutW"}) {
+    EXPECT_EQ(FindImport("gdi32.dll", other), nullptr) << other;
+    EXPECT_EQ(FindImport("user32.dll", other), nullptr) << other;
+  }
+  void** slot = FindImport("gdi32.dll", "ExtTextOutW");
+  ASSERT_NE(slot, nullptr);
+  DWORD old;
+  ASSERT_TRUE(VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &old));
+  g_realExtTextOut = reinterpret_cast<decltype(&ExtTextOutW)>(*slot);
+  *slot = reinterpret_cast<void*>(&CountingExtTextOut);
+  g_drawn.clear();
+  auto doc = Document::Parse(L"<div>plain <b>bold</b> <a href='x'>link</a></div><table><tr><td>cell</td></tr></table>"
+                             L"<div nowrap style='width:40px; overflow:hidden; text-overflow:ellipsis'>cut off text</div>");
+  doc->SelectAll();
+  RenderAll(*doc);
+  *slot = reinterpret_cast<void*>(g_realExtTextOut);
+  VirtualProtect(slot, sizeof(void*), old, &old);
+  for (const wchar_t* word : {L"plain", L"bold", L"link", L"cell", L"..."}) {
+    EXPECT_NE(g_drawn.find(word), std::wstring::npos) << std::string(word, word + wcslen(word));
+  }
+}
+
+}  // namespace
