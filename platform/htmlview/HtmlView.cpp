@@ -893,6 +893,9 @@ LRESULT HtmlView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       if (lp) OnControlCommand(reinterpret_cast<HWND>(lp), HIWORD(wp));
       return 0;
     case WM_DESTROY:
+      // The tool tip is owned by the top-level window, which outlives this one.
+      if (tooltip_) DestroyWindow(tooltip_);
+      tooltip_ = nullptr;
       if (findBox_) DestroyWindow(findBox_);
       if (preview_) DestroyWindow(preview_);
       windowed_.clear();

@@ -6,6 +6,8 @@
 
 #include "platform/htmlview/HtmlView.h"
 
+#include <commctrl.h>
+
 using namespace htmlview;
 
 namespace {
@@ -118,6 +120,18 @@ class ViewTest : public ::testing::Test {
 
 HWND ViewTest::frame = nullptr;
 
+struct TipFinder {
+  HWND owner, tip = nullptr;
+};
+
+BOOL CALLBACK FindTip(HWND h, LPARAM lp) {
+  auto* f = reinterpret_cast<TipFinder*>(lp);
+  wchar_t cls[64];
+  GetClassNameW(h, cls, 64);
+  if (lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0 && GetWindow(h, GW_OWNER) == f->owner) f->tip = h;
+  return TRUE;
+}
+
 TEST_F(ViewTest, WindowClassAndDocumentLifecycle) {
   wchar_t cls[64];
   GetClassNameW(view.Hwnd(), cls, 64);
@@ -162,7 +176,8 @@ TEST_F(ViewTest, LinkClickRaisesBeforeNavigateWithRawUrl) {
   LoadHtml(L"<body><a id='l' href='app://dictinfo/a%20b+c'>link text</a><br>"
            L"<div id='row' class='out' onclick=\"window.navigate('dict://headword/x%C3%A9')\" "
            L"onmouseover=\"this.className='over'\" onmouseout=\"this.className='out'\">row <b id='inner'>bold</b></div>"
-           L"<a id='blank' href='app://new' target='_blank'>new</a></body>");
+           L"<a id='blank' href='app://new' target='_blank'>new</a><div title='ID: 00000001'><span id='tip'>tipped</span></div>"
+           L"</body>");
   rec.before.clear();
   Click(CenterOf(L"l"));
   ASSERT_EQ(rec.before.size(), 1u);
@@ -181,6 +196,21 @@ TEST_F(ViewTest, LinkClickRaisesBeforeNavigateWithRawUrl) {
   EXPECT_EQ(view.GetDocument()->GetItem(L"row")->ClassName(), L"over");
   SendMessageW(view.Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(450, 380));
   EXPECT_EQ(view.GetDocument()->GetItem(L"row")->ClassName(), L"out");
+
+  // The tool tip follows the title of the element under the mouse.
+  TipFinder finder{GetAncestor(view.Hwnd(), GA_ROOT)};
+  EnumThreadWindows(GetCurrentThreadId(), FindTip, reinterpret_cast<LPARAM>(&finder));
+  ASSERT_TRUE(finder.tip);
+  p = CenterOf(L"tip");
+  SendMessageW(view.Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+  wchar_t tipText[80] = {};
+  TOOLINFOW ti = {};
+  ti.cbSize = TTTOOLINFOW_V1_SIZE;
+  ti.hwnd = view.Hwnd();
+  ti.uId = reinterpret_cast<UINT_PTR>(view.Hwnd());
+  ti.lpszText = tipText;
+  SendMessageW(finder.tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&ti));
+  EXPECT_STREQ(tipText, L"ID: 00000001");
 
   // New windows are never opened and never navigate.
   Click(CenterOf(L"blank"));
