@@ -269,6 +269,13 @@ std::wstring Element::InnerText() const {
   return out;
 }
 
+void Element::SetInnerText(const std::wstring& text) {
+  if (!IsElement()) return;
+  RemoveAllChildren();
+  if (!text.empty()) AppendChild(std::make_unique<Element>(doc_, NodeKind::kText, text));
+  if (doc_) doc_->Invalidate();
+}
+
 void Element::AppendChild(std::unique_ptr<Element> child) {
   child->parent_ = this;
   children_.push_back(std::move(child));

@@ -65,6 +65,7 @@ class Element {
   std::wstring OuterHtml() const;
   bool SetInnerHtml(const std::wstring& html);
   std::wstring InnerText() const;
+  void SetInnerText(const std::wstring& text);  // the text as it is, no markup
 
   // Inline style properties ("display", "background-color" or "backgroundColor").
   std::wstring GetStyle(const std::wstring& property) const;

@@ -309,9 +309,19 @@ void HtmlView::OnFocusRequest(Element* element) {
 
 HDC HtmlView::MeasureDC() { return htmlview::MeasureDC(); }
 
+// The sunken edge follows the host's flags, which may change with each document.
+void HtmlView::ApplyBorder() {
+  LONG_PTR ex = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
+  LONG_PTR want = HostFlags() & kHostNo3DBorder ? ex & ~WS_EX_CLIENTEDGE : ex | WS_EX_CLIENTEDGE;
+  if (want == ex) return;
+  SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, want);
+  SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
 void HtmlView::Sync() {
   syncPosted_ = false;
   if (!doc_) return;
+  ApplyBorder();
   doc_->EnsureLayout();
   UpdateScrollBar();
   SyncControls();
@@ -319,7 +329,7 @@ void HtmlView::Sync() {
 
 void HtmlView::UpdateScrollBar() {
   if (!doc_) return;
-  bool allowed = !(host_ && (host_->GetHostFlags() & kHostNoScroll));
+  bool allowed = !(HostFlags() & kHostNoScroll);
   int content = doc_->ContentHeight();
   bool need = allowed && content > doc_->ViewportHeight();
   SCROLLINFO si = {sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, need ? content - 1 : 0,
@@ -430,6 +440,7 @@ void HtmlView::OnMouseDown(int x, int y) {
   if (!doc_) return;
   SetCapture(hwnd_);
   dragging_ = true;
+  selectable_ = !(HostFlags() & kHostDialog);
   dragged_ = false;
   dragAnchor_ = doc_->NearestTextPosition(x, y);
   dragRemovals_ = doc_->Removals();
@@ -447,7 +458,7 @@ void HtmlView::OnMouseMove(int x, int y, bool leave) {
     if (y < 0) ScrollBy(y);
     if (y > rc.bottom) ScrollBy(y - rc.bottom);
     TextPosition focus = doc_->NearestTextPosition(x, y);
-    if (dragAnchor_.node && focus.node && (focus.node != dragAnchor_.node || focus.offset != dragAnchor_.offset)) {
+    if (selectable_ && dragAnchor_.node && focus.node && (focus.node != dragAnchor_.node || focus.offset != dragAnchor_.offset)) {
       dragged_ = true;
       doc_->SetSelection(dragAnchor_, focus);
     }
@@ -513,7 +524,7 @@ void HtmlView::OnDoubleClick(int x, int y) {
     uint32_t b = pos.offset, e = pos.offset;
     while (b > 0 && IsWordChar(t[b - 1])) --b;
     while (e < t.size() && IsWordChar(t[e])) ++e;
-    if (e > b) doc_->SetSelection({pos.node, b}, {pos.node, e});
+    if (e > b && !(HostFlags() & kHostDialog)) doc_->SetSelection({pos.node, b}, {pos.node, e});
   }
   if (!FireHandlers(target, L"ondblclick")) return;
   if (events_) events_->OnDocumentEvent(DocEvent::kDoubleClick, target, 0);
@@ -873,7 +884,8 @@ LRESULT HtmlView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         ScreenToClient(hwnd_, &p);
         TextPosition pos;
         Element* el = doc_->HitTest(p.x, p.y, &pos);
-        SetCursor(LoadCursorW(nullptr, EnclosingLink(el) ? IDC_HAND : pos.node ? IDC_IBEAM : IDC_ARROW));
+        bool text = pos.node && !(HostFlags() & kHostDialog);
+        SetCursor(LoadCursorW(nullptr, EnclosingLink(el) ? IDC_HAND : text ? IDC_IBEAM : IDC_ARROW));
         return TRUE;
       }
       break;

@@ -55,7 +55,8 @@ class HostHandler {
     (void)msg, (void)commandId;
     return S_FALSE;
   }
-  virtual DWORD GetHostFlags() { return 0; }
+  // kHostDialog: no text selection; kHostNo3DBorder: no sunken edge; kHostNoScroll: no scroll bar.
+  virtual DWORD GetHostFlags() { return kHostNo3DBorder; }
 };
 
 enum class Command { kSelectAll, kClearSelection, kCopy, kFind, kPrintPreview };
@@ -100,6 +101,8 @@ class HtmlView : public DocumentSite {
   void RequestNavigation(const std::wstring& url, const std::wstring& target);
   void Sync();
   void UpdateScrollBar();
+  DWORD HostFlags() const { return host_ ? host_->GetHostFlags() : kHostNo3DBorder; }
+  void ApplyBorder();
   void SyncControls();
   void CreateControl(Element* el);
   Element* ElementOfControl(HWND control) const;
@@ -132,6 +135,7 @@ class HtmlView : public DocumentSite {
   bool syncPosted_ = false;
   bool dragging_ = false;
   bool dragged_ = false;
+  bool selectable_ = true;
   TextPosition dragAnchor_;
   uint32_t dragRemovals_ = 0;
   Element* hover_ = nullptr;

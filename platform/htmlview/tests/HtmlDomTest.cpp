@@ -180,11 +180,13 @@ TEST_F(DocOps, SelectOptions) {
   for (const wchar_t* v : values) {
     Element* o = doc->CreateElement(L"OPTION");
     o->SetValue(v);
-    o->SetInnerHtml(std::wstring(L"lang ") + v);
+    o->SetInnerText(std::wstring(L"<lang> ") + v);
     EXPECT_TRUE(sel->AddOption(o));
   }
   ASSERT_EQ(sel->Options().size(), 3u);
   EXPECT_EQ(sel->Options()[2]->Value(), L"de");
+  EXPECT_EQ(sel->Options()[2]->InnerText(), L"<lang> de");
+  EXPECT_EQ(sel->Options()[2]->OuterHtml(), L"<option value=\"de\">&lt;lang&gt; de</option>");
   EXPECT_TRUE(sel->SetSelectedIndex(2));
   EXPECT_EQ(sel->Value(), L"de");
   EXPECT_EQ(doc->GetItem(L"empty")->SelectedIndex(), -1);

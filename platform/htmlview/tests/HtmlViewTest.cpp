@@ -20,6 +20,7 @@ struct Recorder : HtmlViewEvents, HostHandler {
   DWORD menuKind = 99;
   std::vector<DWORD> commands;
   bool swallow = false;
+  DWORD flags = kHostNo3DBorder;
 
   void OnBeforeNavigate(const std::wstring& url, bool* cancel) override {
     before.push_back(url);
@@ -34,6 +35,7 @@ struct Recorder : HtmlViewEvents, HostHandler {
     menuKind = kind;
     return S_OK;
   }
+  DWORD GetHostFlags() override { return flags; }
   HRESULT TranslateAccelerator(const MSG&, DWORD command) override {
     commands.push_back(command);
     return swallow ? S_OK : S_FALSE;
@@ -263,6 +265,17 @@ TEST_F(ViewTest, DragSelectionCopiesExpectedText) {
   if (data) GlobalUnlock(data);
   CloseClipboard();
   EXPECT_EQ(copied, L"alpha beta gamma\r\ndel");
+
+  // A dialog's page selects nothing by dragging; without the no-border flag it gets its edge.
+  view.Exec(Command::kClearSelection);
+  rec.flags = kHostDialog;
+  SendMessageW(view.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(a.left, a.top + a.height / 2));
+  SendMessageW(view.Hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, b.top + b.height / 2));
+  SendMessageW(view.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(x, b.top + b.height / 2));
+  Pump();
+  EXPECT_EQ(doc->SelectionType(), L"None");
+  EXPECT_TRUE(GetWindowLongPtrW(view.Hwnd(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  rec.flags = kHostNo3DBorder;
 
   // Select all, then clear.
   view.Exec(Command::kSelectAll);
