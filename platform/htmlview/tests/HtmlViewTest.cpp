@@ -427,7 +427,43 @@ TEST_F(ViewTest, FindBoxAndPrintPreview) {
   EXPECT_FALSE(view.PreviewWindow());
 }
 
-// Renders a page the way the window paints it and saves it beside the tests.
+// Paints the current page into a 32-bit bitmap and saves it beside the tests.
+struct Snapshot {
+  static constexpr int w = 500, h = 400;
+  std::vector<uint32_t> pixels;
+  Snapshot(Document* doc, const wchar_t* file) {
+    BITMAPINFO bi = {};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    RECT rc = {0, 0, w, h};
+    FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    doc->Paint(dc, rc);
+    GdiFlush();
+    const uint32_t* px = static_cast<const uint32_t*>(bits);
+    pixels.assign(px, px + w * h);
+    BITMAPFILEHEADER fh = {0x4D42, static_cast<DWORD>(sizeof(fh) + sizeof(BITMAPINFOHEADER) + w * h * 4), 0, 0,
+                           sizeof(fh) + sizeof(BITMAPINFOHEADER)};
+    if (FILE* f = _wfopen(file, L"wb")) {
+      fwrite(&fh, sizeof(fh), 1, f);
+      fwrite(&bi.bmiHeader, sizeof(BITMAPINFOHEADER), 1, f);
+      fwrite(bits, 4, w * h, f);
+      fclose(f);
+    }
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+  }
+  int Count(bool (*match)(uint32_t)) const {
+    int n = 0;
+    for (uint32_t p : pixels) n += match(p & 0xFFFFFF);
+    return n;
+  }
+};
+
+// Renders pages the way the window paints them and saves them beside the tests.
 TEST_F(ViewTest, RendersPageToImage) {
   LoadHtml(L"<html><head><style>.t{color:#1A4177; font-weight:bold} #box{background-color:#EBF1FA}</style></head>"
            L"<body><div id='box' style='padding:5; border:1px solid #A0BDDF'><span class='t'>Quorindo</span>"
@@ -435,38 +471,51 @@ TEST_F(ViewTest, RendersPageToImage) {
            L"<table border='1' cellpadding='3' bordercolor='#4273B7' width='100%'>"
            L"<tr bgcolor='#FFFFDD'><td nowrap>Version</td><td width='100%'>1.0</td></tr></table>"
            L"<p dir='rtl'>right to left</p><p>\u4e2d\u6587\u6587\u672c</p></body></html>");
-  const int w = 500, h = 400;
-  BITMAPINFO bi = {};
-  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  ASSERT_TRUE(bmp);
-  HGDIOBJ old = SelectObject(dc, bmp);
-  RECT rc = {0, 0, w, h};
-  FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  view.GetDocument()->Paint(dc, rc);
-  GdiFlush();
-  const uint32_t* px = static_cast<const uint32_t*>(bits);
-  int boxColored = 0, dark = 0;
-  for (int i = 0; i < w * h; ++i) {
-    uint32_t c = px[i] & 0xFFFFFF;
-    if (c == 0xEBF1FA) ++boxColored;
-    if (((c >> 16) & 255) < 100 && ((c >> 8) & 255) < 100 && (c & 255) < 140) ++dark;
+  Snapshot shot(view.GetDocument(), L"htmlview_rendered.bmp");
+  EXPECT_GT(shot.Count([](uint32_t c) { return c == 0xEBF1FA; }), 1000);  // the styled block's background
+  EXPECT_GT(shot.Count([](uint32_t c) { return ((c >> 16) & 255) < 100 && ((c >> 8) & 255) < 100 && (c & 255) < 140; }),
+            50);  // text was drawn
+}
+
+// The group table of the dictionary options dialog: right floats beside a
+// check box row, an unclosed division in the header, row selection colours.
+TEST_F(ViewTest, RendersDialogTableToImage) {
+  std::wstring rows;
+  for (int i = 1; i <= 3; ++i) {
+    wchar_t row[2048];
+    swprintf(row, 2048,
+             L"<tr><td width='100%%' style='border-bottom: 1px solid #CCCCCC' nowrap>"
+             L"<div id='dict_%08x_ffffffff' style='color:#000030'>"
+             L"<div nowrap align='center' style='width:60; float: right; padding:2;'>y</div>"
+             L"<div nowrap align='center' style='width:60; float: right; padding:2;'>%lu</div>"
+             L"<div nowrap style='padding:2; '><input id='chk_%08x_ffffffff' type='checkbox' value='y' %ls>"
+             L" Dictionary number %d</div></div>"
+             L"<table id='gls_%08x' border='0' cellpadding='0' cellspacing='0' style='margin:2 2 2 40; "
+             L"border:1 solid #E3E3E3; background-color:#FCFCFC; display: %ls'><tr><td>glossary</td></tr></table>"
+             L"</td></tr>",
+             i, static_cast<unsigned long>(i), i, i == 2 ? L"checked" : L"", i, i, i == 1 ? L"" : L"none");
+    rows += row;
   }
-  EXPECT_GT(boxColored, 1000);  // the styled block's background
-  EXPECT_GT(dark, 50);          // text was drawn
-  BITMAPFILEHEADER fh = {0x4D42, static_cast<DWORD>(sizeof(fh) + sizeof(BITMAPINFOHEADER) + w * h * 4), 0, 0,
-                         sizeof(fh) + sizeof(BITMAPINFOHEADER)};
-  FILE* f = _wfopen(L"htmlview_rendered.bmp", L"wb");
-  ASSERT_TRUE(f);
-  fwrite(&fh, sizeof(fh), 1, f);
-  fwrite(&bi.bmiHeader, sizeof(BITMAPINFOHEADER), 1, f);
-  fwrite(bits, 4, w * h, f);
-  fclose(f);
-  SelectObject(dc, old);
-  DeleteObject(bmp);
-  DeleteDC(dc);
+  LoadHtml(L"<body style='margin:0; font-family:Tahoma; font-size:8pt'><div id='main'>"
+           L"<table id='tab_install' style='overflow: scroll' border='0' width='100%' cellpadding='0' cellspacing='0'>"
+           L"<tr><td width='100%' style='border-bottom: 1px solid #4273B7' nowrap>"
+           L"<div style='background-color:#4988CA; color:#FFFFFF;'>"
+           L"<div nowrap align='center' style='float: right; width: 60; padding: 5px; border-left: 1px solid #CCCCCC;'>"
+           L"<b>Online</b></div>"
+           L"<div nowrap align='center' style='float: right; width: 60; padding: 5px; border-left: 1px solid #CCCCCC;'>"
+           L"<b>ID</b></div><div nowrap style='padding: 5px;'><b>Query list</b></div><div></td></tr>" +
+           rows + L" </table></div></body>");
+  Document* doc = view.GetDocument();
+  doc->GetItem(L"dict_00000002_ffffffff")->SetStyleColor(L"backgroundColor", 0xFFF1D1);
+  Element* id2 = doc->GetItem(L"dict_00000002_ffffffff")->Child(1);
+  Element* box2 = doc->GetItem(L"dict_00000002_ffffffff");
+  EXPECT_EQ(id2->PageBox().left + id2->OffsetWidth(), box2->PageBox().left + box2->OffsetWidth() - 60);
+  EXPECT_EQ(id2->PageBox().top, box2->PageBox().top);
+  EXPECT_GT(doc->GetItem(L"gls_00000001")->OffsetHeight(), 0);
+  EXPECT_EQ(doc->GetItem(L"gls_00000002")->OffsetHeight(), 0);
+  Snapshot shot(doc, L"htmlview_dialog.bmp");
+  EXPECT_GT(shot.Count([](uint32_t c) { return c == 0x4988CA; }), 5000);  // the header bar
+  EXPECT_GT(shot.Count([](uint32_t c) { return c == 0xFFF1D1; }), 2000);  // the selected row
 }
 
 }  // namespace
