@@ -68,6 +68,11 @@ FontInfo* GetFont(const std::wstring& family, int px, bool bold, bool italic, bo
   f->ascent = tm.tmAscent;
   f->descent = tm.tmDescent;
   f->height = tm.tmHeight;
+  f->px = px;
+  f->bold = bold;
+  f->italic = italic;
+  f->underline = underline;
+  f->strike = strike;
   FontInfo* raw = f.get();
   c.fonts.emplace(key, std::move(f));
   return raw;
@@ -88,6 +93,39 @@ int FontInfo::CharWidth(wchar_t c) {
     for (int i = 0; i < 256; ++i) page[i] = static_cast<uint16_t>(std::max(0, std::min(widths[i], 65535)));
   }
   return page[c & 0xFF];
+}
+
+bool FontInfo::HasGlyph(wchar_t c) {
+  auto& page = missing[c >> 8];
+  if (!page) {
+    page.reset(new uint8_t[256]);
+    wchar_t chars[256];
+    WORD glyphs[256];
+    for (int i = 0; i < 256; ++i) chars[i] = static_cast<wchar_t>((c & 0xFF00) | i);
+    HDC dc = MeasureDC();
+    HGDIOBJ old = SelectObject(dc, font);
+    DWORD got = GetGlyphIndicesW(dc, chars, 256, glyphs, GGI_MARK_NONEXISTING_GLYPHS);
+    SelectObject(dc, old);
+    for (int i = 0; i < 256; ++i) page[i] = got == GDI_ERROR ? 0 : glyphs[i] == 0xFFFF;
+  }
+  return !page[c & 0xFF];
+}
+
+FontInfo* FontInfo::ForChar(wchar_t c) {
+  if (!IsBreakAnywhere(c) || HasGlyph(c)) return this;
+  if (!fallbackSearched) {
+    fallbackSearched = true;
+    static const wchar_t* kFamilies[] = {L"SimSun", L"MS Gothic", L"Gulim", L"Microsoft YaHei",
+                                         L"WenQuanYi Micro Hei", L"Arial Unicode MS"};
+    for (const wchar_t* family : kFamilies) {
+      FontInfo* f = GetFont(family, px, bold, italic, underline, strike);
+      if (f != this && f->HasGlyph(c)) {
+        fallback = f;
+        break;
+      }
+    }
+  }
+  return fallback && fallback->HasGlyph(c) ? fallback : this;
 }
 
 int FontInfo::TextWidth(const wchar_t* text, size_t length) {
@@ -296,7 +334,8 @@ class InlineBuilder {
       } else {
         while (i < n && !IsSpace(s[i]) && !IsBreakAnywhere(s[i])) ++i;
       }
-      AddWord(node, *st, f, b, i - b);
+      // East Asian characters are words of their own: each may need another font.
+      AddWord(node, *st, pre ? f : f->ForChar(s[b]), b, i - b);
     }
   }
 
@@ -314,7 +353,7 @@ class InlineBuilder {
     lastCjk_ = IsBreakAnywhere(s[b + len - 1]);
     if (!line_.empty()) {
       Fragment& p = line_.back();
-      if (p.kind == FragKind::kText && p.node == node &&
+      if (p.kind == FragKind::kText && p.node == node && p.font == f &&
           ((gap && p.start + p.length + 1 == b && s[b - 1] == L' ') || (!gap && p.start + p.length == b))) {
         p.length = static_cast<uint32_t>(b + len - p.start);
         x_ += gap + w;

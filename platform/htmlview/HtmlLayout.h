@@ -70,9 +70,17 @@ struct Style {
 struct FontInfo {
   HFONT font = nullptr;
   int ascent = 0, descent = 0, height = 0;
+  int px = 0;
+  bool bold = false, italic = false, underline = false, strike = false;
   std::array<std::unique_ptr<uint16_t[]>, 256> pages;
+  std::array<std::unique_ptr<uint8_t[]>, 256> missing;  // glyphs the font lacks, by page
+  FontInfo* fallback = nullptr;  // for East Asian characters the font lacks
+  bool fallbackSearched = false;
   int CharWidth(wchar_t c);
   int TextWidth(const wchar_t* text, size_t length);
+  bool HasGlyph(wchar_t c);
+  // This font, or one of the system's East Asian fonts when this one lacks c.
+  FontInfo* ForChar(wchar_t c);
 };
 
 // A process-wide cache of the fonts the pages use (GUI thread only).

@@ -233,8 +233,12 @@ void HtmlView::RequestNavigation(const std::wstring& url, const std::wstring& ta
 }
 
 void HtmlView::RunInlineHandler(Element* self, const std::wstring& script) {
+  Document* doc = doc_.get();
+  uint32_t removals = doc ? doc->Removals() : 0;
   size_t i = 0;
   while (i < script.size()) {
+    // A statement that changed the page leaves "this" possibly gone.
+    if (doc_.get() != doc || (doc && doc->Removals() != removals)) return;
     // Statements end at semicolons outside quotes.
     size_t e = i;
     wchar_t quote = 0;
