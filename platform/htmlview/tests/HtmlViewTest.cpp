@@ -219,6 +219,35 @@ TEST_F(ViewTest, LinkClickRaisesBeforeNavigateWithRawUrl) {
   EXPECT_EQ(rec.before.size(), 2u);
 }
 
+TEST_F(ViewTest, InlineHandlerForms) {
+  LoadHtml(L"<div id='d' class='c0'>x</div>");
+  Element* d = view.GetDocument()->GetItem(L"d");
+  struct {
+    const wchar_t* script;
+    const wchar_t* navigated;  // null: none
+    const wchar_t* className;
+  } cases[] = {
+      {L"window.navigate('app://a/1')", L"app://a/1", L"c0"},
+      {L"this.className='btn1_mouse_over'", nullptr, L"btn1_mouse_over"},
+      {L" this.className = \"q\" ; window.navigate(\"app://b/x;y\") ", L"app://b/x;y", L"q"},
+      {L"window.navigate('app://c/it\\'s')", L"app://c/it's", L"q"},
+      {L"alert('no'); return false; document.write('x')", nullptr, L"q"},
+      {L"window.navigate(", nullptr, L"q"},
+      {L"navigate('app://d')", L"app://d", L"q"},
+  };
+  for (const auto& c : cases) {
+    rec.before.clear();
+    view.RunInlineHandler(d, c.script);
+    if (c.navigated) {
+      ASSERT_EQ(rec.before.size(), 1u) << testing::PrintToString(std::wstring(c.script));
+      EXPECT_EQ(rec.before[0], c.navigated);
+    } else {
+      EXPECT_TRUE(rec.before.empty());
+    }
+    EXPECT_EQ(d->ClassName(), c.className);
+  }
+}
+
 // The same click through the system's input queue (the X server under test).
 TEST_F(ViewTest, RealMouseClickOnLink) {
   LoadHtml(L"<body><a id='l' href='app://real/click'>a link to click</a></body>");
