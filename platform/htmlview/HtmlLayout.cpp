@@ -790,6 +790,8 @@ int LayoutEngine::LayoutChildren(Element* el, int cx, int cy, int cw, int cbHeig
       ib->AddNode(c);
       continue;
     }
+    size_t linesBefore = ld.lines.size();
+    bool hadInline = ib.has_value();
     if (ib) {
       y = ib->Finish();
       ib.reset();
@@ -806,10 +808,21 @@ int LayoutEngine::LayoutChildren(Element* el, int cx, int cy, int cw, int cbHeig
         MinMax(c, mn, mx);
         w = std::max(mn, std::min(mx, cw - ml - mr));
       }
-      int right = fc->RightLimit(fy + y, fy + y + 1, fx + cx + cw) - fx;
-      LayoutBox(c, el, right - mr - w, y + s.margin[0], w, -1, nullptr, 0, 0);
+      // A float met within a line goes up beside that line when it fits there.
+      int top = y;
+      if (hadInline && !ld.lines.empty() && ld.lines.size() >= linesBefore) {
+        const LineBox& last = ld.lines.back();
+        int used = cx;
+        for (uint32_t k = last.first; k < last.first + last.count; ++k) {
+          used = std::max(used, ld.frags[k].x + ld.frags[k].w);
+        }
+        int limit = fc->RightLimit(fy + last.top, fy + last.top + last.height, fx + cx + cw) - fx;
+        if (used + ml + w + mr <= limit) top = last.top;
+      }
+      int right = fc->RightLimit(fy + top, fy + top + 1, fx + cx + cw) - fx;
+      LayoutBox(c, el, right - mr - w, top + s.margin[0], w, -1, nullptr, 0, 0);
       LayoutData& cl = *c->Layout();
-      fc->rights.push_back({fx + cl.x - ml, fy + y, fy + cl.y + cl.h + s.margin[2]});
+      fc->rights.push_back({fx + cl.x - ml, fy + top, fy + cl.y + cl.h + s.margin[2]});
       ld.boxes.push_back(c);
       continue;
     }
@@ -1195,7 +1208,8 @@ void LayoutEngine::PaintBox(HDC dc, Element* el, int ax, int ay, const RECT& cli
     TextPosition selStart = doc_->SelectionStart(), selEnd = doc_->SelectionEnd();
     bool hasSel = doc_->HasSelection();
     TextPainter tp{dc};
-    // Lines are in vertical order: skip those above the clip quickly.
+    // Lines are in vertical order: skip those above the clip quickly (fragments
+    // may stand out of their line by a little: superscripts, images).
     auto first = std::lower_bound(ld.lines.begin(), ld.lines.end(), clip.top - oy,
                                   [](const LineBox& l, int top) { return l.top + l.height < top - 64; });
     for (auto line = first; line != ld.lines.end(); ++line) {
@@ -1203,6 +1217,9 @@ void LayoutEngine::PaintBox(HDC dc, Element* el, int ax, int ay, const RECT& cli
       for (uint32_t k = line->first; k < line->first + line->count; ++k) {
         const Fragment& f = ld.frags[k];
         int fx = ax + f.x, fy = oy + f.y;
+        // Only what meets the clip is drawn: the cursor-translation hook
+        // repaints a one-pixel strip and takes every run drawn as lying on it.
+        if (fy >= clip.bottom || fy + f.h <= clip.top) continue;
         if (f.kind == FragKind::kText) {
           const Style* ps = f.node->Parent()->ComputedStyle();
           if (ps->hidden) continue;

@@ -417,18 +417,20 @@ void HtmlView::SyncControls() {
 void HtmlView::Paint() {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd_, &ps);
-  RECT rc;
-  GetClientRect(hwnd_, &rc);
-  if (doc_) {
+  const RECT& r = ps.rcPaint;
+  if (doc_ && r.right > r.left && r.bottom > r.top) {
     if (doc_->NeedsLayout()) Sync();
-    ScopedMemoryDC mem(dc, rc.right, rc.bottom);
+    // The buffer covers the update rectangle only, with its origin at the
+    // rectangle's corner, as the hook's reading of this window class expects.
+    ScopedMemoryDC mem(dc, r.right - r.left, r.bottom - r.top);
+    SetViewportOrgEx(mem.Get(), -r.left, -r.top, nullptr);
     SetDCBrushColor(mem.Get(), CanvasColor(doc_.get()));
-    FillRect(mem.Get(), &rc, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-    doc_->Paint(mem.Get(), ps.rcPaint);
-    BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-           ps.rcPaint.bottom - ps.rcPaint.top, mem.Get(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
-  } else {
-    FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FillRect(mem.Get(), &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    doc_->Paint(mem.Get(), r);
+    SetViewportOrgEx(mem.Get(), 0, 0, nullptr);
+    BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, mem.Get(), 0, 0, SRCCOPY);
+  } else if (!doc_) {
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   }
   EndPaint(hwnd_, &ps);
 }

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "platform/htmlview/HtmlView.h"
+#include "platform/htmlview/tests/ImportSlot.h"
 
 #include <commctrl.h>
 
@@ -217,6 +219,83 @@ TEST_F(ViewTest, LinkClickRaisesBeforeNavigateWithRawUrl) {
   // New windows are never opened and never navigate.
   Click(CenterOf(L"blank"));
   EXPECT_EQ(rec.before.size(), 2u);
+}
+
+// What the cursor-translation hook does to a window of this class: it patches
+// ExtTextOutW, repaints a one-pixel strip at the cursor's row and keeps the
+// runs drawn on that row (the text of the whole row, left to right).
+struct StripCapture {
+  int row = 0;
+  bool on = false;
+  std::wstring text;
+  int lastRight = -65535;
+  decltype(&ExtTextOutW) real = nullptr;
+} g_strip;
+
+BOOL WINAPI StripExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, LPCWSTR text, UINT count,
+                            const INT* dx) {
+  SIZE size;
+  if (g_strip.on && text && count > 0 && GetTextExtentPoint32W(dc, text, count, &size)) {
+    UINT align = GetTextAlign(dc);
+    POINT ref = {x, y};
+    if (align & TA_UPDATECP) GetCurrentPositionEx(dc, &ref);
+    int left = (align & TA_CENTER) == TA_CENTER ? ref.x - size.cx / 2 : (align & TA_CENTER) == TA_RIGHT ? ref.x - size.cx
+                                                                                                       : ref.x;
+    TEXTMETRICW tm;
+    GetTextMetricsW(dc, &tm);
+    int top = (align & TA_BASELINE) == TA_BASELINE ? ref.y - tm.tmAscent : (align & TA_BOTTOM) ? ref.y - size.cy : ref.y;
+    POINT corners[2] = {{left, top}, {left + size.cx, top + size.cy}};
+    LPtoDP(dc, corners, 2);
+    RECT run = {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+    bool hit = run.top + g_strip.row <= g_strip.row && run.bottom + g_strip.row > g_strip.row;
+    if (!hit) hit = run.top <= g_strip.row && g_strip.row < run.bottom;
+    if (hit && !(!g_strip.text.empty() && run.left < g_strip.lastRight)) {
+      g_strip.text.append(text, count);
+      g_strip.lastRight = run.right;
+    }
+  }
+  return g_strip.real(dc, x, y, options, rect, text, count, dx);
+}
+
+TEST_F(ViewTest, HookReadsTheRowUnderTheCursor) {
+  LoadHtml(L"<body style='font-family:Tahoma; font-size:13px'><div id='one'>first line of text</div>"
+           L"<div id='two'>second <b>line</b> here <span style='float:right'>right</span></div>"
+           L"<div id='three'>third line</div></body>");
+  UpdateWindow(view.Hwnd());
+  void** slot = FindImport("gdi32.dll", "ExtTextOutW");
+  ASSERT_NE(slot, nullptr);
+  DWORD old;
+  ASSERT_TRUE(VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &old));
+  g_strip.real = reinterpret_cast<decltype(&ExtTextOutW)>(*slot);
+  *slot = reinterpret_cast<void*>(&StripExtTextOut);
+  struct {
+    const wchar_t* id;
+    const wchar_t* text;
+  } rows[] = {{L"two", L"second line here right"}, {L"one", L"first line of text"}, {L"three", L"third line"}};
+  for (const auto& r : rows) {
+    POINT p = CenterOf(r.id);
+    RECT client;
+    GetClientRect(view.Hwnd(), &client);
+    g_strip.row = p.y;
+    g_strip.text.clear();
+    g_strip.lastRight = -65535;
+    g_strip.on = true;
+    RECT strip = {0, p.y, client.right, p.y + 1};
+    InvalidateRect(view.Hwnd(), &strip, TRUE);
+    UpdateWindow(view.Hwnd());
+    g_strip.on = false;
+    std::wstring got;
+    for (wchar_t c : g_strip.text) got.push_back(c);
+    // Runs join without their blanks, as the hook joins them.
+    std::wstring want;
+    for (const wchar_t* c = r.text; *c; ++c) {
+      if (*c != L' ') want.push_back(*c);
+    }
+    got.erase(std::remove(got.begin(), got.end(), L' '), got.end());
+    EXPECT_EQ(got, want);
+  }
+  *slot = reinterpret_cast<void*>(g_strip.real);
+  VirtualProtect(slot, sizeof(void*), old, &old);
 }
 
 TEST_F(ViewTest, InlineHandlerForms) {
