@@ -194,6 +194,14 @@ TEST_F(ViewTest, LinkClickRaisesBeforeNavigateWithRawUrl) {
   ASSERT_EQ(rec.before.size(), 2u);
   EXPECT_EQ(rec.before[1], L"dict://headword/x%C3%A9");
 
+  // A double click selects the word and reaches the document's ondblclick.
+  POINT dbl = CenterOf(L"inner");
+  SendMessageW(view.Hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(dbl.x, dbl.y));
+  SendMessageW(view.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(dbl.x, dbl.y));
+  EXPECT_EQ(rec.events.back(), std::make_pair(DocEvent::kDoubleClick, std::wstring(L"inner")));
+  EXPECT_EQ(view.GetDocument()->SelectionText(), L"bold");
+  view.Exec(Command::kClearSelection);
+
   // Hover runs this.className.
   POINT p = CenterOf(L"inner");
   SendMessageW(view.Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
