@@ -177,6 +177,8 @@ void Element::SetAttribute(const std::wstring& rawName, const std::wstring& valu
   if (name == L"style") ParseInlineStyle();
   if (name == L"checked") SetChecked(true);
   if (name == L"disabled" && hwnd_) EnableWindow(hwnd_, FALSE);
+  // The markup's value shows until the user or a script changed the field.
+  if (name == L"value" && hwnd_ && !valueSet_ && (IsTextInput() || Is(L"textarea"))) SetWindowTextW(hwnd_, value.c_str());
   if (doc_) doc_->Invalidate();
 }
 
@@ -184,6 +186,7 @@ void Element::RemoveAttribute(const wchar_t* name) {
   for (size_t i = 0; i < attrs_.size(); ++i) {
     if (EqualsNoCase(attrs_[i].first, name)) {
       bool style = attrs_[i].first == L"style";
+      if (attrs_[i].first == L"disabled" && hwnd_) EnableWindow(hwnd_, TRUE);
       attrs_.erase(attrs_.begin() + i);
       if (style) inlineStyle_.clear();
       if (doc_) doc_->Invalidate();

@@ -426,6 +426,10 @@ TEST_F(ViewTest, FormControlsAreRealWindows) {
 
   Element* txt = doc->GetItem(L"txt");
   ASSERT_TRUE(txt->ControlWindow());
+  txt->SetAttribute(L"disabled", L"disabled");
+  EXPECT_FALSE(IsWindowEnabled(txt->ControlWindow()));
+  txt->RemoveAttribute(L"disabled");
+  EXPECT_TRUE(IsWindowEnabled(txt->ControlWindow()));
   SetWindowTextW(txt->ControlWindow(), L"typed");
   EXPECT_EQ(txt->Value(), L"typed");
 
