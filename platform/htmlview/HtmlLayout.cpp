@@ -741,9 +741,10 @@ void LayoutEngine::MeasureChildren(Element* el, Measure& m) {
 
 // ---------------------------------------------------------------- blocks and tables
 
-void LayoutEngine::LayoutBox(Element* el, Element* parentBox, int x, int y, int width, int cbHeight,
-                             FloatContext* floats, int fx, int fy) {
-  const Style& s = *el->ComputedStyle();
+namespace {
+
+// A box's place relative to the box it is laid out in; its height comes later.
+LayoutData& PlaceBox(Element* el, Element* parentBox, int x, int y, int width) {
   LayoutData& ld = el->EnsureLayoutData();
   ld.parentBox = parentBox;
   ld.isBox = true;
@@ -751,6 +752,15 @@ void LayoutEngine::LayoutBox(Element* el, Element* parentBox, int x, int y, int 
   ld.x = x;
   ld.y = y;
   ld.w = std::max(0, width);
+  return ld;
+}
+
+}  // namespace
+
+void LayoutEngine::LayoutBox(Element* el, Element* parentBox, int x, int y, int width, int cbHeight,
+                             FloatContext* floats, int fx, int fy) {
+  const Style& s = *el->ComputedStyle();
+  LayoutData& ld = PlaceBox(el, parentBox, x, y, width);
   int cw = std::max(0, ld.w - s.BoxLeft() - s.BoxRight());
   bool root = el->Is(L"body") || el->Is(L"html");
   bool newContext = !floats || s.clip || s.floatRight || s.display == Display::kCell || root;
@@ -958,14 +968,9 @@ void LayoutEngine::LayoutTable(Element* table, Element* parentBox, int x, int y,
     if (last >= 0) w[last] += grow - done;
   }
   // Rows.
-  tl.parentBox = parentBox;
-  tl.isBox = true;
-  tl.laidOut = true;
-  tl.x = x;
-  tl.y = y;
   W = extra;
   for (int c = 0; c < n; ++c) W += w[c];
-  tl.w = W;
+  PlaceBox(table, parentBox, x, y, W);
   std::vector<int> colX(n + 1);
   colX[0] = bl + g.spacing;
   for (int c = 0; c < n; ++c) colX[c + 1] = colX[c] + w[c] + g.spacing;
@@ -973,13 +978,7 @@ void LayoutEngine::LayoutTable(Element* table, Element* parentBox, int x, int y,
   std::vector<int> heights;
   for (size_t r = 0; r < g.rows.size(); ++r) {
     Element* row = g.rows[r];
-    LayoutData& rl = row->EnsureLayoutData();
-    rl.parentBox = table;
-    rl.isBox = true;
-    rl.laidOut = true;
-    rl.x = bl;
-    rl.y = ry;
-    rl.w = W - bl - br;
+    LayoutData& rl = PlaceBox(row, table, bl, ry, W - bl - br);
     tl.boxes.push_back(row);
     const Style& rs = *row->ComputedStyle();
     int rowH = rs.height.unit == Length::kPx ? rs.height.value : 0;
