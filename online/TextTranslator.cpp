@@ -1,0 +1,262 @@
+#include "online/TextTranslator.h"
+
+#include <cwchar>
+
+#include "core/KeyTree.h"
+#include "core/StrUtil.h"
+#include "core/XmlDocument.h"
+#include "core/XmlNode.h"
+#include "dict/DictHost.h"
+#include "dict/DictResources.h"
+
+namespace {
+
+constexpr int32_t kElementKind = 5;
+
+std::wstring Attr(CXmlNode* node, const wchar_t* name) {
+  std::wstring v;
+  if (node) node->GetAttribute(v, name);
+  return v;
+}
+
+std::wstring TrimBlanks(const std::wstring& s) {
+  size_t a = s.find_first_not_of(L" \t"), b = s.find_last_not_of(L" \t");
+  return a == std::wstring::npos ? std::wstring() : s.substr(a, b - a + 1);
+}
+
+// Items end at a comma followed by a blank or a tab, outside double quotes.
+std::vector<std::wstring> SplitList(const std::wstring& text) {
+  std::vector<std::wstring> items;
+  bool quoted = false;
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    wchar_t c = text[i];
+    if (c == L'"' && (i == 0 || text[i - 1] != L'\\')) quoted = !quoted;
+    if (!quoted && (c == L' ' || c == L'\t') && i > 0 && text[i - 1] == L',') {
+      items.push_back(TrimBlanks(text.substr(start, i - 1 - start)));
+      start = i + 1;
+    }
+  }
+  std::wstring last = text.substr(start);
+  if (!last.empty() && last.back() == L',') last.pop_back();
+  last = TrimBlanks(last);
+  if (!last.empty() || !items.empty()) items.push_back(last);
+  return items;
+}
+
+std::wstring EscapeLabel(const std::wstring& text) {
+  std::wstring out;
+  for (wchar_t c : text) {
+    if (c == L'&') out += L"&amp;";
+    else if (c == L'<') out += L"&lt;";
+    else if (c == L'>') out += L"&gt;";
+    else out.push_back(c);
+  }
+  return out;
+}
+
+std::wstring Option(const std::wstring& value, const std::wstring& label, bool selected) {
+  return L"<option value=\"" + value + L"\"" + (selected ? L" SELECTED>" : L">") + EscapeLabel(label) +
+         L"</option>";
+}
+
+}  // namespace
+
+CTextTranslator::CTextTranslator() : m_engines(new CXmlElement) { m_engines->SetName(L"engines"); }
+
+CTextTranslator::~CTextTranslator() { Clear(); }
+
+void CTextTranslator::Clear() {
+  m_engines->DeleteChildren();
+  m_sourceText.clear();
+  m_resultText.clear();
+  m_langSrc.clear();
+  m_langDest.clear();
+  m_engineId = 0;
+}
+
+bool CTextTranslator::Load() {
+  uint8_t key[16] = {};
+  std::wstring hex = DictHost().GetUiText(L"", L"3");
+  if (hex.size() % 2 == 0)
+    for (size_t i = 0; i < 16 && 2 * i + 1 < hex.size(); ++i)
+      if (!HexPairToByte(&key[i], hex[2 * i], hex[2 * i + 1])) break;
+  CXmlDocument doc;
+  std::wstring path = DictHost().GetDataFolder() + L"tt\\tt.xmc";
+  CXmlNode* root = doc.LoadFile(path.c_str(), 31, key) ? doc.GetRoot() : nullptr;
+  if (!root || !root->FindChildElement(L"engine", kElementKind, 0)) {
+    Clear();
+    return false;
+  }
+  m_engines->SwapChildren(root);
+  std::vector<CXmlNode*> engines;
+  GetEngines(engines);
+  uint32_t first = 0;
+  if (!engines.empty()) engines[0]->GetIntAttribute(&first, L"id", 0);
+  SelectEngine(first);
+  std::wstring chosen;
+  SelectSourceLanguage(chosen, L"en");
+  SelectTargetLanguage(chosen, DictHost().GetUiLanguageCode().c_str());
+  return true;
+}
+
+CXmlNode* CTextTranslator::FindEngine(uint32_t id) const {
+  for (int i = 0;; ++i) {
+    CXmlNode* e = m_engines->FindChildElement(L"engine", kElementKind, i);
+    if (!e) return nullptr;
+    uint32_t v = 0;
+    e->GetIntAttribute(&v, L"id", 0);
+    if (v == id) return e;
+  }
+}
+
+uint32_t CTextTranslator::GetEngines(std::vector<CXmlNode*>& engines) const {
+  engines.clear();
+  for (int i = 0;; ++i) {
+    CXmlNode* e = m_engines->FindChildElement(L"engine", kElementKind, i);
+    if (!e) break;
+    engines.push_back(e);
+  }
+  return static_cast<uint32_t>(engines.size());
+}
+
+void CTextTranslator::GetEngineName(std::wstring& out, CXmlNode* engine, const wchar_t* languageCode) const {
+  out.clear();
+  CXmlNode* name = engine ? engine->FindChildElement(L"name", kElementKind, 0) : nullptr;
+  if (!name) return;
+  CXmlNode* prefix = nullptr;
+  for (CXmlNode* a = name->Attributes() ? name->Attributes()->First() : nullptr; a; a = a->NextSibling()) {
+    int m = DictHost().MatchLanguageCode(a->NamePtr(), languageCode);
+    if (m == 1) {
+      out = a->ValuePtr();
+      return;
+    }
+    if (m == 2 && !prefix) prefix = a;
+  }
+  if (prefix) out = prefix->ValuePtr();
+  else name->GetText(out);
+}
+
+bool CTextTranslator::GetSourceLanguages(std::vector<std::wstring>& out, CXmlNode* engine) const {
+  out.clear();
+  CXmlNode* translate = engine ? engine->FindChildElement(L"translate", kElementKind, 0) : nullptr;
+  if (!translate) return false;
+  for (int i = 0;; ++i) {
+    CXmlNode* lang = translate->FindChildElement(L"lang", kElementKind, i);
+    if (!lang) break;
+    out.push_back(Attr(lang, L"from"));
+  }
+  return true;
+}
+
+bool CTextTranslator::GetTargetLanguages(std::vector<std::wstring>& out, CXmlNode* engine,
+                                         const wchar_t* source) const {
+  out.clear();
+  CXmlNode* translate = engine ? engine->FindChildElement(L"translate", kElementKind, 0) : nullptr;
+  if (!translate || !source) return false;
+  for (int i = 0;; ++i) {
+    CXmlNode* lang = translate->FindChildElement(L"lang", kElementKind, i);
+    if (!lang) return false;
+    if (Attr(lang, L"from") == source) {
+      out = SplitList(Attr(lang, L"to"));
+      return true;
+    }
+  }
+}
+
+void CTextTranslator::GetCopyright(std::wstring& out, CXmlNode* engine) const {
+  out.clear();
+  CXmlNode* c = engine ? engine->FindChildElement(L"copyright", kElementKind, 0) : nullptr;
+  if (c) c->GetText(out);
+}
+
+bool CTextTranslator::SelectEngine(uint32_t id) {
+  if (!FindEngine(id)) return false;
+  m_engineId = id;
+  std::wstring chosen, source = m_langSrc;
+  SelectSourceLanguage(chosen, source.c_str());
+  return true;
+}
+
+void CTextTranslator::SelectSourceLanguage(std::wstring& chosen, const wchar_t* code) {
+  CXmlNode* engine = GetCurrentEngine();
+  if (engine && code) {
+    std::vector<std::wstring> sources;
+    GetSourceLanguages(sources, engine);
+    bool offered = false;
+    for (const std::wstring& s : sources) offered = offered || s == code;
+    m_langSrc = offered ? std::wstring(code) : sources.empty() ? std::wstring() : sources[0];
+    std::wstring target = m_langDest, ignored;
+    SelectTargetLanguage(ignored, target.c_str());
+  }
+  chosen = m_langSrc;
+}
+
+void CTextTranslator::SelectTargetLanguage(std::wstring& chosen, const wchar_t* code) {
+  CXmlNode* engine = GetCurrentEngine();
+  if (engine && code) {
+    std::vector<std::wstring> targets;
+    GetTargetLanguages(targets, engine, m_langSrc.c_str());
+    bool offered = false;
+    for (const std::wstring& t : targets) offered = offered || t == code;
+    m_langDest = offered ? std::wstring(code) : targets.empty() ? std::wstring() : targets[0];
+  }
+  chosen = m_langDest;
+}
+
+void CTextTranslator::BuildFormPage(std::wstring& html, bool showSource, bool showResult) {
+  html.clear();
+  CXmlNode* form = m_engines->FindPath(L"/ui/form");
+  if (!form || !form->ToElement()) return;
+  CXmlNode* engine = GetCurrentEngine();
+  if (!engine) engine = m_engines->FindChildElement(L"engine", kElementKind, 0);
+  if (!engine) return;
+  std::wstring formTemplate;
+  form->GetText(formTemplate);
+
+  IDictHost& host = DictHost();
+  CStringMap vars;
+  auto set = [&vars](const wchar_t* name, const std::wstring& value) {
+    std::wstring key(name);
+    vars.SetAt(&key, &value, true);
+  };
+  set(L"ImgPath", host.GetImageFolder());
+  set(L"IconPath", host.GetIconFolder());
+  set(L"TextFont", host.GetSetting(L"Appearance", L"TextFont"));
+  std::wstring sizeName = host.GetSetting(L"Appearance", L"FontSize");
+  set(L"FontSize", IntToWString(wcstoul(host.GetUiText(L"FontSize", sizeName.c_str(), 0).c_str(), nullptr, 0), 10));
+
+  std::vector<CXmlNode*> engines;
+  GetEngines(engines);
+  std::wstring engineList;
+  for (CXmlNode* e : engines) {
+    std::wstring idText = Attr(e, L"id"), name;
+    GetEngineName(name, e, host.GetUiLanguageCode().c_str());
+    engineList += Option(idText, name, wcstoul(idText.c_str(), nullptr, 0) == m_engineId);
+  }
+  set(L"EngineList", engineList);
+  set(L"ShowTextSrc", showSource ? L"" : L"none");
+  set(L"ShowTextDest", showResult ? L"" : L"none");
+  set(L"To", host.GetUiText(L"TextTranslation", L"To"));
+  set(L"Translate", host.GetUiText(L"TextTranslation", L"Translate"));
+  set(L"TextSrc", EscapeLabel(m_sourceText));
+  set(L"TextDest", EscapeLabel(m_resultText));
+
+  std::vector<std::wstring> sources, targets;
+  if (GetSourceLanguages(sources, engine)) GetTargetLanguages(targets, engine, m_langSrc.c_str());
+  if (sources.empty()) {
+    sources.assign(1, std::wstring());
+    targets.assign(1, std::wstring());
+  } else if (targets.empty()) {
+    targets.assign(1, std::wstring());
+  }
+  std::wstring sourceList, targetList;
+  for (const std::wstring& s : sources) sourceList += Option(s, host.GetLanguageName(s.c_str()), s == m_langSrc);
+  for (const std::wstring& t : targets) targetList += Option(t, host.GetLanguageName(t.c_str()), t == m_langDest);
+  set(L"LangSrcList", sourceList);
+  set(L"LangDestList", targetList);
+  std::wstring copyright;
+  GetCopyright(copyright, engine);
+  set(L"Copyright", copyright);
+  ExpandTemplateVars(html, formTemplate.c_str(), vars);
+}
