@@ -13,6 +13,11 @@ void SetTemplateVar(CStringMap& vars, const wchar_t* name, const std::wstring& v
 // Keeps letters, digits and _ - . @ *.
 void FilterNameChars(std::wstring& out, const wchar_t* text);
 
+// An engine's reply as HTML that can do nothing but show text: line breaks
+// stay as <br>, scripts and styles go with their content, every other tag is
+// dropped, character references are decoded, and the text is escaped again.
+void ReplyToSafeHtml(std::wstring& out, const std::wstring& reply);
+
 // ASCII-only case-insensitive prefix test.
 bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix);
 void AsciiToLower(std::wstring& text);

@@ -1,5 +1,6 @@
 #include "online/tests/OnlineTestHost.h"
 
+#include <gtest/gtest.h>
 #include <psapi.h>
 
 #include <chrono>
@@ -47,7 +48,14 @@ TestHost::TestHost(const std::wstring& root) : program(root + L"app\\"), windows
   CreateDirectoryPath((program + L"data").c_str());
 }
 
-bool TestHost::GetConnectionSetting(std::wstring&, uint16_t&, std::wstring&, std::wstring&) const { return false; }
+bool TestHost::GetConnectionSetting(std::wstring& host, uint16_t& port, std::wstring& user,
+                                    std::wstring& password) const {
+  host = proxyHost;
+  port = proxyPort;
+  user = L"user";
+  password = L"secret";
+  return !proxyHost.empty();
+}
 
 RoutingServer::RoutingServer() {
   ScriptedAnswer answer;
@@ -57,14 +65,18 @@ RoutingServer::RoutingServer() {
     std::string path = request.substr(start, end - start);
     std::lock_guard<std::mutex> hold(m_lock);
     auto found = m_routes.find(path);
-    return found != m_routes.end() ? found->second : HttpStatus(404);
+    return found != m_routes.end() ? found->second(request) : HttpStatus(404);
   };
   server.SetDefault(answer);
 }
 
 void RoutingServer::Route(const std::string& path, const std::string& response) {
+  Route(path, [response](const std::string&) { return response; });
+}
+
+void RoutingServer::Route(const std::string& path, std::function<std::string(const std::string&)> respond) {
   std::lock_guard<std::mutex> hold(m_lock);
-  m_routes[path] = response;
+  m_routes[path] = std::move(respond);
 }
 
 int RoutingServer::Count(const std::string& path) {
@@ -140,4 +152,13 @@ DWORD HandleCount() {
   DWORD count = 0;
   GetProcessHandleCount(GetCurrentProcess(), &count);
   return count;
+}
+
+void ExpectNoGrowth(int warmUps, int times, const std::function<void()>& once) {
+  for (int i = 0; i < warmUps; ++i) once();
+  DWORD handles = HandleCount();
+  size_t memory = PrivateBytes();
+  for (int i = 0; i < times; ++i) once();
+  EXPECT_LE(HandleCount(), handles + 2);
+  EXPECT_LT(PrivateBytes(), memory + 512 * 1024);
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -53,6 +54,8 @@ class TestHost : public IOnlineHost {
   std::wstring GetVersionText() const override { return version; }
   bool GetConnectionSetting(std::wstring& host, uint16_t& port, std::wstring& user,
                             std::wstring& password) const override;
+  std::wstring proxyHost;  // a proxy is on when set
+  uint16_t proxyPort = 0;
   IUpdateDictManager* GetDictManager() override { return &dicts; }
   HWND GetMainWindow() const override { return mainWindow; }
 
@@ -73,6 +76,8 @@ class RoutingServer {
  public:
   RoutingServer();
   void Route(const std::string& path, const std::string& response);
+  // The answer built from the whole request.
+  void Route(const std::string& path, std::function<std::string(const std::string&)> respond);
   std::string Url(const std::string& path) const { return server.Url(path); }
   std::vector<std::string> Requests() { return server.Requests(); }
   int Count(const std::string& path);
@@ -80,7 +85,7 @@ class RoutingServer {
 
  private:
   std::mutex m_lock;
-  std::map<std::string, std::string> m_routes;
+  std::map<std::string, std::function<std::string(const std::string&)>> m_routes;
 };
 
 std::string HttpOk(const std::string& body, const std::string& extraHeaders = "");
@@ -102,3 +107,6 @@ struct MessageSink {
 
 size_t PrivateBytes();
 DWORD HandleCount();
+// Runs once warmUps times, then times times more: the handle count and the
+// private memory must stay (nearly) where they were after the warm-up.
+void ExpectNoGrowth(int warmUps, int times, const std::function<void()>& once);
