@@ -10,6 +10,7 @@
 #include <string>
 
 class CConfigFile;
+class CDictManager;
 
 // The dictionary commands of an update script. Called on the GUI thread only.
 class IUpdateDictManager {
@@ -20,6 +21,20 @@ class IUpdateDictManager {
   virtual bool SaveConfig() = 0;
   virtual bool HasDict(uint32_t id) = 0;
   virtual bool UninstallDict(uint32_t id) = 0;
+};
+
+// The same commands on the application's dictionary manager.
+class CDictManagerCommands : public IUpdateDictManager {
+ public:
+  explicit CDictManagerCommands(CDictManager& manager) : m_manager(manager) {}
+  bool InstallDict(uint32_t& id, const wchar_t* path, uint32_t flags) override;
+  bool AddToGroup(int kind, uint32_t id) override;
+  bool SaveConfig() override;
+  bool HasDict(uint32_t id) override;
+  bool UninstallDict(uint32_t id) override;
+
+ private:
+  CDictManager& m_manager;
 };
 
 class IOnlineHost {

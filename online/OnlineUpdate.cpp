@@ -97,14 +97,6 @@ HWND CreateCallWindow() {
 
 }  // namespace
 
-std::wstring ReadSystemFolder(bool system) {
-  wchar_t buffer[261] = {};
-  UINT length = system ? GetSystemDirectoryW(buffer, 261) : GetWindowsDirectoryW(buffer, 261);
-  std::wstring folder(buffer, length < 261 ? length : 0);
-  if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
-  return folder;
-}
-
 bool VerifyMD5Hex(const wchar_t* expected, const void* bytes, uint32_t length) {
   if (!expected || !bytes || std::wcslen(expected) != 32) return false;
   uint8_t wanted[16];
@@ -122,7 +114,13 @@ COnlineUpdate::~COnlineUpdate() {
   // The worker uses this object: it must have ended before the object goes.
   if (!Stop() && m_thread) WaitForSingleObject(m_thread, INFINITE);
   CloseFinishedWorker();
-  if (m_callWindow) DestroyWindow(m_callWindow);
+  if (m_callWindow) {
+    // Calls still queued were given up by the worker; only their records remain.
+    MSG msg;
+    while (PeekMessageW(&msg, m_callWindow, kMsgDictCall, kMsgDictCall, PM_REMOVE))
+      delete reinterpret_cast<std::shared_ptr<DictCall>*>(msg.lParam);
+    DestroyWindow(m_callWindow);
+  }
   if (m_stopEvent) CloseHandle(m_stopEvent);
 }
 

@@ -59,6 +59,8 @@ class CTextTranslator {
   // The application's connection setting (proxy) and the proxy-credential
   // callback handed to the HTTP session when a proxy is on.
   void SetConnection(IOnlineHost* host, HttpCredentialCallback credentials);
+  // What the HTTP session holds now: the callback while a proxy is on, else null.
+  HttpCredentialCallback GetSessionCredentialCallback() const { return m_http.GetCredentialCallback(); }
   // Posts the request for the text; its end comes as message (HttpResult,
   // request number) to the window. The request number, or 0 when nothing was sent.
   uint32_t Translate(const std::wstring& text, HWND window, UINT message);

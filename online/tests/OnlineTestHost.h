@@ -56,7 +56,7 @@ class TestHost : public IOnlineHost {
                             std::wstring& password) const override;
   std::wstring proxyHost;  // a proxy is on when set
   uint16_t proxyPort = 0;
-  IUpdateDictManager* GetDictManager() override { return &dicts; }
+  IUpdateDictManager* GetDictManager() override { return manager ? manager : &dicts; }
   HWND GetMainWindow() const override { return mainWindow; }
 
   std::wstring program;
@@ -67,6 +67,7 @@ class TestHost : public IOnlineHost {
   uint32_t build = 0x10012;
   std::wstring version = L"3.0";
   FakeDictManager dicts;
+  IUpdateDictManager* manager = nullptr;  // in place of dicts when set
   HWND mainWindow = reinterpret_cast<HWND>(0x1234);
   HANDLE hold = nullptr;
 };

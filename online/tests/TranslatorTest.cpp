@@ -43,6 +43,8 @@ class TranslatorDictHost : public IDictHost {
   IDictHost& m_fallback;
 };
 
+bool AskNobody(void*, std::string&, std::string&) { return false; }
+
 std::wstring Attr(const std::string& text) { return Widen(text); }
 
 // An echo of the request inside the reply's markers.
@@ -359,7 +361,7 @@ TEST_F(TranslatorTest, ProxyFromTheConnectionSetting) {
   proxy.SetDefault(echo);
   host.proxyHost = L"127.0.0.1";
   host.proxyPort = proxy.Port();
-  translator.SetConnection(&host, nullptr);
+  translator.SetConnection(&host, AskNobody);
   ASSERT_TRUE(WriteDefinitions());
   ASSERT_TRUE(translator.Load());
   ASSERT_EQ(TranslateAndWait(L"a"), kHttpResultOk);
@@ -367,9 +369,11 @@ TEST_F(TranslatorTest, ProxyFromTheConnectionSetting) {
   EXPECT_EQ(request.find("GET " + web.Url("/t?q=a")), 0u) << request;
   EXPECT_NE(request.find("Proxy-Authorization: Basic dXNlcjpzZWNyZXQ="), std::string::npos) << request;
   EXPECT_EQ(web.server.Connections(), 0);
+  EXPECT_EQ(translator.GetSessionCredentialCallback(), &AskNobody);
   host.proxyHost.clear();
   ASSERT_EQ(TranslateAndWait(L"a"), kHttpResultOk);
   EXPECT_EQ(web.server.Connections(), 1);
+  EXPECT_EQ(translator.GetSessionCredentialCallback(), nullptr);
 }
 
 TEST_F(TranslatorTest, HundredTranslationsKeepHandlesAndMemory) {

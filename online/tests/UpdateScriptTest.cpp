@@ -6,6 +6,7 @@
 #include "core/FileUtil.h"
 #include "core/TextCodec.h"
 #include "core/XmlDocument.h"
+#include "dict/DictManager.h"
 #include "online/OnlineUpdate.h"
 #include "online/tests/OnlineTestHost.h"
 
@@ -159,6 +160,15 @@ TEST_F(ScriptTest, DictionaryCommands) {
   EXPECT_EQ(Run("<cmd act=\"install_dict\" name=\"[$AppPath]other.dic\"/>"), 0);
   EXPECT_EQ(Run("<cmd act=\"install_dict\" name=\"" + Narrow(box.Path()) + "x.dic\"/>"), 0);
   EXPECT_EQ(host.dicts.calls.size(), expected.size() + 1);
+}
+
+TEST_F(ScriptTest, DictionaryCommandsOnTheDictionaryManager) {
+  CDictManager manager;
+  CDictManagerCommands commands(manager);
+  host.manager = &commands;
+  EXPECT_EQ(Run("<cmd act=\"uninstall_dict\" dictid=\"5\"/>"), 1);
+  EXPECT_EQ(Run("<cmd act=\"install_dict\" name=\"[$AppPath]missing.dic\"/>"), 0);
+  EXPECT_TRUE(host.dicts.calls.empty());
 }
 
 TEST_F(ScriptTest, RunStartsTheProgramWithItsSwitches) {
