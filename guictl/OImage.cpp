@@ -62,9 +62,6 @@ RECT Intersect(const RECT& a, const RECT& b) {
   return r;
 }
 bool IsEmptyRect(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; }
-bool Contains(const RECT& r, int x, int y) {
-  return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
 int PositiveMod(int v, int period) {
   int m = v % period;
   return m < 0 ? m + period : m;
@@ -347,8 +344,9 @@ uint32_t COImage::BlendPixel(uint32_t source, uint32_t destination, int mode) {
   }
 }
 
-void COImage::PutPixel(int x, int y, uint32_t pixel) {
-  uint32_t& d = At(x, y);
+void COImage::PutPixel(int x, int y, uint32_t pixel) { Put(At(x, y), pixel); }
+
+void COImage::Put(uint32_t& d, uint32_t pixel) const {
   if (m_nBlendMode == kBlendOverOpaque && Alpha(pixel) == 0)
     d |= 0xFF000000;
   else
@@ -402,7 +400,7 @@ uint32_t COImage::Sample(double x, double y, int filter) const {
   return At(clampX(static_cast<int>(x + 0.5)), clampY(static_cast<int>(y + 0.5)));
 }
 
-void COImage::PutSourcePixel(int x, int y, uint32_t pixel, const COImage& src, int grey) {
+void COImage::PutSourcePixel(uint32_t& d, uint32_t pixel, const COImage& src, int grey) const {
   if (src.m_nKeyOpacity < 100) {
     bool inKey = true;
     for (int shift = 0; shift < 32 && inKey; shift += 8) {
@@ -420,12 +418,11 @@ void COImage::PutSourcePixel(int x, int y, uint32_t pixel, const COImage& src, i
                              kGrey.blue[Ch(pixel, 0)]);
     pixel = Pack(Alpha(pixel), g, g, g);
   }
-  PutPixel(x, y, pixel);
+  Put(d, pixel);
 }
 
-void COImage::PutTilePixel(int x, int y, uint32_t pixel, const COImage& src) {
+void COImage::PutTilePixel(uint32_t& d, uint32_t pixel, const COImage& src) {
   if (src.m_nOpacity < 100) pixel = ScaleAlpha(pixel, src.m_nOpacity);
-  uint32_t& d = At(x, y);
   d = BlendPixel(pixel, d, src.m_nBlendMode);
 }
 
@@ -464,10 +461,12 @@ void COImage::DrawImage(int x, int y, const COImage& src, int sx, int sy, int w,
   for (int j = area.top; j < area.bottom; ++j) {
     int srcY = sy + j - y;
     uint32_t* row = &At(0, j);
+    const uint32_t* srcRow =
+        srcY >= srcClip.top && srcY < srcClip.bottom ? &src.At(0, srcY) : nullptr;
     for (int i = area.left; i < area.right; ++i) {
       int srcX = sx + i - x;
-      if (Contains(srcClip, srcX, srcY))
-        PutSourcePixel(i, j, src.At(srcX, srcY), src, grey);
+      if (srcRow && srcX >= srcClip.left && srcX < srcClip.right)
+        PutSourcePixel(row[i], srcRow[srcX], src, grey);
       else
         row[i] = BlendPixel(fill, row[i], m_nBlendMode);
     }
@@ -490,7 +489,7 @@ void COImage::StretchDraw(int x, int y, int w, int h, const COImage& src, int sx
     for (int i = area.left; i < area.right; ++i) {
       float fx = sx + (i - x) * stepX;
       if (rowInside && fx >= srcArea.left && fx < srcArea.right)
-        PutSourcePixel(i, j, src.Sample(fx, fy, filter), src, grey);
+        PutSourcePixel(row[i], src.Sample(fx, fy, filter), src, grey);
       else
         row[i] = BlendPixel(fill, row[i], m_nBlendMode);
     }
@@ -511,10 +510,12 @@ void COImage::TileDraw(const RECT& dst, const COImage& src, const RECT& srcRect,
   for (int j = area.top; j < area.bottom; ++j) {
     int srcY = srcRect.top + PositiveMod(j + phaseY - dst.top, periodY);
     if (srcY < 0 || srcY >= src.m_nHeight) continue;
+    uint32_t* row = &At(0, j);
+    const uint32_t* srcRow = &src.At(0, srcY);
     for (int i = area.left; i < area.right; ++i) {
       int srcX = srcRect.left + PositiveMod(i + phaseX - dst.left, periodX);
       if (srcX < 0 || srcX >= src.m_nWidth) continue;
-      PutTilePixel(i, j, src.At(srcX, srcY), src);
+      PutTilePixel(row[i], srcRow[srcX], src);
     }
   }
 }
@@ -549,10 +550,11 @@ void COImage::StretchTile(const RECT& dst, const COImage& src, const RECT& srcRe
   for (int j = area.top; j < area.bottom; ++j) {
     float fy = map(modeY, j - dst.top, srcRect.top, spanY, b, stepY);
     if (fy < 0 || fy >= src.m_nHeight) continue;
+    uint32_t* row = &At(0, j);
     for (int i = area.left; i < area.right; ++i) {
       float fx = map(modeX, i - dst.left, srcRect.left, spanX, a, stepX);
       if (fx < 0 || fx >= src.m_nWidth) continue;
-      PutTilePixel(i, j, src.Sample(fx, fy, filter), src);
+      PutTilePixel(row[i], src.Sample(fx, fy, filter), src);
     }
   }
 }
@@ -562,8 +564,8 @@ int COImage::DrawPart(const RECT& dst, const COImage& src, const RECT& srcRect, 
   const int sw = RectWidth(srcRect), sh = RectHeight(srcRect);
   if (sw < 1 || sh < 1) return 0;
   const int dw = RectWidth(dst), dh = RectHeight(dst);
-  const int mode = modeX * 10 + modeY;
-  switch (mode) {
+  // Two digits, horizontal mode then vertical: 12 is natural across, stretched down.
+  switch (modeX * 10 + modeY) {
     case 11:
       DrawImage(dst.left, dst.top, src, srcRect.left, srcRect.top, sw, sh, 0, 0);
       return 1;

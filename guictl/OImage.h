@@ -99,10 +99,12 @@ class KESTREL_API COImage {
                 const COImage* backdrop);
 
  private:
-  // One pixel through the source pipeline (key, opacity, grey) into (x, y).
-  void PutSourcePixel(int x, int y, uint32_t pixel, const COImage& src, int grey);
+  // PutPixel on a pixel of this image already found.
+  void Put(uint32_t& d, uint32_t pixel) const;
+  // One pixel through the source pipeline (key, opacity, grey) into d.
+  void PutSourcePixel(uint32_t& d, uint32_t pixel, const COImage& src, int grey) const;
   // One pixel of TileDraw and StretchTile: the source's opacity and blend mode.
-  void PutTilePixel(int x, int y, uint32_t pixel, const COImage& src);
+  static void PutTilePixel(uint32_t& d, uint32_t pixel, const COImage& src);
   void SetHeaderSize(int width, int height, double dpi);
 
   int m_nWidth;

@@ -13,12 +13,6 @@ namespace {
 
 bool is_digit(wchar_t c) { return c >= '0' && c <= '9'; }
 bool is_octal(wchar_t c) { return c >= '0' && c <= '7'; }
-int hex_value(wchar_t c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 struct atom_t {
   sub_expr* node = nullptr;  // null: the construct added no node
@@ -30,7 +24,7 @@ class compiler {
   compiler(const std::wstring& pattern, uint32_t flags, arena_allocator& arena, uint32_t& counter,
            uint32_t& capturing, std::vector<uint32_t>& hidden, bool& recursionSafe)
       : pat_(pattern), n_(pattern.size()), flags_(flags), arena_(arena), counter_(counter),
-        capturing_(capturing), hidden_(hidden), recursion_safe_(recursionSafe) {}
+        capturing_(capturing), hidden_(hidden), recursion_safe_(recursionSafe), stack_limit_(stack_limit()) {}
 
   void read_alternatives(match_group* group, bool top);
 
@@ -62,6 +56,7 @@ class compiler {
   uint32_t& capturing_;
   std::vector<uint32_t>& hidden_;
   bool& recursion_safe_;
+  const char* stack_limit_;
   // The alternative being built: where the next node goes, and the slot of the last atom.
   sub_expr** tail_ = nullptr;
   sub_expr** last_slot_ = nullptr;
@@ -158,6 +153,7 @@ void compiler::read_quantifier(atom_t atom) {
 }
 
 void compiler::read_alternatives(match_group* group, bool top) {
+  check_compile_stack(stack_limit_);
   const uint32_t flagsAtOpen = flags_;
   sub_expr** savedTail = tail_;
   sub_expr** savedLast = last_slot_;
@@ -373,7 +369,13 @@ atom_t compiler::read_group() {
         if (d != '=' && d != '!') bad_extension();
         expected = d == '=';
       }
-      if (closed_at_once()) return {};
+      // An empty negative look-around never holds: it keeps its node, so
+      // "(?!)" fails as its writer meant instead of vanishing.
+      if (expected) {
+        if (closed_at_once()) return {};
+      } else {
+        ill_formed();
+      }
       uint32_t number = kNoGroup;
       if (kind == assertion_group::independent) {
         number = counter_++;
@@ -577,6 +579,7 @@ void pattern_base::compile(uint32_t flags) {
   compile_context context;
   context.groups.assign(group_counter_, nullptr);
   context.hidden = &hidden_groups_;
+  context.stack_limit = stack_limit();
   width_t w = top_->compute_width(context);
   min_length_ = w.min;
   max_length_ = w.max;

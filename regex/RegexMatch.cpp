@@ -2,8 +2,6 @@
 // and the substitution object's replacement parser.
 #include "regex/RegexNodes.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <cwchar>
 
@@ -14,19 +12,6 @@ using namespace detail;
 namespace {
 
 const backref_tag kUnmatched = {};
-
-// The lowest stack address a match may reach: a margin above the bottom of
-// the thread's stack reservation, so that running out fails the match
-// instead of the process.
-const char* stack_limit() {
-  char here = 0;
-  MEMORY_BASIC_INFORMATION info;
-  if (!VirtualQuery(&here, &info, sizeof(info))) return nullptr;
-  const char* base = static_cast<const char*>(info.AllocationBase);
-  size_t room = size_t(&here - base);
-  size_t margin = std::min<size_t>(128 * 1024, room / 2);
-  return base + margin;
-}
 
 }  // namespace
 
@@ -169,13 +154,6 @@ compiled_pattern::compiled_pattern(const std::wstring& pattern, uint32_t flags, 
 
 namespace {
 
-int hex_digit(wchar_t c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // Control-character escapes become their values; octal digits and escaped
 // backslashes are left for the replacement parser.
 void unescape(std::wstring& text) {
@@ -208,7 +186,7 @@ void unescape(std::wstring& text) {
         break;
       case 'x': {
         int value = 0;
-        for (int k = 0; k < 2 && i < text.size() && hex_digit(text[i]) >= 0; ++k) value = value * 16 + hex_digit(text[i++]);
+        for (int k = 0; k < 2 && i < text.size() && hex_value(text[i]) >= 0; ++k) value = value * 16 + hex_value(text[i++]);
         out += wchar_t(value);
         break;
       }

@@ -1,5 +1,7 @@
 #include "regex/RegexNodes.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -36,13 +38,23 @@ arena_allocator::~arena_allocator() {
   }
 }
 
+namespace {
+
+// The engine reports an exhausted heap in the words its callers know.
+class arena_bad_alloc : public std::bad_alloc {
+ public:
+  const char* what() const noexcept override { return "bad allocation"; }
+};
+
+}  // namespace
+
 void* arena_allocator::allocate(size_t bytes) {
   bytes = (bytes + alignof(std::max_align_t) - 1) & ~(alignof(std::max_align_t) - 1);
   constexpr size_t header = (sizeof(block) + alignof(std::max_align_t) - 1) & ~(alignof(std::max_align_t) - 1);
   if (!newest_ || newest_->used + bytes > newest_->size) {
     size_t payload = std::max(block_size_, bytes);
     block* b = static_cast<block*>(std::malloc(header + payload));
-    if (!b) throw std::bad_alloc();
+    if (!b) throw arena_bad_alloc();
     b->used = 0;
     b->size = payload;
     b->prev = newest_;
@@ -58,6 +70,16 @@ wchar_t* arena_allocator::copy(const wchar_t* text, size_t length) {
   std::memcpy(p, text, length * sizeof(wchar_t));
   p[length] = 0;
   return p;
+}
+
+const char* stack_limit() {
+  char here = 0;
+  MEMORY_BASIC_INFORMATION info;
+  if (!VirtualQuery(&here, &info, sizeof(info))) return nullptr;
+  const char* base = static_cast<const char*>(info.AllocationBase);
+  size_t room = size_t(&here - base);
+  size_t margin = std::min<size_t>(128 * 1024, room / 2);
+  return base + margin;
 }
 
 uint32_t compile_context::to_internal(uint32_t number) const {
@@ -267,11 +289,14 @@ bool match_group::match_rest(match_param& m, const wchar_t* p) const {
 }
 
 width_t match_group::compute_width(compile_context& context) {
+  check_compile_stack(context.stack_limit);
   width_t result{kUnbounded, 0};
   bool inTable = number_ < context.groups.size();
   if (inTable) context.groups[number_] = nullptr;
+  // Every alternative is visited even when the result can no longer change:
+  // the visit is what sizes the look-behinds and numbers the back-references
+  // inside it.
   for (sub_expr* alternative : alternatives) {
-    if (result.min == 0 && result.max == kUnbounded) break;
     width_t w = kZeroWidth;
     for (sub_expr* node = alternative; node; node = node->next) {
       if (node == end_node()) break;
@@ -511,6 +536,7 @@ bool match_conditional::match_rest(match_param& m, const wchar_t* p) const {
 }
 
 width_t match_conditional::compute_width(compile_context& context) {
+  check_compile_stack(context.stack_limit);
   if (!assertion_) condition_ = context.to_internal(condition_);
   else assertion_->compute_width(context);
   bool inTable = number_ < context.groups.size();

@@ -119,6 +119,25 @@ inline void guard(match_param& m) {
   if (&probe < m.stack_limit || --m.budget == 0) throw match_abort();
 }
 
+// The lowest stack address that matching or compiling may reach: a margin
+// above the bottom of the thread's stack, so that running out of stack fails
+// the match (or the compilation) instead of the process.
+const char* stack_limit();
+
+// Patterns nest deeper than the stack allows only when they are not written
+// by hand; they are refused like any other pattern that cannot be compiled.
+inline void check_compile_stack(const char* limit) {
+  char probe = 0;
+  if (&probe < limit) throw bad_regexpr("ill-formed regular expression");
+}
+
+inline int hex_value(wchar_t c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
 // Narrow and wide classification masks by POSIX name.
 uint16_t class_mask(const char* name);
 
@@ -167,6 +186,7 @@ struct prefix_probe {
 struct compile_context {
   std::vector<class match_group*> groups;  // by internal number, null until its width is known
   const std::vector<uint32_t>* hidden;
+  const char* stack_limit;
   uint32_t to_internal(uint32_t number) const;
 };
 

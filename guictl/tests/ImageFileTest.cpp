@@ -9,35 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "core/TextCodec.h"
+#include "guictl/tests/ImageTestFiles.h"
+
 using Veltra::COImage;
 
 namespace {
 
-std::wstring TempPath(const wchar_t* name) {
-  wchar_t dir[MAX_PATH];
-  GetTempPathW(MAX_PATH, dir);
-  return std::wstring(dir) + L"quorindo_png_" + name;
-}
-
 std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-  FILE* f = _wfopen(path.c_str(), L"wb");
-  ASSERT_NE(nullptr, f);
-  fwrite(bytes.data(), 1, bytes.size(), f);
-  fclose(f);
-}
-
-std::string ReadBytes(const std::wstring& path) {
-  std::string out;
-  FILE* f = _wfopen(path.c_str(), L"rb");
-  if (!f) return out;
-  char buffer[4096];
-  size_t got;
-  while ((got = fread(buffer, 1, sizeof(buffer), f)) > 0) out.append(buffer, got);
-  fclose(f);
-  return out;
-}
 
 // A PNG written by libpng itself, as a reference independent of the class.
 struct PngSpec {
@@ -89,13 +68,6 @@ std::string RgbaPng() {
   return out;
 }
 
-std::vector<uint32_t> TopDown(const COImage& image) {
-  std::vector<uint32_t> out;
-  for (int y = 0; y < image.GetHeight(); ++y)
-    for (int x = 0; x < image.GetWidth(); ++x) out.push_back(image.At(x, y));
-  return out;
-}
-
 const std::vector<uint32_t> kRgbaPixels = {0xFFFF0000, 0x8000FF00, 0x000000FF, 0x280A141E};
 
 // A chunk with its length and CRC, for hand-made headers.
@@ -129,7 +101,7 @@ std::string LyingPng(uint32_t width, uint32_t height) {
 }  // namespace
 
 TEST(PngImageTest, WritesRgbaWithPhysAndReadsBack) {
-  std::wstring path = TempPath(L"roundtrip.png");
+  std::wstring path = TempImagePath(L"roundtrip.png");
   CPngImage file;
   ASSERT_TRUE(file.Create(2, 2, 72.0));
   COImage& image = file.GetImage();
@@ -139,7 +111,8 @@ TEST(PngImageTest, WritesRgbaWithPhysAndReadsBack) {
   // What libpng itself sees in the file.
   png_image check = {};
   check.version = PNG_IMAGE_VERSION;
-  std::string bytes = ReadBytes(path);
+  std::string bytes;
+  ReadFileToString(bytes, path.c_str());
   ASSERT_TRUE(png_image_begin_read_from_memory(&check, bytes.data(), bytes.size()));
   EXPECT_EQ(PNG_FORMAT_RGBA, check.format);
   png_image_free(&check);
@@ -184,10 +157,10 @@ TEST(PngImageTest, FirstRowLandsInTheLastMemoryRow) {
 }
 
 TEST(PngImageTest, VphFileDecodesLikeThePng) {
-  std::wstring path = TempPath(L"skin.vph");
+  std::wstring path = TempImagePath(L"skin.vph");
   std::string bytes = RgbaPng();
   bytes.replace(0, 4, "?VPH");
-  WriteBytes(path, bytes);
+  ASSERT_TRUE(WriteBytes(path, bytes));
   CPngImage file;
   COImage image;
   ASSERT_EQ(1, file.ReadFile(path.c_str(), &image, 0));
@@ -198,17 +171,17 @@ TEST(PngImageTest, VphFileDecodesLikeThePng) {
 }
 
 TEST(PngImageTest, BadSignatureFailsAndEmptiesTheTarget) {
-  std::wstring path = TempPath(L"notpng.png");
+  std::wstring path = TempImagePath(L"notpng.png");
   std::string bytes = RgbaPng();
   bytes.replace(0, 4, "GIF8");
-  WriteBytes(path, bytes);
+  ASSERT_TRUE(WriteBytes(path, bytes));
   CPngImage file;
   ASSERT_TRUE(file.Create(1, 1, 72.0));
   EXPECT_EQ(0, file.LoadFile(path.c_str(), 0));
   // The member image is released; the object's empty flag keeps its old value.
   EXPECT_TRUE(file.GetImage().IsEmpty());
   EXPECT_FALSE(file.IsEmpty());
-  EXPECT_EQ(0, file.LoadFile(TempPath(L"missing.png").c_str(), 0));
+  EXPECT_EQ(0, file.LoadFile(TempImagePath(L"missing.png").c_str(), 0));
   EXPECT_EQ(0, file.LoadFile(nullptr, 0));
   DeleteFileW(path.c_str());
 }
@@ -276,10 +249,10 @@ TEST(PngImageTest, TruncatedDataFailsCleanly) {
     EXPECT_EQ(0, LoadPngToImage(png.data(), static_cast<unsigned>(n), &image)) << n;
     EXPECT_TRUE(image.IsEmpty()) << n;
   }
-  std::wstring path = TempPath(L"truncated.png");
+  std::wstring path = TempImagePath(L"truncated.png");
   CPngImage file;
   for (size_t n : {size_t(3), size_t(8), size_t(30), png.size() - 20, png.size() - 1}) {
-    WriteBytes(path, png.substr(0, n));
+    ASSERT_TRUE(WriteBytes(path, png.substr(0, n)));
     COImage image;
     EXPECT_EQ(0, file.ReadFile(path.c_str(), &image, 0)) << n;
     EXPECT_TRUE(image.IsEmpty());
@@ -314,10 +287,10 @@ TEST(PngImageTest, WriteRefusesNothingToWriteOrNowhereToWrite) {
   CPngImage file;
   COImage empty, image;
   image.CreateFilled(1, 1, 72.0, 0xFF000000, 0);
-  EXPECT_EQ(0, file.WriteFile(TempPath(L"never.png").c_str(), &empty, 0));
+  EXPECT_EQ(0, file.WriteFile(TempImagePath(L"never.png").c_str(), &empty, 0));
   EXPECT_EQ(0, file.WriteFile(nullptr, &image, 0));
   EXPECT_EQ(0, file.WriteFile(L"Z:\\no\\such\\folder\\x.png", &image, 0));
-  EXPECT_EQ(0, file.SaveFile(TempPath(L"never.png").c_str(), 0));  // the object holds nothing
+  EXPECT_EQ(0, file.SaveFile(TempImagePath(L"never.png").c_str(), 0));  // the object holds nothing
 }
 
 namespace {

@@ -5,6 +5,8 @@
 #include <initializer_list>
 #include <vector>
 
+#include "guictl/tests/ImageTestFiles.h"
+
 using Veltra::COImage;
 
 namespace {
@@ -18,13 +20,6 @@ COImage MakeImage(int width, std::initializer_list<uint32_t> topDown, int dib = 
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) image.At(x, y) = pixels[y * width + x];
   return image;
-}
-
-std::vector<uint32_t> TopDown(const COImage& image) {
-  std::vector<uint32_t> out;
-  for (int y = 0; y < image.GetHeight(); ++y)
-    for (int x = 0; x < image.GetWidth(); ++x) out.push_back(image.At(x, y));
-  return out;
 }
 
 uint32_t Grey(int v) { return 0xFF000000u | (v << 16) | (v << 8) | v; }

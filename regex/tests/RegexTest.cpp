@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -123,6 +124,10 @@ const std::vector<MatchCase>& Cases() {
       {L"[[:lower:]]", L"Q", ignore_case, 0, {L"Q"}},
       {L"[[:lower:]]", L"Q", 0, -1, {}},
       {L"[k]", L"K", ignore_case, 0, {L"K"}},
+      {L"[j-l]", L"K", ignore_case, 0, {L"K"}},
+      {L"[\u0430-\u0433]+", L"\u0411\u0431\u0432", 0, 1, {L"\u0431\u0432"}},
+      {L"\\w+", L" \u4e2d\u6587 ", 0, 1, {L"\u4e2d\u6587"}},
+      {L"[[:alpha:]]+", L"1\u0431\u4e2d1", 0, 1, {L"\u0431\u4e2d"}},
       {L"[\\xfa-\\x12c]+", L"a\u00f9\u00fb\u0100\u012c\u012d", 0, 2, {L"\u00fb\u0100\u012c"}},
       {L"[\\n]", L"n", 0, 0, {L"n"}},
       {L"[\\n]", L"\n", text_escapes, 0, {L"\n"}},
@@ -152,6 +157,10 @@ const std::vector<MatchCase>& Cases() {
       {L"(?:(a)|b)(?>(c))(?:d)(e)", L"bcde", 0, 0, {L"bcde", kUnset, L"c", L"e"}},
       {L"(a(b(c)))", L"abc", 0, 0, {L"abc", L"abc", L"bc", L"c"}},
       {L"(x)(a|ab)(c)", L"xabc", 0, 0, {L"xabc", L"x", L"ab", L"c"}},
+      // Alternatives after an unbounded one still size their look-behinds
+      // and number their back-references.
+      {L"(?:x*|(?<=b)c)d", L"bcd", 0, 1, {L"cd"}},
+      {L"(?:x*|(?:y)(z)\\1)w", L"yzzw", 0, 0, {L"yzzw", L"z"}},
       {L"(?:(a)x|ab)", L"ab", 0, 0, {L"ab", kUnset}},
       // Flags inside the pattern.
       {L"(?i)abc", L"ABC", 0, 0, {L"ABC"}},
@@ -179,6 +188,9 @@ const std::vector<MatchCase>& Cases() {
       {L"(?<!xb|b)c", L"ac", 0, 1, {L"c"}},
       {L"(?<!ab)c", L"c", 0, 0, {L"c"}},
       {L"(?<=(a+))b", L"aab", 0, 2, {L"b", L"aa"}},
+      {L"a(?!)|b", L"ab", 0, 1, {L"b"}},
+      {L"a(?<!)|b", L"ab", 0, 1, {L"b"}},
+      {L"a(?=)(?<=)", L"ba", 0, 1, {L"a"}},
       {L"(?>a+)b", L"aaab", 0, 0, {L"aaab"}},
       {L"(?>a*)a", L"aaa", 0, -1, {}},
       {L"(?>(a+))b", L"aab", 0, 0, {L"aab", L"aa"}},
@@ -191,6 +203,8 @@ const std::vector<MatchCase>& Cases() {
       {L"(a)?(?(1)b)c", L"c", 0, 0, {L"c", kUnset}},
       {L"(a)?(?(1)b)c", L"abc", 0, 0, {L"abc", L"a"}},
       {L"(?(5)a|b)", L"ab", 0, 1, {L"b"}},
+      {L"(?:x)(a)?(?(1)b|c)", L"xab", 0, 0, {L"xab", L"a"}},
+      {L"(?:x)(a)?(?(1)b|c)", L"xc", 0, 0, {L"xc", kUnset}},
       {L"(?(?=a)ab|cd)", L"xcd", 0, 1, {L"cd"}},
       {L"(?(?=a)ab|cd)", L"xab", 0, 1, {L"ab"}},
       {L"(?(?!a)cd|ab)", L"ab", 0, 0, {L"ab"}},
@@ -202,6 +216,8 @@ const std::vector<MatchCase>& Cases() {
       {L"(?R)a", L"ba", 0, 1, {L"a"}},
       {L"(a)(?:(?R))?c", L"aacc", 0, 0, {L"aacc", L"a"}},
       {L"(\\w)(?:(?R)|!)", L"ab!", 0, 0, {L"ab!", L"a"}},
+      // A recursion that matched is not tried again with another length.
+      {L"a*(?:\\[(?R)a\\])?", L"[aa]", 0, 0, {L""}},
       // Quantified groups.
       {L"(ab)+", L"ababx", 0, 0, {L"abab", L"ab"}},
       {L"(ab){2}", L"ababab", 0, 0, {L"abab", L"ab"}},
@@ -251,6 +267,79 @@ TEST(RegexMatch, TableOtherModesAgree) {
     Check(c, iterative);
     Check(c, automatic);
   }
+}
+
+// The recursive and the iterative form must agree on every pattern; random
+// patterns over a small alphabet reach combinations no table lists.
+class RandomPattern {
+ public:
+  explicit RandomPattern(uint32_t seed) : rng_(seed) {}
+  std::wstring Alternatives(int depth) {
+    std::wstring text = Sequence(depth);
+    while (rng_() % 3 == 0) text += L"|" + Sequence(depth);
+    return text;
+  }
+  std::wstring Subject() {
+    std::wstring text;
+    for (int i = rng_() % 8; i > 0; --i) text += L"abcA \n"[rng_() % 6];
+    return text;
+  }
+
+ private:
+  std::wstring Quantifier() {
+    static const wchar_t* const q[] = {L"", L"", L"*", L"+", L"?", L"*?", L"+?", L"??", L"{1,2}", L"{2}", L"{0,3}?"};
+    return q[rng_() % 11];
+  }
+  std::wstring Sequence(int depth) {
+    std::wstring text;
+    for (int i = rng_() % 4; i > 0; --i) text += Atom(depth);
+    return text;
+  }
+  std::wstring Atom(int depth) {
+    switch (rng_() % (depth > 2 ? 6 : 13)) {
+      case 0: case 1: case 2: return std::wstring(1, L"abc"[rng_() % 3]) + Quantifier();
+      case 3: return L"." + Quantifier();
+      case 4: return L"[a-b\\s]" + Quantifier();
+      case 5: return rng_() % 2 ? L"^" : L"\\b";
+      case 6: return L"(" + Alternatives(depth + 1) + L")" + Quantifier();
+      case 7: return L"(?:" + Alternatives(depth + 1) + L"x?)" + Quantifier();
+      case 8: return (rng_() % 2 ? L"(?=" : L"(?!") + Alternatives(depth + 1) + L")";
+      case 9: return (rng_() % 2 ? L"(?<=" : L"(?<!") + Alternatives(depth + 1) + L")";
+      case 10: return L"(?>" + Alternatives(depth + 1) + L"x?)" + Quantifier();
+      case 11: return L"\\1";
+      default: return L"(?(1)a|b)";
+    }
+  }
+  std::mt19937 rng_;
+};
+
+TEST(RegexMatch, RecursiveAndIterativeFormsAgree) {
+  RandomPattern random(20260101);
+  int compared = 0;
+  for (int i = 0; i < 1500; ++i) {
+    std::wstring pattern = L"(" + random.Alternatives(0) + L")";
+    std::wstring subject = random.Subject();
+    uint32_t flags = i % 4 == 0 ? find_all | keep_all_groups : i % 4 == 1 ? ignore_case | multi_line : 0;
+    try {
+      compiled_pattern recursive_form(pattern, flags, recursive), iterative_form(pattern, flags, iterative);
+      match_results a, b;
+      bool matchedA = recursive_form.match(subject, a).matched, matchedB = iterative_form.match(subject, b).matched;
+      ++compared;
+      SCOPED_TRACE("pattern " + Narrow(pattern) + " subject " + Narrow(subject));
+      ASSERT_EQ(matchedA, matchedB);
+      ASSERT_EQ(a.size(), b.size());
+      for (size_t g = 0; g < a.size(); ++g) {
+        ASSERT_EQ(a[g].matched, b[g].matched) << g;
+        if (a[g].matched) {
+          EXPECT_EQ(a[g].begin, b[g].begin) << g;
+          EXPECT_EQ(a[g].end, b[g].end) << g;
+        }
+      }
+    } catch (const bad_regexpr&) {
+      // a back-reference to a group the random pattern lacks
+    }
+  }
+  EXPECT_GT(compared, 1000);
 }
 
 TEST(RegexMatch, NulTerminatedSubject) {
@@ -441,6 +530,17 @@ TEST(RegexCompile, BadRegexprIsInvalidArgument) {
   EXPECT_THROW(compiled_pattern(L"("), std::invalid_argument);
 }
 
+TEST(RegexCompile, NestingDepth) {
+  // Deep but reasonable nesting compiles and matches.
+  std::wstring deep = std::wstring(200, L'(') + L"a" + std::wstring(200, L')');
+  match_results results;
+  EXPECT_TRUE(compiled_pattern(deep).match(std::wstring(L"a"), results).matched);
+  EXPECT_EQ(results.size(), 201u);
+  // Nesting beyond what the stack holds is refused, not a crash.
+  std::wstring absurd = std::wstring(200000, L'(') + L"a" + std::wstring(200000, L')');
+  EXPECT_THROW(compiled_pattern{absurd}, bad_regexpr);
+}
+
 TEST(RegexCompile, OctalOrBackReference) {
   // \12 is a back-reference once more than twelve groups, group 0 included,
   // were opened before it.
@@ -455,16 +555,18 @@ TEST(RegexCompile, OctalOrBackReference) {
 // A match must end, with a result or a clean failure, however the pattern
 // and the subject are shaped.
 TEST(RegexGuard, ExponentialBacktrackingEndsCleanly) {
-  compiled_pattern pattern(L"(a*)*b");
-  match_results results;
-  auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(pattern.match(std::wstring(30, L'a'), results).matched);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
-  EXPECT_EQ(results.size(), 2u);
-  EXPECT_FALSE(results[1].matched);
-  // The pattern still works afterwards.
-  EXPECT_TRUE(pattern.match(std::wstring(L"aab"), results).matched);
-  EXPECT_EQ(results.str(1), L"");
+  for (uint32_t mode : {recursive, iterative}) {
+    compiled_pattern pattern(L"(a*)*b", 0, mode);
+    match_results results;
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(pattern.match(std::wstring(30, L'a'), results).matched);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(results.size(), 2u);
+    EXPECT_FALSE(results[1].matched);
+    // The pattern still works afterwards.
+    EXPECT_TRUE(pattern.match(std::wstring(L"aab"), results).matched);
+    EXPECT_EQ(results.str(1), L"");
+  }
 }
 
 struct BigCase {
