@@ -126,7 +126,15 @@ COnlineUpdate::~COnlineUpdate() {
 
 bool COnlineUpdate::LoadUpdateIni() {
   std::wstring path = m_host->GetUpdateFolder() + L"update.ini";
+  std::lock_guard<std::mutex> hold(m_storeLock);
   return m_store.Load(path.c_str(), nullptr, CConfigFile::kReplaceStore, 0);
+}
+
+std::wstring COnlineUpdate::GetUpdateValue(const wchar_t* key) {
+  std::lock_guard<std::mutex> hold(m_storeLock);
+  std::wstring value;
+  m_store.FindValue(L"Version", key, value);
+  return value;
 }
 
 bool COnlineUpdate::IsRunning() const { return m_thread && !m_finished; }
@@ -236,11 +244,14 @@ bool COnlineUpdate::SaveDescription(CXmlDocument& document, uint32_t id, HttpTim
   std::wstring file = folder + L"uf_" + FormatTime(time, 5) + L".xml";
   if (!document.SaveFile(file.c_str(), 0, &options, nullptr)) return false;
 
-  m_store.SetValue(L"Version", L"ID", IntToWString(id, 10));
-  m_store.SetValue(L"Version", L"Time", FormatTime(time, 0));
-  m_store.SetValue(L"Version", L"UpdateTime", FormatTime(HttpNow(), 0));
   std::wstring text(1, L'\xFEFF');
-  m_store.FormatIni(text, true);
+  {
+    std::lock_guard<std::mutex> hold(m_storeLock);
+    m_store.SetValue(L"Version", L"ID", IntToWString(id, 10));
+    m_store.SetValue(L"Version", L"Time", FormatTime(time, 0));
+    m_store.SetValue(L"Version", L"UpdateTime", FormatTime(HttpNow(), 0));
+    m_store.FormatIni(text, true);
+  }
   // A check that dies half-way must not leave a cut "update.ini": without it
   // the program does not start.
   std::wstring path = updateFolder + L"update.ini";
@@ -252,10 +263,8 @@ std::pair<int, int> COnlineUpdate::RunCheck() {
   uint32_t remoteId = 0;
   HttpTime remoteTime = -1;
   if (!FetchDescription(document, remoteId, remoteTime)) return {0, 0};
-  const wchar_t* idText = m_store.GetValue(L"Version", L"ID");
-  uint32_t localId = idText ? static_cast<uint32_t>(std::wcstoul(idText, nullptr, 0)) : 0;
-  const wchar_t* timeText = m_store.GetValue(L"Version", L"Time");
-  HttpTime localTime = ParseTimeString(timeText ? timeText : L"");
+  uint32_t localId = static_cast<uint32_t>(std::wcstoul(GetUpdateValue(L"ID").c_str(), nullptr, 0));
+  HttpTime localTime = ParseTimeString(GetUpdateValue(L"Time").c_str());
   CXmlElement* root = document.GetRoot();
   if (!BoolAttribute(root, L"required")) {
     if (localId > remoteId) return {1, 0};

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <mutex>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -31,6 +32,7 @@ class COnlineUpdate : public CHttpClient {
   static constexpr uint32_t kMaxCommandLine = 1300;
   static constexpr DWORD kStopTimeoutMs = 10000;
 
+  // Constructed on the GUI thread: the script's dictionary commands are run there.
   explicit COnlineUpdate(IOnlineHost* host);
   ~COnlineUpdate() override;
 
@@ -41,7 +43,8 @@ class COnlineUpdate : public CHttpClient {
   bool Stop(DWORD timeoutMs = kStopTimeoutMs);
   bool FillTemplateVars(std::wstring& out, const wchar_t* name, const wchar_t* language);
 
-  const CConfigFile& GetUpdateStore() const { return m_store; }
+  // A copy of "Version"/key of the update store; empty when absent.
+  std::wstring GetUpdateValue(const wchar_t* key);
 
   // The steps of a check, open to tests; they run on the worker thread.
   bool FetchDescription(CXmlDocument& document, uint32_t& id, HttpTime& time);
@@ -68,6 +71,7 @@ class COnlineUpdate : public CHttpClient {
 
   IOnlineHost* m_host;
   CConfigFile m_store;
+  std::mutex m_storeLock;  // the worker rewrites the store while the GUI thread reads it
   HANDLE m_thread = nullptr;
   HANDLE m_stopEvent = nullptr;  // manual-reset: every wait of the check sees it
   HWND m_callWindow = nullptr;   // runs the script's dictionary commands on the GUI thread

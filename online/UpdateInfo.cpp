@@ -26,10 +26,8 @@ CXmlNode* FindItemByLanguage(CXmlNode* parent, const wchar_t* language) {
 bool COnlineUpdate::FillTemplateVars(std::wstring& out, const wchar_t* name, const wchar_t* language) {
   out.clear();
   if (!name) return false;
-  std::wstring id;
-  m_store.FindValue(L"Version", L"ID", id);
-  const wchar_t* timeText = m_store.GetValue(L"Version", L"Time");
-  HttpTime time = ParseTimeString(timeText ? timeText : L"");
+  std::wstring id = GetUpdateValue(L"ID");
+  HttpTime time = ParseTimeString(GetUpdateValue(L"Time").c_str());
   std::wstring stamp;
   if (time != -1) FormatTimeString(stamp, &time, 5);
 

@@ -41,7 +41,7 @@ class UpdateTest : public testing::Test {
     ASSERT_TRUE(update.LoadUpdateIni());
   }
 
-  std::wstring Ini(const wchar_t* key) { return update.GetUpdateStore().GetString(L"Version", key); }
+  std::wstring Ini(const wchar_t* key) { return update.GetUpdateValue(key); }
 
   // An upgrade offer whose document runs the given commands.
   std::string Offer(const std::string& path, const std::string& commands, const std::string& uid = "42") {
@@ -120,7 +120,7 @@ TEST_F(UpdateTest, CurrentAndNewerDescriptions) {
 
   COnlineUpdate reloaded(&host);
   ASSERT_TRUE(reloaded.LoadUpdateIni());
-  EXPECT_EQ(reloaded.GetUpdateStore().GetString(L"Version", L"Time"), L"2020-01-02 03:04:05");
+  EXPECT_EQ(reloaded.GetUpdateValue(L"Time"), L"2020-01-02 03:04:05");
   EXPECT_EQ(reloaded.RunCheck(), std::make_pair(1, 0));
 }
 
@@ -297,6 +297,37 @@ TEST_F(UpdateTest, StopWhileADictionaryCommandWaits) {
   EXPECT_EQ(WaitForEnd(sink).first, 0);
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
   EXPECT_TRUE(host.dicts.calls.empty());
+}
+
+// The GUI thread reads the update store while the worker rewrites it.
+TEST_F(UpdateTest, TextsAreReadWhileTheWorkerSaves) {
+  std::atomic<int> second{0};
+  web.Route("/desc", [&second](const std::string&) {
+    char time[32];
+    sprintf(time, "2021-01-01 00:00:%02d", ++second % 60);
+    return HttpOk(Description("5", time));
+  });
+  MessageSink sink;
+  int reads = 0;
+  for (int check = 0; check < 5; ++check) {
+    ASSERT_TRUE(update.Start(sink.hwnd, WM_UPDATE_DONE));
+    MSG msg;
+    bool done = false;
+    for (int i = 0; i < 100000 && !done; ++i) {
+      std::wstring text;
+      reads += update.FillTemplateVars(text, L"tip", L"en") ? 1 : 0;
+      while (!done && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        done = msg.hwnd == sink.hwnd && msg.message == WM_UPDATE_DONE;
+        if (done) {
+          EXPECT_EQ(msg.wParam, 1u);
+        }
+        DispatchMessageW(&msg);
+      }
+    }
+    ASSERT_TRUE(done);
+  }
+  EXPECT_GT(reads, 0);
+  EXPECT_EQ(Ini(L"Time"), L"2021-01-01 00:00:05");
 }
 
 TEST_F(UpdateTest, ChecksInARowKeepHandlesAndMemory) {
