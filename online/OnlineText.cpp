@@ -16,6 +16,10 @@ size_t TagAt(const std::wstring& text, size_t at, std::wstring& name) {
   size_t p = at + 1;
   if (p < text.size() && text[p] == L'/') name += text[p++];
   if (p >= text.size() || !(std::iswalpha(text[p]) || text[p] == L'!' || text[p] == L'?')) return 0;
+  if (text.compare(p, 3, L"!--") == 0) {
+    size_t end = text.find(L"-->", p + 3);
+    return end == std::wstring::npos ? 0 : end + 3 - at;
+  }
   while (p < text.size() && (std::iswalnum(text[p]) || text[p] == L'!' || text[p] == L'?' || text[p] == L'-'))
     name += AsciiLower(text[p++]);
   size_t end = text.find(L'>', p);

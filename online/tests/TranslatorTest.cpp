@@ -315,6 +315,7 @@ TEST_F(TranslatorTest, MarkupInTheReplyIsNeverLive) {
       {"<t><img src=x onerror=\"go('app://quit')\">1 < 2 > 0 & \"q\"</t>", L"1 &lt; 2 &gt; 0 &amp; &quot;q&quot;"},
       {"<t><scr<script></script>ipt>bad</t>", L"ipt&gt;bad"},
       {"<t>x<script>never closed</t>", L"x"},
+      {"<t>a<!-- <b>x</b> -->b<!-- open</t>", L"ab&lt;!-- open"},
   };
   for (const Case& c : cases) {
     web.Route("/t", HttpOk(c.reply));
