@@ -23,8 +23,8 @@ bool StartsWithFolder(const std::wstring& path, const std::wstring& folder) {
 }  // namespace
 
 // A script may only touch what lies below the program's folder: a path is
-// taken when it starts with that folder, has no "." or ".." step, no other
-// separator or drive colon, and lies outside the Windows and system folders.
+// taken when it starts with that folder, has no step of dots and blanks only
+// (".", "..", ".. "), no other separator or drive colon, and lies outside the Windows and system folders.
 bool COnlineUpdate::ConfinePath(const std::wstring& path) const {
   const std::wstring program = m_host->GetProgramFolder();
   if (program.empty() || program.back() != L'\\' || path.size() <= program.size()) return false;
@@ -38,7 +38,8 @@ bool COnlineUpdate::ConfinePath(const std::wstring& path) const {
     size_t end = rest.find(L'\\', start);
     if (end == std::wstring::npos) end = rest.size();
     std::wstring step = rest.substr(start, end - start);
-    if (step == L"." || step == L"..") return false;
+    // The system drops trailing dots and blanks: ".. " would climb like "..".
+    if (!step.empty() && step.find_first_not_of(L". ") == std::wstring::npos) return false;
     if (step.empty() && end != rest.size()) return false;  // "\\" would reach another root
     start = end + 1;
   }

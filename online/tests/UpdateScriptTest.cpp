@@ -117,6 +117,8 @@ TEST_F(ScriptTest, PathsStayInTheProgramFolder) {
       "[$AppPath]a\\..\\..\\outside",
       "[$AppPath]a/../../outside",
       "[$AppPath].\\x",
+      "[$AppPath]a\\.. \\. .\\outside",
+      "[$AppPath]...\\x",
       "[$AppPath]a\\\\x",
       "[$AppPath]x:stream",
       "[$WinPath]x",
