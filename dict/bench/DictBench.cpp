@@ -1,0 +1,203 @@
+// Figures of the dictionary engine over the converted demo data:
+//   quorindo_bench [DEMO_FOLDER] [BENCH_FOLDER]
+// DEMO_FOLDER holds the converted English-German dictionary (00000100.tdc),
+// BENCH_FOLDER the synthetic ones (scripts/demo-data.sh builds both).
+#include <windows.h>
+#include <psapi.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/DesCipher.h"
+#include "dict/DictFile.h"
+#include "dict/DictHost.h"
+#include "dict/DictManager.h"
+
+namespace {
+
+double Now() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+size_t PrivateBytes() {
+  PROCESS_MEMORY_COUNTERS_EX c{};
+  c.cb = sizeof(c);
+  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&c), sizeof(c));
+  return c.PrivateUsage;
+}
+
+const uint8_t kConfigKey[16] = {0x51, 0x75, 0x6F, 0x72, 0x69, 0x6E, 0x64, 0x6F,
+                                0x42, 0x65, 0x6E, 0x63, 0x68, 0x4B, 0x65, 0x79};
+
+class BenchHost : public IDictHost {
+ public:
+  std::wstring folder, temp;
+  std::wstring GetUiText(const wchar_t* section, const wchar_t* key, int) override {
+    if (!*section && std::wstring(key) == L"3") return L"51756F72696E646F42656E63684B6579";
+    if (!*section && std::wstring(key) == L"10") return L"0x100";
+    return {};
+  }
+  std::wstring GetSetting(const wchar_t*, const wchar_t*) override { return {}; }
+  std::wstring GetDataFolder() override { return folder; }
+  std::wstring GetDictFolder() override { return folder; }
+  std::wstring GetTempFolder() override { return temp; }
+  std::wstring GetIconFolder() override { return folder; }
+  std::wstring GetImageFolder() override { return folder; }
+  std::wstring GetUiLanguageCode() override { return L"en"; }
+  std::wstring GetUiFontName() override { return {}; }
+  std::wstring GetUiFontSize() override { return {}; }
+  uint32_t GetLanguageLocale(const wchar_t*) override { return 1033; }
+  int MatchLanguageCode(const wchar_t* a, const wchar_t* b) override { return _wcsicmp(a, b) == 0; }
+  std::wstring GetLanguageName(const wchar_t* code) override { return code; }
+  void ShowMessage(const wchar_t* text, const wchar_t*, uint32_t) override { fwprintf(stderr, L"%ls\n", text); }
+  void SetTranslatorSourceText(const std::wstring&) override {}
+  void BuildTranslatorFormPage(std::wstring& html, bool, bool) override { html.clear(); }
+};
+
+bool WriteConfig(const std::wstring& folder, const std::vector<uint32_t>& ids) {
+  std::wstring text = L"\xFEFF<?xml version=\"1.0\" encoding=\"UTF-16\" ?>\n<config><install>";
+  wchar_t line[128];
+  for (uint32_t id : ids) {
+    swprintf(line, 128, L"<dict src=\"%.8x.tdc\"/>", id);
+    text += line;
+  }
+  text += L"</install><query_group/><index_group/><grab_group>";
+  for (uint32_t id : ids) {
+    swprintf(line, 128, L"<dict id=\"%.8x\"/>", id);
+    text += line;
+  }
+  text += L"</grab_group></config>";
+  CDesCipher cipher;
+  cipher.SetKey(kConfigKey, 16);
+  const uint8_t* plain = reinterpret_cast<const uint8_t*>(text.data());
+  int size = cipher.Encrypt(nullptr, plain, static_cast<int>(text.size() * 2));
+  std::string envelope(size, '\0');
+  cipher.Encrypt(reinterpret_cast<uint8_t*>(&envelope[0]), plain, static_cast<int>(text.size() * 2));
+  FILE* f = _wfopen((folder + L"dictcfg.xmc").c_str(), L"wb");
+  if (!f) return false;
+  fwrite(envelope.data(), 1, envelope.size(), f);
+  return fclose(f) == 0;
+}
+
+}  // namespace
+
+int main() {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  wchar_t exe[MAX_PATH];
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring bin(exe);
+  bin.resize(bin.find_last_of(L'\\') + 1);
+  std::wstring demo = argc > 1 ? std::wstring(argv[1]) + L"\\" : bin + L"dict\\";
+  std::wstring bench = argc > 2 ? std::wstring(argv[2]) + L"\\" : bin + L"..\\bench-data\\";
+  LocalFree(argv);
+
+  BenchHost host;
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  host.temp = std::wstring(temp) + L"quorindo_bench\\";
+  host.folder = host.temp;
+  CreateDirectoryW(host.temp.c_str(), nullptr);
+  SetDictHost(&host);
+
+  const std::wstring demoPath = demo + L"00000100.tdc";
+  // Open: the first open maps the file from disk; the figure is the mean of later opens.
+  double openTimes = 0;
+  const int opens = 20;
+  size_t before = PrivateBytes();
+  {
+    CDictFile warm;
+    if (!warm.Open(demoPath.c_str())) {
+      fwprintf(stderr, L"cannot open %ls: run scripts/demo-data.sh first\n", demoPath.c_str());
+      return 1;
+    }
+  }
+  for (int i = 0; i < opens; ++i) {
+    CDictFile d;
+    double t = Now();
+    d.Open(demoPath.c_str());
+    openTimes += Now() - t;
+  }
+  CDictFile dict;
+  double t0 = Now();
+  dict.Open(demoPath.c_str());
+  double firstOpen = Now() - t0;
+  size_t afterOpen = PrivateBytes();
+  printf("dictionary: %u entries, compressed key index\n", dict.GetKeyCount());
+  printf("open: %.2f ms (mean of %d), last %.2f ms\n", openTimes / opens * 1000, opens, firstOpen * 1000);
+
+  std::vector<std::wstring> words;
+  words.reserve(dict.GetKeyCount());
+  for (uint32_t i = 0; i < dict.GetKeyCount(); ++i) {
+    uint8_t flag;
+    std::wstring key = dict.GetKeyWithFlag(i, flag);
+    if (flag & 0x80) words.push_back(key);
+  }
+  std::mt19937 random(12345);
+  std::shuffle(words.begin(), words.end(), random);
+  uint32_t misses = 0;
+  double t = Now();
+  for (const std::wstring& w : words) misses += dict.FindExact(w.c_str(), static_cast<int>(w.size())) < 0;
+  double exact = Now() - t;
+  printf("FindExact: %zu head words in random order, %.2f us each, %u misses\n", words.size(),
+         exact / words.size() * 1e6, misses);
+  std::vector<uint32_t> entries;
+  size_t found = 0;
+  t = Now();
+  for (const std::wstring& w : words) found += dict.FindMatches(entries, w.c_str(), static_cast<int>(w.size()));
+  double matches = Now() - t;
+  printf("FindMatches: %.2f us each, %zu entries found\n", matches / words.size() * 1e6, found);
+  size_t afterLookups = PrivateBytes();
+  printf("memory beyond the file: %.1f KB after open, %.1f KB after the lookups\n",
+         (afterOpen - before) / 1024.0, (afterLookups - before) / 1024.0);
+
+  // A group of five: four synthetic dictionaries first, then the demo one.
+  std::vector<uint32_t> ids{0x201, 0x202, 0x203, 0x204, 0x100};
+  bool copied = true;
+  for (uint32_t id : ids) {
+    wchar_t name[32];
+    swprintf(name, 32, L"%.8x.tdc", id);
+    std::wstring source = id == 0x100 ? demoPath : bench + name;
+    copied = copied && CopyFileW(source.c_str(), (host.folder + name).c_str(), FALSE);
+  }
+  CDictManager manager;
+  if (!copied || !WriteConfig(host.folder, ids) || !manager.LoadConfig()) {
+    fwprintf(stderr, L"cannot set up the group from %ls\n", bench.c_str());
+    return 1;
+  }
+  const size_t sample = std::min<size_t>(words.size(), 100000);
+  uint32_t hits = 0;
+  t = Now();
+  for (size_t i = 0; i < sample; ++i)
+    hits += manager.LookupInGroup(words[i].c_str(), static_cast<uint32_t>(words[i].size()), true, kGroupGrab, 0xFFFFFFFF);
+  double group = Now() - t;
+  printf("LookupInGroup over %u dictionaries: %.2f us each (%zu words, %u with matches)\n",
+         manager.GetGroupCount(kGroupGrab), group / sample * 1e6, sample, hits);
+  std::vector<CDictFile*> dicts;
+  std::vector<std::wstring> fragments;
+  const size_t queries = std::min<size_t>(words.size(), 20000);
+  t = Now();
+  for (size_t i = 0; i < queries; ++i) manager.QueryGroup(dicts, fragments, words[i].c_str(), kGroupGrab);
+  double query = Now() - t;
+  printf("QueryGroup over %u dictionaries (without layout files): %.2f us each\n", manager.GetGroupCount(kGroupGrab),
+         query / queries * 1e6);
+  manager.Clear();
+  for (uint32_t id : ids) {
+    wchar_t name[32];
+    swprintf(name, 32, L"%.8x.tdc", id);
+    DeleteFileW((host.folder + name).c_str());
+  }
+  DeleteFileW((host.folder + L"dictcfg.xmc").c_str());
+  return 0;
+}

@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+
+#include "core/DesCipher.h"
+#include "dict/DictFile.h"
+#include "dict/DictManager.h"
+#include "dict/tests/DictTestKit.h"
+
+namespace {
+
+constexpr uint32_t kBase = 0x100;
+
+class ManagerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host_.uiTexts[L"/10"] = L"0x100";
+    Install(kBase, {SimpleEntry(L"base", L"b"), SimpleEntry(L"common", L"base's")});
+    Install(0x200, {SimpleEntry(L"apple", L"a"), SimpleEntry(L"azure", L"z"), SimpleEntry(L"common", L"x")},
+            L"flags = 0x18");
+    Install(0x300, {SimpleEntry(L"banana", L"b"), SimpleEntry(L"cherry", L"c")}, L"flags = 0x04");
+    WriteConfig(L"<install><dict src=\"00000100.tdc\"/><dict src=\"00000200.tdc\"/><dict src=\"00000300.tdc\"/>"
+                L"<dict src=\"00000200.tdc\"/></install><query_group></query_group>"
+                L"<index_group><dict id=\"200\"/><dict id=\"200\"/></index_group><grab_group/>");
+  }
+  std::wstring Build(uint32_t id, const std::vector<std::wstring>& entries, const std::wstring& fields = L"",
+                     const std::wstring& options = L"") {
+    return MakeDict(host_, L"m" + std::to_wstring(id) + options.substr(options.size() > 9 ? 9 : 0),
+                    DictSource(id, fields, entries), options);
+  }
+  void Install(uint32_t id, const std::vector<std::wstring>& entries, const std::wstring& fields = L"") {
+    std::wstring path = Build(id, entries, fields);
+    wchar_t name[16];
+    swprintf(name, 16, L"%.8x.tdc", id);
+    ASSERT_TRUE(CopyFileW(path.c_str(), (host_.GetDictFolder() + name).c_str(), FALSE));
+  }
+  void WriteConfig(const std::wstring& body) {
+    std::wstring text = L"\xFEFF<?xml version=\"1.0\" encoding=\"UTF-16\" ?>\n<config>" + body + L"</config>";
+    uint8_t key[16] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
+    CDesCipher cipher;
+    cipher.SetKey(key, 16);
+    const uint8_t* plain = reinterpret_cast<const uint8_t*>(text.data());
+    int size = cipher.Encrypt(nullptr, plain, static_cast<int>(text.size() * 2));
+    std::string envelope(size, '\0');
+    cipher.Encrypt(reinterpret_cast<uint8_t*>(&envelope[0]), plain, static_cast<int>(text.size() * 2));
+    FILE* f = _wfopen((host_.GetDictFolder() + L"dictcfg.xmc").c_str(), L"wb");
+    ASSERT_NE(f, nullptr);
+    fwrite(envelope.data(), 1, envelope.size(), f);
+    fclose(f);
+  }
+  CTestHost host_;
+  CDictManager manager_;
+};
+
+TEST_F(ManagerTest, LoadConfigDropsRepeatsAndAddsTheBaseDictionary) {
+  ASSERT_TRUE(manager_.LoadConfig());
+  EXPECT_EQ(manager_.GetDicts().size(), 3u);
+  EXPECT_TRUE(host_.messages.empty());
+  EXPECT_EQ(manager_.GetGroupCount(kGroupQuery), 3u);  // an empty query group takes every dictionary
+  ASSERT_EQ(manager_.GetGroupCount(kGroupIndex), 2u);   // the repeat dropped, the base added
+  EXPECT_EQ(manager_.GetGroupItem(kGroupIndex, 0)->id, 0x200u);
+  EXPECT_EQ(manager_.GetGroupItem(kGroupIndex, 1)->id, kBase);
+  EXPECT_EQ(manager_.GetGroupCount(kGroupGrab), 0u);
+}
+
+TEST_F(ManagerTest, SaveConfigRoundTripsThroughAReplacedFile) {
+  ASSERT_TRUE(manager_.LoadConfig());
+  ASSERT_TRUE(manager_.AddToGroup(kGroupGrab, 0x200));
+  manager_.GetGroupItem(kGroupQuery, 1)->enable = false;
+  ASSERT_TRUE(manager_.SaveConfig());
+  EXPECT_EQ(ListFolder(host_.GetDictFolder()).size(), 4u);  // three dictionaries and the configuration
+  CDictManager again;
+  ASSERT_TRUE(again.LoadConfig());
+  EXPECT_EQ(again.GetGroupCount(kGroupGrab), 1u);
+  EXPECT_FALSE(again.GetGroupItem(kGroupQuery, 1)->enable);
+}
+
+TEST_F(ManagerTest, MissingFileShowsOneMessageAndLoadingGoesOn) {
+  DeleteFileW((host_.GetDictFolder() + L"00000300.tdc").c_str());
+  ASSERT_TRUE(manager_.LoadConfig());
+  EXPECT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(manager_.GetDicts().size(), 2u);
+}
+
+TEST_F(ManagerTest, GroupRulesFollowTheHeaderFlags) {
+  ASSERT_TRUE(manager_.LoadConfig());
+  EXPECT_FALSE(manager_.AddToGroup(kGroupIndex, 0x300));  // locked
+  std::wstring error;
+  manager_.GetErrorText(error);
+  EXPECT_EQ(error, L"AddDictFail 300");
+  EXPECT_FALSE(manager_.AddToGroup(kGroupGrab, 0x300));  // locked
+  EXPECT_TRUE(manager_.RemoveFromGroup(kGroupIndex, 0x200));
+  EXPECT_FALSE(manager_.RemoveFromGroup(kGroupIndex, 0x999));
+  manager_.GetErrorText(error);
+  EXPECT_EQ(error, L"NoClearAllIndexGroup");
+  EXPECT_FALSE(manager_.UninstallDict(kBase));
+}
+
+TEST_F(ManagerTest, InstallNewAndUninstall) {
+  ASSERT_TRUE(manager_.LoadConfig());
+  std::wstring path = Build(0x400, {SimpleEntry(L"kiwi", L"k")});
+  uint32_t id;
+  ASSERT_TRUE(manager_.InstallDict(id, path.c_str(), true));
+  EXPECT_EQ(id, 0x400u);
+  EXPECT_TRUE(FileExists(host_.GetDictFolder() + L"00000400.tdc"));
+  EXPECT_EQ(manager_.GroupIndexOf(kGroupQuery, 0x400), 3);
+  EXPECT_EQ(manager_.GroupIndexOf(kGroupIndex, 0x400), -1);
+  EXPECT_FALSE(manager_.InstallDict(id, path.c_str(), true));
+  EXPECT_EQ(id, 0xFFFFFFFFu);
+  ASSERT_TRUE(manager_.UninstallDict(0x400));
+  EXPECT_FALSE(FileExists(host_.GetDictFolder() + L"00000400.tdc"));
+  CDictManager again;
+  ASSERT_TRUE(again.LoadConfig());
+  EXPECT_EQ(again.GetDicts().size(), 3u);
+}
+
+TEST_F(ManagerTest, UpdateKeepsMembershipsAndAFailedUpdateKeepsTheOldCopy) {
+  ASSERT_TRUE(manager_.LoadConfig());
+  manager_.GetGroupItem(kGroupIndex, 0)->enable = false;
+  uint32_t id;
+  std::wstring newer = Build(0x200, {SimpleEntry(L"apricot", L"new")}, L"flags = 0x18");
+  ASSERT_TRUE(manager_.InstallDict(id, newer.c_str(), false));
+  CDictFile* d = manager_.FindDict(0x200);
+  ASSERT_NE(d, nullptr);
+  EXPECT_GE(d->FindExact(L"apricot", 7), 0);
+  EXPECT_FALSE(manager_.GetGroupItem(kGroupIndex, 0)->enable);
+
+  std::wstring broken = Build(0x200, {SimpleEntry(L"broken", L"x")}, L"flags = 0x18", L"--damage=info-noterm");
+  EXPECT_FALSE(manager_.InstallDict(id, broken.c_str(), false));
+  std::wstring error;
+  manager_.GetErrorText(error);
+  EXPECT_EQ(error.find(L"LoadDictFileFail"), 0u);
+  EXPECT_GE(d->FindExact(L"apricot", 7), 0);
+
+  // A staging copy that cannot be written fails the update and keeps the old copy open.
+  RemoveDirectoryW(host_.GetTempFolder().c_str());
+  for (const std::wstring& n : ListFolder(host_.GetTempFolder())) DeleteFileW((host_.GetTempFolder() + n).c_str());
+  RemoveDirectoryW(host_.GetTempFolder().c_str());
+  EXPECT_FALSE(manager_.InstallDict(id, newer.c_str(), false));
+  EXPECT_FALSE(d->IsEmpty());
+  EXPECT_GE(d->FindExact(L"apricot", 7), 0);
+}
+
+TEST_F(ManagerTest, FailedNewInstallLeavesNoFileBehind) {
+  ASSERT_TRUE(manager_.LoadConfig());
+  for (const std::wstring& n : ListFolder(host_.GetTempFolder())) DeleteFileW((host_.GetTempFolder() + n).c_str());
+  RemoveDirectoryW(host_.GetTempFolder().c_str());
+  std::wstring path = Build(0x500, {SimpleEntry(L"plum", L"p")});
+  uint32_t id;
+  EXPECT_FALSE(manager_.InstallDict(id, path.c_str(), true));
+  EXPECT_FALSE(FileExists(host_.GetDictFolder() + L"00000500.tdc"));
+  EXPECT_EQ(manager_.FindDict(0x500), nullptr);
+  std::wstring error;
+  manager_.GetErrorText(error);
+  EXPECT_EQ(error, L"InstallDictFail");
+}
+
+TEST_F(ManagerTest, QueryGroupRendersOneFragmentPerHoldingMember) {
+  WriteTextFile(host_.GetDictFolder() + L"layout_def.cfg", L"[comm]\nDictB=[;\nDictE=];\nGlsB=;\nGlsE=;\n", true);
+  ASSERT_TRUE(manager_.LoadConfig());
+  std::vector<CDictFile*> dicts;
+  std::vector<std::wstring> fragments;
+  EXPECT_EQ(manager_.QueryGroup(dicts, fragments, L"banana", kGroupQuery), 1u);
+  EXPECT_EQ(dicts[0]->GetId(), 0x300u);
+  EXPECT_EQ(manager_.QueryGroup(dicts, fragments, L"common", kGroupQuery), 2u);
+  manager_.GetGroupItem(kGroupQuery, 0)->enable = false;
+  EXPECT_EQ(manager_.QueryGroup(dicts, fragments, L"common", kGroupQuery), 1u);
+  EXPECT_EQ(dicts[0]->GetId(), 0x200u);
+  EXPECT_EQ(manager_.QueryGroup(dicts, fragments, L"", kGroupQuery), 0u);
+  EXPECT_EQ(manager_.QueryGroup(dicts, fragments, L"common", 3), 0u);
+  EXPECT_TRUE(fragments.empty());
+}
+
+TEST_F(ManagerTest, FindIndexPositionRanksMissesByRangeThenPrefix) {
+  ASSERT_TRUE(manager_.LoadConfig());
+  // Index group: 0x200 (apple, azure, common) then the base (base, common).
+  uint32_t member, entry;
+  EXPECT_TRUE(manager_.FindIndexPosition(member, entry, L"AZURE", 0xFFFFFFFF));
+  EXPECT_EQ(member, 0u);
+  EXPECT_EQ(entry, 1u);
+  // Inside both ranges; the base shares "bas" with its nearest key.
+  EXPECT_FALSE(manager_.FindIndexPosition(member, entry, L"bass", 0xFFFFFFFF));
+  EXPECT_EQ(member, 1u);
+  EXPECT_EQ(entry, 0u);
+  EXPECT_FALSE(manager_.FindIndexPosition(member, entry, L"b", 0xFFFFFFFF));
+  EXPECT_EQ(member, 0u);  // inside the range of 0x200 beats a prefix before the base's first key
+
+  EXPECT_FALSE(manager_.FindIndexPosition(member, entry, L"zz", 0xFFFFFFFF));
+  EXPECT_EQ(member, 0u);
+  EXPECT_EQ(entry, 0u);  // every side 1 and no common prefix: the initial values
+  EXPECT_FALSE(manager_.FindIndexPosition(member, entry, L"basf", 1));
+  EXPECT_EQ(member, 1u);
+  EXPECT_EQ(entry, 0u);
+  EXPECT_FALSE(manager_.FindIndexPosition(member, entry, L"base", 2));
+  EXPECT_EQ(member, 0u);
+}
+
+TEST_F(ManagerTest, LookupInGroup) {
+  ASSERT_TRUE(manager_.LoadConfig());
+  EXPECT_TRUE(manager_.LookupInGroup(L"Cherry", 6, true, kGroupQuery, 0xFFFFFFFF));
+  EXPECT_FALSE(manager_.LookupInGroup(L"Cherry", 6, true, kGroupGrab, 0xFFFFFFFF));
+  EXPECT_FALSE(manager_.LookupInGroup(L"Cherry", 0, true, kGroupQuery, 0xFFFFFFFF));
+  EXPECT_FALSE(manager_.LookupInGroup(L"Cherry", 6, true, 7, 0xFFFFFFFF));
+}
+
+}  // namespace

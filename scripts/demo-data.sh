@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Converts the dictd dictionary installed by the set-up into the program's
+# dictionary files (bin/dict/), and builds the synthetic dictionaries of the
+# benchmark (bench-data/). Converted data is built here, never committed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD_DIR=${BUILD_DIR:-$(pwd)/build}
+export BUILD_DIR
+source scripts/env.sh
+ensure_wineprefix
+
+BIN="$BUILD_DIR/bin"
+WRITER="$BIN/quorindo_dictwriter.exe"
+[ -f "$WRITER" ] || { echo "demo-data: $WRITER is not built" >&2; exit 1; }
+winpath() { echo "Z:${1//\//\\}"; }
+
+DICTD=/usr/share/dictd
+mkdir -p "$BIN/dict" "$BUILD_DIR/bench-data"
+out="$BIN/dict/00000100.tdc"
+if [ ! -f "$out" ] || [ "$WRITER" -nt "$out" ]; then
+  if [ -f "$DICTD/freedict-eng-deu.index" ]; then
+    echo "demo-data: converting freedict-eng-deu"
+    wine "$WRITER" --dictd "$(winpath "$DICTD/freedict-eng-deu.index")" \
+      "$(winpath "$DICTD/freedict-eng-deu.dict.dz")" "$(winpath "$out")" \
+      --id=0x100 --key-block=8192 --name="English-German (FreeDict)"
+  else
+    echo "demo-data: $DICTD/freedict-eng-deu.index is missing (package dict-freedict-eng-deu)" >&2
+  fi
+fi
+for n in 1 2 3 4; do
+  out="$BUILD_DIR/bench-data/0000020$n.tdc"
+  if [ ! -f "$out" ] || [ "$WRITER" -nt "$out" ]; then
+    wine "$WRITER" --synthetic 100000 "$(winpath "$out")" --id=0x20$n --seed=$n --key-block=8192 \
+      --name="Synthetic $n"
+  fi
+done
