@@ -8,8 +8,7 @@
 namespace htmlview {
 
 struct ImageEntry {
-  HBITMAP bitmap = nullptr;  // 32-bit top-down DIB section, premultiplied alpha
-  SIZE size = {0, 0};
+  SIZE size = {0, 0};  // natural size in pixels
 };
 
 // The image at a local path, loaded once; null when it cannot be read.

@@ -507,6 +507,11 @@ class InlineBuilder {
         if (f.kind == FragKind::kMarker) {
           fy = f.y;
           fh = f.h;
+        } else if (f.kind == FragKind::kAtomic && p == f.node) {
+          // The image or control itself: its own box, without its margins.
+          const Style& as = *StyleOf(p);
+          fy = f.y + as.margin[0];
+          fh = f.h - as.margin[0] - as.margin[2];
         }
         if (!pl.laidOut) {
           pl.laidOut = true;

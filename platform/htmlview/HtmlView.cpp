@@ -401,11 +401,9 @@ void HtmlView::SyncControls() {
     HWND h = el->ControlWindow();
     if (!h) continue;
     PageRect r = el->PageBox();
-    const Style& s = *el->ComputedStyle();
-    int height = r.height - s.margin[0] - s.margin[2];
     int listExtra = el->Is(L"select") ? 200 : 0;  // a drop-down list's open height
-    SetWindowPos(h, nullptr, r.left - doc_->ScrollX(), r.top + s.margin[0] - doc_->ScrollY(), r.width,
-                 height + listExtra, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    SetWindowPos(h, nullptr, r.left - doc_->ScrollX(), r.top - doc_->ScrollY(), r.width, r.height + listExtra,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   }
   for (Element* el : windowed_) {
     if (std::find(shown.begin(), shown.end(), el) == shown.end()) ShowWindow(el->ControlWindow(), SW_HIDE);

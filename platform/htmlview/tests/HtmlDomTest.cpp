@@ -552,3 +552,75 @@ TEST(HtmlPaint, AllPageTextGoesThroughImportedExtTextOutW) {
 }
 
 }  // namespace
+
+#include "core/BmpImage.h"
+#include "guictl/ImageFile.h"
+
+namespace {
+
+// ------------------------------------------------------------ images
+
+class Images : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    folder = dir;
+    folder += L"htmlview_img\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    Veltra::COImage red;
+    ASSERT_TRUE(red.CreateFilled(20, 10, 96.0, 0xFFFF0000, 1));
+    CPngImage png;
+    CBmpImage bmp;
+    ASSERT_TRUE(png.WriteFile((folder + L"red.png").c_str(), &red, 0));
+    Veltra::COImage blue;
+    ASSERT_TRUE(blue.CreateFilled(8, 8, 96.0, 0xFF0000FF, 1));
+    ASSERT_TRUE(bmp.WriteFile((folder + L"blue.bmp").c_str(), &blue, 0));
+  }
+  void TearDown() override {
+    DeleteFileW((folder + L"red.png").c_str());
+    DeleteFileW((folder + L"blue.bmp").c_str());
+    RemoveDirectoryW(folder.c_str());
+  }
+  std::wstring folder;
+};
+
+COLORREF PixelAt(Document& doc, int x, int y) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 300, 200);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  RECT r = {0, 0, 300, 200};
+  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  doc.SetViewport(300, 200);
+  doc.Paint(dc, r);
+  COLORREF c = GetPixel(dc, x, y);
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return c;
+}
+
+TEST_F(Images, LocalPngAndBmpThroughTheImageClasses) {
+  auto doc = Document::Parse(L"<body style='margin:0'><img id='p' src='red.png'><br>"
+                             L"<img id='b' src='blue.bmp' width='16' height='16'><br>"
+                             L"<img id='m' src='missing.png' width='5' height='6'>"
+                             L"<img id='z' src='missing.png'></body>",
+                             folder + L"page.htm");
+  struct {
+    const wchar_t* id;
+    int w, h;
+  } sizes[] = {{L"p", 20, 10}, {L"b", 16, 16}, {L"m", 5, 6}, {L"z", 0, 0}};
+  for (const auto& s : sizes) {
+    Element* img = doc->GetItem(s.id);
+    EXPECT_EQ(img->OffsetWidth(), s.w) << s.id;
+    EXPECT_EQ(img->OffsetHeight(), s.h) << s.id;
+  }
+  PageRect p = doc->GetItem(L"p")->PageBox();
+  PageRect b = doc->GetItem(L"b")->PageBox();
+  EXPECT_EQ(PixelAt(*doc, p.left + 10, p.top + 5), RGB(255, 0, 0));
+  EXPECT_EQ(PixelAt(*doc, b.left + 12, b.top + 12), RGB(0, 0, 255));  // scaled up from 8 x 8
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "guictl/ImageFile.h"
 #include "platform/htmlview/HtmlView.h"
 #include "platform/htmlview/tests/ImportSlot.h"
 
@@ -585,13 +586,23 @@ struct Snapshot {
 
 // Renders pages the way the window paints them and saves them beside the tests.
 TEST_F(ViewTest, RendersPageToImage) {
+  Veltra::COImage icon;
+  ASSERT_TRUE(icon.CreateFilled(16, 16, 96.0, 0xFF00C000, 1));
+  CPngImage png;
+  std::wstring iconPath = folder + L"htmlview_icon.png";
+  ASSERT_TRUE(png.WriteFile(iconPath.c_str(), &icon, 0));
+  files.push_back(iconPath);
   LoadHtml(L"<html><head><style>.t{color:#1A4177; font-weight:bold} #box{background-color:#EBF1FA}</style></head>"
            L"<body><div id='box' style='padding:5; border:1px solid #A0BDDF'><span class='t'>Quorindo</span>"
            L" result page <font color=red>red</font> <u>under</u> x<sup>2</sup></div>"
            L"<table border='1' cellpadding='3' bordercolor='#4273B7' width='100%'>"
            L"<tr bgcolor='#FFFFDD'><td nowrap>Version</td><td width='100%'>1.0</td></tr></table>"
-           L"<p dir='rtl'>right to left</p><p>\u4e2d\u6587\u6587\u672c</p></body></html>");
+           L"<p dir='rtl'>right to left</p><p>\u4e2d\u6587\u6587\u672c</p>"
+           L"<div nowrap style='width:100%; text-overflow:ellipsis; overflow: hidden' title='tip'>"
+           L"<img border='0' src='htmlview_icon.png' width='16' height='16' align='absmiddle'>&nbsp;Dictionaries"
+           L"</div></body></html>");
   Snapshot shot(view.GetDocument(), L"htmlview_rendered.bmp");
+  EXPECT_EQ(shot.Count([](uint32_t c) { return c == 0x00C000; }), 256);  // the icon, whole
   EXPECT_GT(shot.Count([](uint32_t c) { return c == 0xEBF1FA; }), 1000);  // the styled block's background
   EXPECT_GT(shot.Count([](uint32_t c) { return ((c >> 16) & 255) < 100 && ((c >> 8) & 255) < 100 && (c & 255) < 140; }),
             50);  // text was drawn
