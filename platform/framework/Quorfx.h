@@ -1,0 +1,29 @@
+// Quorfx: the program's window framework, a DLL that the program and its
+// libraries share, so that windows, the application object and resources are
+// one per process. Include this header.
+//
+//   FxCore.h    CObject, runtime classes, CCmdTarget and message maps
+//   FxTypes.h   CPoint, CSize, CRect
+//   FxString.h  CString
+//   FxGdi.h     CDC and its paint/client/window forms, fonts, pens, brushes,
+//               bitmaps, regions
+//   FxWnd.h     CWnd: the handle map, the window procedure, ON_WM_* crackers
+//   FxMenu.h    CMenu with owner-drawn items
+//   FxApp.h     CWinApp, WinMain, the resource chain, Afx* services
+//   FxFrame.h   CFrameWnd
+//   FxDialog.h  CDialog, CColorDialog
+//   FxCtrl.h    the system's controls
+//   FxRes.h     the framework's own resource ids
+#pragma once
+
+#include "platform/framework/FxCore.h"
+#include "platform/framework/FxTypes.h"
+#include "platform/framework/FxString.h"
+#include "platform/framework/FxGdi.h"
+#include "platform/framework/FxWnd.h"
+#include "platform/framework/FxMenu.h"
+#include "platform/framework/FxApp.h"
+#include "platform/framework/FxFrame.h"
+#include "platform/framework/FxDialog.h"
+#include "platform/framework/FxCtrl.h"
+#include "platform/framework/FxRes.h"
