@@ -31,36 +31,50 @@ bool IsQuoted(const wchar_t* text, size_t length) {
 }
 
 // List items: an item ends at a comma outside quotes directly followed by a
-// blank or a tab. Items come back trimmed of blanks and tabs.
-std::vector<std::wstring> SplitList(const std::wstring& value) {
-  std::vector<std::wstring> items;
+// blank or a tab; a comma as the very last character is dropped. Calls
+// visit(begin, end) for each item in order until it returns false.
+template <class Visit>
+void ForEachListItem(const std::wstring& value, Visit visit) {
+  const size_t n = value.size();
   size_t start = 0;
   bool quoted = false;
-  const size_t n = value.size();
   for (size_t i = 0; i < n; ++i) {
     wchar_t c = value[i];
     if (c == L'"' && !IsEscaped(value.c_str(), i)) {
       quoted = !quoted;
     } else if (c == L',' && !quoted && i + 1 < n && IsBlankTab(value[i + 1])) {
-      items.push_back(value.substr(start, i - start));
+      if (!visit(start, i)) return;
       start = i + 1;
     }
   }
-  if (start < n) {
-    size_t end = n;
-    if (value[end - 1] == L',') --end;  // a trailing comma is dropped
-    items.push_back(value.substr(start, end - start));
-  }
-  for (std::wstring& item : items) TrimWString(item, kBlankTab, 0);
+  if (start < n) visit(start, value[n - 1] == L',' ? n - 1 : n);
+}
+
+// The item from begin to end, trimmed of blanks and tabs.
+std::wstring ItemText(const std::wstring& value, size_t begin, size_t end) {
+  while (begin < end && IsBlankTab(value[begin])) ++begin;
+  while (end > begin && IsBlankTab(value[end - 1])) --end;
+  return value.substr(begin, end - begin);
+}
+
+std::vector<std::wstring> SplitList(const std::wstring& value) {
+  std::vector<std::wstring> items;
+  ForEachListItem(value, [&](size_t begin, size_t end) {
+    items.push_back(ItemText(value, begin, end));
+    return true;
+  });
   return items;
 }
 
 bool ListItem(const std::wstring& value, int32_t index, std::wstring& out) {
-  if (value.empty()) return false;
-  std::vector<std::wstring> items = SplitList(value);
-  if (static_cast<size_t>(index) >= items.size()) return false;
-  out.swap(items[index]);
-  return true;
+  bool found = false;
+  ForEachListItem(value, [&](size_t begin, size_t end) {
+    if (index-- > 0) return true;
+    out = ItemText(value, begin, end);
+    found = true;
+    return false;
+  });
+  return found;
 }
 
 std::wstring MakeKey(const wchar_t* section, const wchar_t* name) {
@@ -309,17 +323,21 @@ const std::wstring* CConfigFile::Lookup(const wchar_t* section, const wchar_t* n
 std::wstring CConfigFile::GetString(const wchar_t* section, const wchar_t* name, const wchar_t* defaultValue,
                                     int32_t index) const {
   const std::wstring* v = Lookup(section, name);
-  std::wstring fallback = defaultValue ? defaultValue : empty_;
-  if (!v) return fallback;
   std::wstring out;
-  if (index < 0) {
-    out = *v;
-    if (IsQuoted(out.c_str(), out.size())) out = out.substr(1, out.size() - 2);
+  if (v && index < 0) {
+    if (IsQuoted(v->c_str(), v->size())) {
+      out.assign(*v, 1, v->size() - 2);
+    } else {
+      out = *v;
+    }
     UnescapeWString(out);
     return out;
   }
-  if (!ListItem(*v, index, out)) return fallback;
-  if (IsQuoted(out.c_str(), out.size())) out = out.substr(1, out.size() - 2);
+  if (!v || !ListItem(*v, index, out)) return defaultValue ? std::wstring(defaultValue) : empty_;
+  if (IsQuoted(out.c_str(), out.size())) {
+    out.pop_back();
+    out.erase(0, 1);
+  }
   if (!out.empty()) out.resize(UnescapeBuffer(&out[0], static_cast<uint32_t>(out.size())));
   return out;
 }

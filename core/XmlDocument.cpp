@@ -194,6 +194,7 @@ CXmlElement* CXmlDocument::GetRoot() const { return document_ ? document_->RootE
 
 bool CXmlDocument::Parse(const void* buffer, uint32_t flags) {
   Clear();
+  errorContext_.clear();
   const uint8_t* b = static_cast<const uint8_t*>(buffer);
   if (!b || !b[0] || !b[1] || !b[2]) return false;
   std::wstring copy;
@@ -233,6 +234,7 @@ bool CXmlDocument::Parse(const void* buffer, uint32_t flags) {
 
 bool CXmlDocument::LoadFile(const wchar_t* path, uint32_t flags, const uint8_t* key) {
   Clear();
+  errorContext_.clear();
   if (!path) return false;
   std::string data;
   if (!ReadEnvelopeFile(data, path, key)) return false;

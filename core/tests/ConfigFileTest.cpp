@@ -334,6 +334,16 @@ TEST(ConfigSave, ReplacesThroughTemporaryFile) {
   EXPECT_EQ(FileText(path), L"\xFEFF[New]\nk=2\n");
   EXPECT_EQ(dir.List(), L"user.ini");
 
+  // Another program holds the file open: the save fails, the old file stays
+  // whole and no temporary file is left.
+  HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  config.SetValue(L"New", L"k", L"3");
+  EXPECT_FALSE(config.Save(path.c_str(), nullptr));
+  CloseHandle(held);
+  EXPECT_EQ(FileText(path), L"\xFEFF[New]\nk=2\n");
+  EXPECT_EQ(dir.List(), L"user.ini");
+
   // A folder in the target's place: the save fails and leaves nothing behind.
   std::wstring folder = dir / L"folder.ini";
   CreateDirectoryW(folder.c_str(), nullptr);
@@ -472,4 +482,20 @@ TEST(ConfigHelpers, WholeFileReaders) {
   EXPECT_EQ(text, L"hi");
   EXPECT_EQ(ReadTextFile(text, (dir / L"none").c_str(), 0), -1);
   EXPECT_EQ(text, L"");
+}
+
+TEST(ConfigHelpers, ApplyFontToChildren) {
+  HWND top = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(top, nullptr);
+  HWND child = CreateWindowExW(0, L"STATIC", L"c", WS_CHILD, 0, 0, 40, 40, top, nullptr, nullptr, nullptr);
+  HWND grandchild = CreateWindowExW(0, L"STATIC", L"g", WS_CHILD, 0, 0, 20, 20, child, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(child && grandchild);
+  HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  auto fontOf = [](HWND w) { return reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0)); };
+  ApplyFontToChildren(top, font, false);
+  EXPECT_EQ(fontOf(child), font);
+  EXPECT_NE(fontOf(grandchild), font);
+  ApplyFontToChildren(top, font, true);
+  EXPECT_EQ(fontOf(grandchild), font);
+  DestroyWindow(top);
 }

@@ -83,6 +83,8 @@ TEST(XmlParse, EveryErrorCode) {
       {kXmlErrCharData, kDecl + L"<a>&#1;</a>"},
       {kXmlErrCharData, kDecl + L"<a>&#xD800;</a>"},
       {kXmlErrCharData, kDecl + L"<a>&#x110000;</a>"},
+      {kXmlErrCharData, kDecl + L"<a>&#x100000041;</a>"},  // would wrap to A in 32 bits
+      {kXmlErrAttributeValue, kDecl + L"<a v=\"&#4294967361;\"/>"},
       {kXmlErrCharData, kDecl + L"<a>\x01</a>"},
       {kXmlErrCharData, kDecl + L"<a>\xDC00</a>"},
       {kXmlErrCharData, kDecl + L"<a>\xD800x</a>"},
@@ -395,6 +397,16 @@ TEST(XmlFile, SaveReplacesThroughTemporaryFile) {
   EXPECT_EQ(dir.List(), L"tt.xmc");
   CXmlDocument back;
   EXPECT_TRUE(back.LoadFile(path.c_str(), 0, kKey));
+
+  // Another program holds the file open: the save fails and the old file
+  // stays whole, with no temporary file left.
+  std::string saved = TempFolder::ReadText(path);
+  HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(doc.SaveFile(path.c_str(), 2, nullptr, nullptr));
+  CloseHandle(held);
+  EXPECT_EQ(TempFolder::ReadText(path), saved);
+  EXPECT_EQ(dir.List(), L"tt.xmc");
 
   std::wstring folder = dir / L"folder.xml";
   CreateDirectoryW(folder.c_str(), nullptr);

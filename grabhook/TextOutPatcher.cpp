@@ -1,0 +1,320 @@
+#include "grabhook/TextOutPatcher.h"
+
+#include <tlhelp32.h>
+
+#include "grabhook/SehGuard.h"
+#include "grabhook/TextRuns.h"
+
+CTextOutPatcher g_textOutPatcher;
+
+namespace {
+
+typedef BOOL(WINAPI* TextOutAFn)(HDC, int, int, LPCSTR, int);
+typedef BOOL(WINAPI* TextOutWFn)(HDC, int, int, LPCWSTR, int);
+typedef BOOL(WINAPI* ExtTextOutAFn)(HDC, int, int, UINT, const RECT*, LPCSTR, UINT, const INT*);
+typedef BOOL(WINAPI* ExtTextOutWFn)(HDC, int, int, UINT, const RECT*, LPCWSTR, UINT, const INT*);
+
+const char kGdiName[] = "gdi32.dll";
+
+// The replacements call GDI itself: each patched module kept its own
+// original in the log, which may be some other program's patch.
+struct RealTextOut {
+  TextOutAFn textOutA;
+  TextOutWFn textOutW;
+  ExtTextOutAFn extTextOutA;
+  ExtTextOutWFn extTextOutW;
+};
+RealTextOut g_real;
+
+ImportPatchLog g_patchLog;
+CaptureState g_capture;
+
+bool PlatformIsNt() {
+  static int isNt = -1;
+  if (isNt < 0) {
+    OSVERSIONINFOW info = {};
+    info.dwOSVersionInfoSize = sizeof(info);
+    isNt = (GetVersionExW(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT) ? 1 : 0;
+  }
+  return isNt == 1;
+}
+
+const BYTE* ImageAt(const void* base) { return static_cast<const BYTE*>(base); }
+
+// One pointer store into an import slot, under a writable protection.
+bool WriteImportSlot(void** slot, void* value, void** previous) {
+  MEMORY_BASIC_INFORMATION info;
+  if (VirtualQuery(slot, &info, sizeof(info)) != sizeof(info) || info.State != MEM_COMMIT) return false;
+  DWORD oldProtect;
+  if (!VirtualProtect(slot, sizeof(void*), PAGE_EXECUTE_READWRITE, &oldProtect)) return false;
+  void* old = reinterpret_cast<void*>(
+      InterlockedExchange(reinterpret_cast<volatile LONG*>(slot), reinterpret_cast<LONG>(value)));
+  if (previous) *previous = old;
+  DWORD ignored;
+  VirtualProtect(slot, sizeof(void*), oldProtect, &ignored);
+  return true;
+}
+
+struct MeasureContext {
+  HDC dc;
+  const wchar_t* text;
+};
+
+bool MeasurePrefix(void* context, int count, int* width) {
+  const MeasureContext* measure = static_cast<const MeasureContext*>(context);
+  SIZE size;
+  if (!GetTextExtentPoint32W(measure->dc, measure->text, count, &size)) return false;
+  *width = size.cx;
+  return true;
+}
+
+void CaptureTextOut(HDC dc, int x, int y, const wchar_t* text, int count) {
+  if (!text || count <= 0) return;
+  SIZE size;
+  if (!GetTextExtentPoint32W(dc, text, count, &size)) return;
+  UINT align = GetTextAlign(dc);
+  if (align == GDI_ERROR) align = 0;
+  POINT ref = {x, y};
+  if (align & TA_UPDATECP) GetCurrentPositionEx(dc, &ref);
+  int ascent = 0;
+  if ((align & TA_BASELINE) == TA_BASELINE) {
+    TEXTMETRICW metrics;
+    if (GetTextMetricsW(dc, &metrics)) ascent = metrics.tmAscent;
+  }
+  RECT run = RunRectFromAlign(align, ref.x, ref.y, size.cx, size.cy, ascent);
+  POINT corners[2] = {{run.left, run.top}, {run.right, run.bottom}};
+  LPtoDP(dc, corners, 2);
+  run = {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+  if (!HitTestRun(g_capture.kind, &run, g_capture.column, g_capture.row)) return;
+  MeasureContext measure = {dc, text};
+  AddCapturedRun(g_capture, run, text, count, MeasurePrefix, &measure);
+}
+
+struct CaptureCall {
+  HDC dc;
+  int x, y;
+  const wchar_t* text;
+  int count;
+};
+
+// Runs inside the host's own painting: whatever goes wrong in the capture,
+// the host's text is still drawn.
+void GuardedCaptureTextOut(HDC dc, int x, int y, const wchar_t* text, int count) {
+  CaptureCall call = {dc, x, y, text, count};
+  bool finished = RunGuarded(
+      [](void* context) {
+        CaptureCall* c = static_cast<CaptureCall*>(context);
+        CaptureTextOut(c->dc, c->x, c->y, c->text, c->count);
+      },
+      &call);
+  if (!finished) g_capture.active = false;
+}
+
+void StartStrip(int column, int row) {
+  g_capture.column = column;
+  g_capture.row = row;
+  g_capture.Reset();
+  g_capture.active = true;
+}
+
+void ForceRepaintAtPoint() {
+  HWND window = g_capture.window;
+  POINT cursor = {g_capture.cursorX, g_capture.cursorY};
+  LRESULT hit = SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(cursor.x, cursor.y));
+  RECT windowRect = {};
+  GetWindowRect(window, &windowRect);
+  RECT clientRect = windowRect;
+  SendMessageW(window, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&clientRect));
+  if (PtInRect(&clientRect, cursor) || hit == HTCLIENT) {
+    int row = cursor.y - clientRect.top;
+    RECT strip = {0, row, clientRect.right - clientRect.left, row + 1};
+    StartStrip(cursor.x - clientRect.left, row);
+    InvalidateRect(window, &strip, TRUE);
+    UpdateWindow(window);
+  } else {
+    int row = cursor.y - windowRect.top;
+    RECT strip = {0, row, windowRect.right - windowRect.left, row + 1};
+    StartStrip(cursor.x - windowRect.left, row);
+    RedrawWindow(window, &strip, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN | RDW_FRAME);
+  }
+  g_capture.active = false;
+}
+
+template <typename Fn>
+Fn GdiExport(HMODULE gdi, const char* name) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(gdi, name)));
+}
+
+bool ResolveRealTextOut() {
+  if (g_real.textOutA && g_real.textOutW && g_real.extTextOutA && g_real.extTextOutW) return true;
+  HMODULE gdi = GetModuleHandleW(L"gdi32.dll");
+  if (!gdi) return false;
+  g_real.textOutA = GdiExport<TextOutAFn>(gdi, "TextOutA");
+  g_real.textOutW = GdiExport<TextOutWFn>(gdi, "TextOutW");
+  g_real.extTextOutA = GdiExport<ExtTextOutAFn>(gdi, "ExtTextOutA");
+  g_real.extTextOutW = GdiExport<ExtTextOutWFn>(gdi, "ExtTextOutW");
+  return g_real.textOutA && g_real.textOutW && g_real.extTextOutA && g_real.extTextOutW;
+}
+
+}  // namespace
+
+const IMAGE_IMPORT_DESCRIPTOR* FindImportDescriptor(const void* base, const char* dllName) {
+  if (!base || !dllName) return nullptr;
+  const BYTE* image = ImageAt(base);
+  if (IsBadReadPtr(image, 64)) return nullptr;
+  const IMAGE_DOS_HEADER* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image);
+  if (dos->e_magic != IMAGE_DOS_SIGNATURE || dos->e_lfanew <= 0) return nullptr;
+  const IMAGE_NT_HEADERS32* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(image + dos->e_lfanew);
+  if (IsBadReadPtr(nt, sizeof(IMAGE_NT_HEADERS32)) || nt->Signature != IMAGE_NT_SIGNATURE) return nullptr;
+  const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (imports.VirtualAddress == 0) return nullptr;
+  const IMAGE_IMPORT_DESCRIPTOR* descriptor =
+      reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(image + imports.VirtualAddress);
+  for (;; ++descriptor) {
+    if (IsBadReadPtr(descriptor, sizeof(*descriptor)) || descriptor->Name == 0) return nullptr;
+    const char* name = reinterpret_cast<const char*>(image + descriptor->Name);
+    if (!IsBadReadPtr(name, 1) && EqualNoCaseA(name, dllName)) return descriptor;
+  }
+}
+
+void** FindImportSlot(const void* base, const char* dllName, const char* functionName) {
+  if (!functionName || !*functionName) return nullptr;
+  const IMAGE_IMPORT_DESCRIPTOR* descriptor = FindImportDescriptor(base, dllName);
+  if (!descriptor || descriptor->OriginalFirstThunk == 0 || descriptor->FirstThunk == 0) return nullptr;
+  const BYTE* image = ImageAt(base);
+  const IMAGE_THUNK_DATA32* names = reinterpret_cast<const IMAGE_THUNK_DATA32*>(image + descriptor->OriginalFirstThunk);
+  IMAGE_THUNK_DATA32* slots =
+      reinterpret_cast<IMAGE_THUNK_DATA32*>(const_cast<BYTE*>(image) + descriptor->FirstThunk);
+  for (;; ++names, ++slots) {
+    if (IsBadReadPtr(names, sizeof(*names))) return nullptr;
+    DWORD entry = names->u1.AddressOfData;
+    if (entry == 0) return nullptr;
+    if (entry & IMAGE_ORDINAL_FLAG32) continue;
+    const IMAGE_IMPORT_BY_NAME* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(image + entry);
+    if (IsBadReadPtr(byName, 4)) continue;
+    const char* name = reinterpret_cast<const char*>(byName->Name);
+    if (name[0] == 0 || name[0] != functionName[0] || !EqualNoCaseA(name, functionName)) continue;
+    return reinterpret_cast<void**>(&slots->u1.Function);
+  }
+}
+
+bool PatchModuleImport(const void* base, const char* dllName, const char* functionName, void* newFunction,
+                       ImportPatchLog* log) {
+  // Modules above the 2 GB line are the system's own, shared by every process.
+  if (PlatformIsNt() && reinterpret_cast<UINT_PTR>(base) >= 0x80000000u) {
+    SetLastErrorEx(ERROR_INVALID_HANDLE, SLE_ERROR);
+    return false;
+  }
+  if (!newFunction) return false;
+  void** slot = FindImportSlot(base, dllName, functionName);
+  if (!slot) return false;
+  if (*slot == newFunction) return true;
+  if (log && log->count >= ImportPatchLog::kCapacity) return false;
+  void* original = nullptr;
+  if (!WriteImportSlot(slot, newFunction, &original)) return false;
+  if (log) log->entries[log->count++] = {slot, original};
+  return true;
+}
+
+namespace {
+
+// Calls visit(module) for every module of the process; false when the
+// module list cannot be taken.
+template <typename Visit>
+bool ForEachModule(Visit visit) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  MODULEENTRY32W module;
+  module.dwSize = sizeof(module);
+  for (BOOL more = Module32FirstW(snapshot, &module); more; more = Module32NextW(snapshot, &module)) {
+    visit(module.hModule);
+  }
+  CloseHandle(snapshot);
+  return true;
+}
+
+}  // namespace
+
+bool PatchImportInAllModules(const char* dllName, const char* functionName, void* newFunction, ImportPatchLog* log) {
+  if (!dllName || !functionName) return false;
+  bool patched = false;
+  ForEachModule([&](HMODULE module) {
+    if (PatchModuleImport(module, dllName, functionName, newFunction, log)) patched = true;
+  });
+  return patched;
+}
+
+void RestoreImports(ImportPatchLog* log) {
+  for (int i = log->count - 1; i >= 0; --i) WriteImportSlot(log->entries[i].slot, log->entries[i].original, nullptr);
+  log->count = 0;
+}
+
+bool CTextOutPatcher::Install() {
+  if (m_installed || !ResolveRealTextOut()) return false;
+  struct Redirect {
+    const char* name;
+    void* hook;
+  };
+  const Redirect redirects[] = {
+      {"TextOutA", reinterpret_cast<void*>(&TextOutAHook)},
+      {"TextOutW", reinterpret_cast<void*>(&TextOutWHook)},
+      {"ExtTextOutA", reinterpret_cast<void*>(&ExtTextOutAHook)},
+      {"ExtTextOutW", reinterpret_cast<void*>(&ExtTextOutWHook)},
+  };
+  // One walk over the module list for all four: it is the slow part.
+  g_patchLog.count = 0;
+  bool patched[4] = {};
+  ForEachModule([&](HMODULE module) {
+    for (int i = 0; i < 4; ++i) {
+      if (PatchModuleImport(module, kGdiName, redirects[i].name, redirects[i].hook, &g_patchLog)) patched[i] = true;
+    }
+  });
+  bool all = patched[0] && patched[1] && patched[2] && patched[3];
+  if (!all) {
+    RestoreImports(&g_patchLog);
+    return false;
+  }
+  m_installed = true;
+  return true;
+}
+
+void CTextOutPatcher::Uninstall() {
+  if (!m_installed) return;
+  RestoreImports(&g_patchLog);
+  m_installed = false;
+}
+
+bool CTextOutPatcher::Capture(GrabTextResult* result) {
+  if (!m_installed || !result) return false;
+  g_capture.window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(result->hwnd));
+  g_capture.cursorX = result->x;
+  g_capture.cursorY = result->y;
+  g_capture.active = false;
+  g_capture.Reset();
+  wchar_t className[256];
+  if (GetClassNameW(g_capture.window, className, 256) <= 0) className[0] = 0;
+  g_capture.kind = GetWindowClassMode(className);
+  ForceRepaintAtPoint();
+  return FillGrabResult(g_capture, *result);
+}
+
+BOOL WINAPI TextOutAHook(HDC dc, int x, int y, LPCSTR text, int count) {
+  return g_real.textOutA(dc, x, y, text, count);
+}
+
+BOOL WINAPI TextOutWHook(HDC dc, int x, int y, LPCWSTR text, int count) {
+  if (g_capture.active) GuardedCaptureTextOut(dc, x, y, text, count);
+  return g_real.textOutW(dc, x, y, text, count);
+}
+
+BOOL WINAPI ExtTextOutAHook(HDC dc, int x, int y, UINT options, const RECT* clip, LPCSTR text, UINT count,
+                            const INT* dx) {
+  return g_real.extTextOutA(dc, x, y, options, clip, text, count, dx);
+}
+
+BOOL WINAPI ExtTextOutWHook(HDC dc, int x, int y, UINT options, const RECT* clip, LPCWSTR text, UINT count,
+                            const INT* dx) {
+  // Glyph indices are no text: such a run is drawn but not taken.
+  if (g_capture.active && !(options & ETO_GLYPH_INDEX)) GuardedCaptureTextOut(dc, x, y, text, static_cast<int>(count));
+  return g_real.extTextOutW(dc, x, y, options, clip, text, count, dx);
+}
