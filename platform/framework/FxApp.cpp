@@ -1,3 +1,4 @@
+#include <ocidl.h>
 #include <ole2.h>
 #include <shellapi.h>
 
@@ -228,6 +229,11 @@ int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT) {
 }
 
 BOOL AfxRegisterClass(WNDCLASSW* lpWndClass) {
+    // A library's class is made global: the program's dialog templates and
+    // CreateEx name it with the program's instance, under which the system
+    // would not find a class local to the library.
+    if (lpWndClass->hInstance && lpWndClass->hInstance != AfxGetInstanceHandle())
+        lpWndClass->style |= CS_GLOBALCLASS;
     WNDCLASSW existing;
     if (::GetClassInfoW(lpWndClass->hInstance, lpWndClass->lpszClassName, &existing)) return TRUE;
     ATOM atom = ::RegisterClassW(lpWndClass);
@@ -261,3 +267,39 @@ BOOL AfxOleInit() {
 }
 
 void AfxEnableControlContainer() {}
+
+// The connection point iid of pUnkSrc, with a reference; null when it has none.
+static IConnectionPoint* FindConnectionPoint(IUnknown* pUnkSrc, REFIID iid) {
+    if (!pUnkSrc) return nullptr;
+    IConnectionPointContainer* container = nullptr;
+    if (FAILED(pUnkSrc->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container))) ||
+        !container)
+        return nullptr;
+    IConnectionPoint* point = nullptr;
+    if (FAILED(container->FindConnectionPoint(iid, &point))) point = nullptr;
+    container->Release();
+    return point;
+}
+
+BOOL AfxConnectionAdvise(IUnknown* pUnkSrc, REFIID iid, IUnknown* pUnkSink, BOOL bRefCount, DWORD* pdwCookie) {
+    if (!pUnkSink || !pdwCookie) return FALSE;
+    IConnectionPoint* point = FindConnectionPoint(pUnkSrc, iid);
+    if (!point) return FALSE;
+    bool ok = SUCCEEDED(point->Advise(pUnkSink, pdwCookie));
+    point->Release();
+    if (ok && !bRefCount) pUnkSink->Release();
+    return ok;
+}
+
+BOOL AfxConnectionUnadvise(IUnknown* pUnkSrc, REFIID iid, IUnknown* pUnkSink, BOOL bRefCount, DWORD dwCookie) {
+    if (!pUnkSink) return FALSE;
+    IConnectionPoint* point = FindConnectionPoint(pUnkSrc, iid);
+    if (!point) return FALSE;
+    // The source releases the sink on Unadvise: give back the reference
+    // that Advise did not keep.
+    if (!bRefCount) pUnkSink->AddRef();
+    bool ok = SUCCEEDED(point->Unadvise(dwCookie));
+    if (!ok && !bRefCount) pUnkSink->Release();
+    point->Release();
+    return ok;
+}

@@ -7,6 +7,8 @@
 #include "platform/framework/FxCore.h"
 #include "platform/framework/FxString.h"
 
+#include <unknwn.h>
+
 class CWnd;
 
 // What the command line asks for; ParseParam is called once per argument.
@@ -87,11 +89,21 @@ QUORFX_API int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = 
 QUORFX_API LPCWSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr, HBRUSH hbrBackground = nullptr,
                                        HICON hIcon = nullptr);
 // Registers lpWndClass unless a class of that name exists for its instance;
-// the framework unregisters it at the end of the process.
+// the framework unregisters it at the end of the process. A class of another
+// module than the program's (a library's) is registered as a global class.
 QUORFX_API BOOL AfxRegisterClass(WNDCLASSW* lpWndClass);
 
 QUORFX_API BOOL AfxOleInit();                  // OLE for this thread, ended at exit
 QUORFX_API void AfxEnableControlContainer();  // nothing to do: views host their controls themselves
+
+// Connects pUnkSink to the connection point iid of pUnkSrc; *pdwCookie
+// names the connection for AfxConnectionUnadvise. With bRefCount FALSE the
+// connection holds no reference on the sink (a sink that is part of its
+// owner would otherwise keep the owner alive). FALSE when any step fails.
+QUORFX_API BOOL AfxConnectionAdvise(IUnknown* pUnkSrc, REFIID iid, IUnknown* pUnkSink, BOOL bRefCount,
+                                    DWORD* pdwCookie);
+QUORFX_API BOOL AfxConnectionUnadvise(IUnknown* pUnkSrc, REFIID iid, IUnknown* pUnkSink, BOOL bRefCount,
+                                      DWORD dwCookie);
 
 // One pass of the message loop outside Run (modal loops, tests): gets a
 // message, runs the PreTranslateMessage chain, dispatches. FALSE on WM_QUIT.

@@ -23,17 +23,25 @@ static BOOL CreateCommonControl(CWnd& wnd, LPCWSTR lpszClass, DWORD dwStyle, con
     return wnd.CWnd::Create(lpszClass, nullptr, dwStyle, rect, pParentWnd, nID);
 }
 
-// ---- CButton, CStatic: owner drawing comes back as DrawItem -------------------
+// ---- Owner drawing: WM_DRAWITEM (and a combo box's WM_MEASUREITEM), sent to
+// the parent, comes back to the control as its virtual DrawItem / MeasureItem.
+
+template <typename Control>
+static bool OwnerDraw(Control& control, UINT message, LPARAM lParam, LRESULT* pResult) {
+    if (message != WM_DRAWITEM) return false;
+    control.DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+    if (pResult) *pResult = TRUE;
+    return true;
+}
+
+// ---- CButton, CStatic ----------------------------------------------------------
 
 BOOL CButton::Create(LPCWSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
     return CWnd::Create(L"BUTTON", lpszCaption, dwStyle, rect, pParentWnd, nID);
 }
 
 BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-    if (message != WM_DRAWITEM) return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-    DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-    if (pResult) *pResult = TRUE;
-    return TRUE;
+    return OwnerDraw(*this, message, lParam, pResult) || CWnd::OnChildNotify(message, wParam, lParam, pResult);
 }
 
 BOOL CStatic::Create(LPCWSTR lpszText, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
@@ -41,10 +49,7 @@ BOOL CStatic::Create(LPCWSTR lpszText, DWORD dwStyle, const RECT& rect, CWnd* pP
 }
 
 BOOL CStatic::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-    if (message != WM_DRAWITEM) return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-    DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-    if (pResult) *pResult = TRUE;
-    return TRUE;
+    return OwnerDraw(*this, message, lParam, pResult) || CWnd::OnChildNotify(message, wParam, lParam, pResult);
 }
 
 // ---- CEdit ---------------------------------------------------------------------
@@ -82,14 +87,12 @@ void CComboBox::GetLBText(int nIndex, CString& rString) const {
 }
 
 BOOL CComboBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-    if (message == WM_DRAWITEM)
-        DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-    else if (message == WM_MEASUREITEM)
+    if (message == WM_MEASUREITEM) {
         MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
-    else
-        return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-    if (pResult) *pResult = TRUE;
-    return TRUE;
+        if (pResult) *pResult = TRUE;
+        return TRUE;
+    }
+    return OwnerDraw(*this, message, lParam, pResult) || CWnd::OnChildNotify(message, wParam, lParam, pResult);
 }
 
 // ---- Common controls -----------------------------------------------------------

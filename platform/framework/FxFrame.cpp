@@ -8,7 +8,11 @@ END_MESSAGE_MAP()
 
 const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
 
-CFrameWnd::~CFrameWnd() = default;
+CFrameWnd::~CFrameWnd() {
+    // A frame object that ends before its window: the window goes in the
+    // base destructor, when this class's WindowProc no longer runs.
+    if (m_hWnd && m_hMenuDefault && ::GetMenu(m_hWnd) != m_hMenuDefault) ::DestroyMenu(m_hMenuDefault);
+}
 
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTW& cs) {
     if (!cs.lpszClass)
@@ -73,5 +77,15 @@ BOOL CFrameWnd::PreTranslateMessage(MSG* pMsg) {
 }
 
 void CFrameWnd::OnClose() { DestroyWindow(); }
+
+LRESULT CFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // The system destroys only the menu the window still holds; a program
+    // that took the frame's menu off (SetMenu(NULL)) would leak it.
+    if (message == WM_NCDESTROY && m_hMenuDefault) {
+        if (::GetMenu(m_hWnd) != m_hMenuDefault) ::DestroyMenu(m_hMenuDefault);
+        m_hMenuDefault = nullptr;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}
 
 void CFrameWnd::PostNcDestroy() { delete this; }

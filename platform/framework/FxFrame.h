@@ -27,6 +27,7 @@ public:
     BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;  // the accelerators
     void PostNcDestroy() override;                 // delete this
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Off: menu items are left enabled as they are (the frame does not
     // update menu states by itself, so this only records the wish).
@@ -39,7 +40,7 @@ public:
     afx_msg void OnClose();
 
 protected:
-    HMENU m_hMenuDefault = nullptr;  // the menu of LoadFrame, destroyed with the frame
+    HMENU m_hMenuDefault = nullptr;  // the menu of LoadFrame, destroyed with the frame even when taken off
     UINT m_nIDHelp = 0;
 
     DECLARE_MESSAGE_MAP()
