@@ -21,8 +21,8 @@
 
 struct GuiBkgndRequest {
   int kind;                 // 0 paint into dc, 1 fill image
-  CDC* dc;                  // kind 0
-  Veltra::COImage* image;   // kind 1
+  CDC* dc;                  // kind 0: paint the rectangle at (x, y) of dc
+  Veltra::COImage* image;   // kind 1: the image has the rectangle's size
   HWND control;             // the control that asks
   int x;                    // the rectangle's left and top in the
   int y;                    // control's client coordinates
