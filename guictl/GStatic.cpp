@@ -1,5 +1,6 @@
 #include "guictl/GStatic.h"
 
+#include "guictl/ButtonCommon.h"
 #include "guictl/GuiManager.h"
 
 BEGIN_MESSAGE_MAP(CGStatic, CStatic)
@@ -162,20 +163,7 @@ CRect CGStatic::CalcFixSize(int anchor, int apply) {
     block = gm->CalcLayout(&ic, &tx, m_nArrange, GetTextFormat(false), &dc, &client, &m_imgIcon, &text,
                            m_nArrange <= 1 ? 4 : 2);
   if (oldFont) ::SelectObject(dc, oldFont);
-  CRect window;
-  GetWindowRect(&window);
-  CRect fit(window.left, window.top, window.left + window.Width() - client.Width() + block.Width(),
-            window.top + window.Height() - client.Height() + block.Height());
-  if (anchor & 1) fit.OffsetRect((window.left + window.right) / 2 - (fit.left + fit.right) / 2, 0);
-  else if (anchor & 2) fit.OffsetRect(window.right - fit.right, 0);
-  if (anchor & 4) fit.OffsetRect(0, (window.top + window.bottom) / 2 - (fit.top + fit.bottom) / 2);
-  else if (anchor & 8) fit.OffsetRect(0, window.bottom - fit.bottom);
-  HWND parent = ::GetParent(m_hWnd);
-  if (apply && parent) {
-    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&fit), 2);
-    MoveWindow(&fit, TRUE);
-  }
-  return fit;
+  return kestrel::FitWindowRect(*this, block, RECT{0, 0, 0, 0}, anchor, apply);
 }
 
 HBRUSH CGStatic::CtlColor(CDC* dc, UINT) {

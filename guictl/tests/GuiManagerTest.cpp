@@ -1,5 +1,6 @@
 // The library object: reference counting, the skin folder, window classes,
 // tooltips, background requests and the icon-and-text layout.
+#include "guictl/GImageButton.h"
 #include "guictl/tests/ControlTestKit.h"
 
 #include <string>
@@ -261,6 +262,25 @@ TEST_F(LayoutTest, NoIconGivesNoGapAndTheCellSizeEntryUsesTheCell) {
   block = gm()->CalcLayout(&ic, &tx, 2, DT_SINGLELINE, canvas.dc(), &bounds, &list, 10, 8, &text, 4);
   EXPECT_EQ(CRect(0, 0, 10, 8), ic);
   EXPECT_EQ(8 + 4, tx.top);
+}
+
+}  // namespace
+
+namespace {
+
+// A control constructed before the library is initialised cannot register
+// its class: no exception, its Create simply fails.
+TEST(KestrelInitialize, ControlBuiltBeforeInitialisationFailsToCreate) {
+  WNDCLASSW wc;
+  if (::GetClassInfoW(::GetModuleHandleW(L"Kestrelu.dll"), L"Talvane_ImageButton", &wc))
+    GTEST_SKIP() << "the class is already registered in this process";
+  ASSERT_EQ(nullptr, Kestrel_GetManager());
+  kestrel_test::SpyParent parent;
+  ASSERT_TRUE(parent.CreateSpy());
+  CGImageButton button;
+  EXPECT_FALSE(button.Create(L"", WS_VISIBLE, CRect(0, 0, 20, 20), &parent, 1));
+  EXPECT_EQ(nullptr, button.GetSafeHwnd());
+  parent.DestroyWindow();
 }
 
 }  // namespace
