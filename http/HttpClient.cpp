@@ -7,14 +7,21 @@
 bool CHttpClient::StartThread() {
   if (m_thread) return true;
   HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  if (!event) return false;
+  HANDLE taken = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  if (!event || !taken) {
+    if (event) CloseHandle(event);
+    if (taken) CloseHandle(taken);
+    return false;
+  }
   m_commandEvent = event;
+  m_takenEvent = taken;
   m_command = kNone;
   unsigned id;
   HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, &id));
   if (!thread) {
     CloseHandle(event);
-    m_commandEvent = nullptr;
+    CloseHandle(taken);
+    m_commandEvent = m_takenEvent = nullptr;
     NetLog().Write("[Thread] Create Thread Failed");
     return false;
   }
@@ -35,15 +42,25 @@ bool CHttpClient::PostRequest(bool followRedirects, const char* referer, const c
   ++m_requestNumber;
   m_command = kRun;
   SetEvent(m_commandEvent);
-  while (m_command != kNone) Sleep(20);
+  WaitUntilTaken(20);
   return true;
+}
+
+// The worker's acknowledgement wakes the caller at once; the poll is a fallback.
+void CHttpClient::WaitUntilTaken(DWORD pollMs) {
+  while (m_command != kNone) WaitForSingleObject(m_takenEvent, pollMs);
+}
+
+void CHttpClient::Acknowledge() {
+  m_command = kNone;
+  SetEvent(m_takenEvent);
 }
 
 void CHttpClient::Cancel() {
   if (!m_thread || !m_busy) return;
   m_command = kCancel;
   SetEvent(m_commandEvent);
-  while (m_command != kNone) Sleep(50);
+  WaitUntilTaken(50);
 }
 
 void CHttpClient::StopThread() {
@@ -57,6 +74,8 @@ void CHttpClient::StopThread() {
                  reinterpret_cast<intptr_t>(m_thread));
   CloseHandle(m_thread);
   m_thread = nullptr;
+  CloseHandle(m_takenEvent);
+  m_takenEvent = nullptr;
 }
 
 unsigned __stdcall CHttpClient::ThreadProc(void* client) {
@@ -77,12 +96,12 @@ void CHttpClient::Run() {
     NetLog().Write("[Event] On Command Event: %d", command);
     if (command == kQuit) break;
     if (command != kRun) {
-      m_command = kNone;
+      Acknowledge();
       continue;
     }
     m_busy = true;
     m_result = false;
-    m_command = kNone;  // releases PostRequest
+    Acknowledge();  // releases PostRequest
     bool result = SendRequest(m_followRedirects, m_referer.c_str(), m_acceptLanguage.c_str(), m_commandEvent);
     m_result = result;
     m_busy = false;

@@ -35,9 +35,12 @@ class CHttpClient : public CHttpSession {
   enum Command : int { kNone = 0, kQuit = 1, kRun = 2, kCancel = 3 };
   static unsigned __stdcall ThreadProc(void* client);
   void Run();
+  void Acknowledge();
+  void WaitUntilTaken(DWORD pollMs);
 
   HANDLE m_thread = nullptr;
   HANDLE m_commandEvent = nullptr;
+  HANDLE m_takenEvent = nullptr;  // set by the worker each time it takes a command
   std::atomic<int> m_command{kNone};
   std::atomic<bool> m_result{false};
   std::atomic<bool> m_busy{false};

@@ -6,8 +6,7 @@ BUILD_DIR=${BUILD_DIR:-$(pwd)/build}
 DEPS_DIR=${DEPS_DIR:-$BUILD_DIR/deps}
 export DEPS_DIR
 bash scripts/setup.sh
-if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
-  cmake -S . -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-        -DQUORINDO_DEPS_DIR="$DEPS_DIR" >/dev/null
-fi
+# Configured every time: a subsystem folder that has just arrived is picked up.
+cmake -S . -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+      -DQUORINDO_DEPS_DIR="$DEPS_DIR" >/dev/null
 cmake --build "$BUILD_DIR" -j"$(nproc)" -- --no-print-directory

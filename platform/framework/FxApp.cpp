@@ -32,7 +32,7 @@ CWinApp::~CWinApp() {
 void CWinApp::SetStartup(HINSTANCE hInstance, LPWSTR lpCmdLine, int nCmdShow) {
     m_hInstance = hInstance;
     m_nCmdShow = nCmdShow;
-    FxState().resources = hInstance;
+    FxState().instance = hInstance;
     if (!lpCmdLine) {
         // The arguments are what follows the program name, quoted or not.
         const wchar_t* p = ::GetCommandLineW();
@@ -81,8 +81,13 @@ int CWinApp::Run() {
 BOOL CWinApp::PreTranslateMessage(MSG* pMsg) { return FxWalkPreTranslateTree(pMsg); }
 
 void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo) {
+    // The arguments are those of m_lpCmdLine, so that a program that empties
+    // it (having taken a switch for itself) leaves nothing to parse. A dummy
+    // program name goes first: the system parses the first word by other rules.
+    if (!m_lpCmdLine || !*m_lpCmdLine) return;
+    CString line = CString(L"program ") + m_lpCmdLine;
     int argc = 0;
-    LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    LPWSTR* argv = ::CommandLineToArgvW(line, &argc);
     if (!argv) return;
     for (int i = 1; i < argc; ++i) {
         const wchar_t* arg = argv[i];
@@ -175,8 +180,8 @@ CWnd* AfxGetMainWnd() {
 
 HINSTANCE AfxGetInstanceHandle() {
     FxProcessState& state = FxState();
-    if (!state.resources) state.resources = ::GetModuleHandleW(nullptr);
-    return state.resources;
+    if (!state.instance) state.instance = ::GetModuleHandleW(nullptr);
+    return state.instance;
 }
 
 LPCWSTR AfxGetAppName() {
@@ -184,7 +189,10 @@ LPCWSTR AfxGetAppName() {
     return app && app->m_pszAppName ? app->m_pszAppName : L"";
 }
 
-HINSTANCE AfxGetResourceHandle() { return AfxGetInstanceHandle(); }
+HINSTANCE AfxGetResourceHandle() {
+    HINSTANCE resources = FxState().resources;
+    return resources ? resources : AfxGetInstanceHandle();
+}
 
 void AfxSetResourceHandle(HINSTANCE hInstResource) { FxState().resources = hInstResource; }
 
@@ -207,7 +215,7 @@ void AfxRemoveResourceModule(HINSTANCE hModule) {
 
 HINSTANCE AfxFindResourceHandle(LPCWSTR lpszName, LPCWSTR lpszType) {
     FxProcessState& state = FxState();
-    HINSTANCE program = AfxGetInstanceHandle();
+    HINSTANCE program = AfxGetResourceHandle();
     if (::FindResourceW(program, lpszName, lpszType)) return program;
     for (HINSTANCE h : state.resourceModules)
         if (::FindResourceW(h, lpszName, lpszType)) return h;

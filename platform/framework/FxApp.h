@@ -43,9 +43,11 @@ public:
     virtual int Run();
     // Called when the queue is empty; TRUE asks for more idle time.
     virtual BOOL OnIdle(LONG lCount);
-    // The target window, its parents, then this; TRUE stops the message.
+    // By default the target window's PreTranslateMessage, then its parents'
+    // (and a pop-up's owner's); TRUE from one of them stops the message.
     virtual BOOL PreTranslateMessage(MSG* pMsg);
 
+    // Each argument of m_lpCmdLine, quotes removed, to rCmdInfo.ParseParam.
     void ParseCommandLine(CCommandLineInfo& rCmdInfo);
     // The registry root HKEY_CURRENT_USER\Software\<lpszRegistryKey>\<app name>.
     void SetRegistryKey(LPCWSTR lpszRegistryKey);
@@ -108,8 +110,9 @@ QUORFX_API BOOL AfxConnectionUnadvise(IUnknown* pUnkSrc, REFIID iid, IUnknown* p
 // One pass of the message loop outside Run (modal loops, tests): gets a
 // message, runs the PreTranslateMessage chain, dispatches. FALSE on WM_QUIT.
 QUORFX_API BOOL AfxPumpMessage();
-// The PreTranslateMessage chain alone: the target window, then its parents
-// (and owners) up to the top; then the application.
+// The PreTranslateMessage chain alone: the application's PreTranslateMessage,
+// whose default walks from the target window up through its parents (and a
+// pop-up's owner). TRUE when a window consumed the message.
 QUORFX_API BOOL AfxPreTranslateMessage(MSG* pMsg);
 QUORFX_API void AfxDeleteTempMaps();
 

@@ -17,7 +17,8 @@ struct FxProcessState {
     HandleMap<HGDIOBJ, CGdiObject> gdiObjects;
     CWinApp* app = nullptr;
     HINSTANCE framework = nullptr;           // Quorfx.dll
-    HINSTANCE resources = nullptr;           // the program's module
+    HINSTANCE instance = nullptr;            // the program's module
+    HINSTANCE resources = nullptr;           // first in the resource chain; the program's unless set
     std::vector<HINSTANCE> resourceModules;  // libraries added to the chain
     std::vector<std::pair<ATOM, HINSTANCE>> registeredClasses;  // unregistered when the DLL goes
     std::set<std::wstring> classNames;       // of AfxRegisterWndClass, kept for their pointers

@@ -13,13 +13,16 @@
 // PostNcDestroy runs: a heap frame deletes itself there.
 #pragma once
 
-#include <commctrl.h>
-
-
 #include "platform/framework/FxCore.h"
 #include "platform/framework/FxGdi.h"
 #include "platform/framework/FxString.h"
 #include "platform/framework/FxTypes.h"
+
+#include <commctrl.h>
+// Included here once so that its SubclassWindow macro, which would rename
+// CWnd::SubclassWindow, can be taken away for good (the header has a guard).
+#include <windowsx.h>
+#undef SubclassWindow
 
 class CMenu;
 class CDataExchange;

@@ -191,6 +191,18 @@ TEST(Controls, ThinWrappersTalkToTheirControls) {
     ASSERT_TRUE(tip.Create(&host, TTS_ALWAYSTIP));
     EXPECT_TRUE(tip.AddTool(&tabs, L"tabs", nullptr, 1));
     EXPECT_EQ(1, tip.GetToolCount());
+    TOOLINFOW ti;
+    EXPECT_TRUE(tip.GetToolInfo(ti, &tabs, 1));
+    EXPECT_FALSE(tip.GetToolInfo(ti, &tabs, 2));
+    tip.UpdateTipText(L"tab pages", &tabs, 1);
+    wchar_t tipText[32] = {};
+    ti = TOOLINFOW{};
+    ti.cbSize = sizeof(ti);
+    ti.hwnd = tabs;
+    ti.uId = 1;
+    ti.lpszText = tipText;
+    tip.SendMessage(TTM_GETTEXTW, 32, LPARAM(&ti));
+    EXPECT_STREQ(L"tab pages", tipText);
     host.DestroyWindow();
 }
 
