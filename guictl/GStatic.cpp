@@ -242,12 +242,13 @@ void CGStatic::OnPaint() {
     if (!block.IsRectEmpty()) dc.ExcludeClipRect(block.left - 4, block.top, block.right + 4, block.bottom);
     CPen dark(PS_SOLID, 1, disabled ? m_clrDisabled : m_clrLineDark);
     CPen light(PS_SOLID, 1, disabled ? 0xFFFFFF : m_clrLineLight);
-    dc.SelectObject(&dark);
+    HGDIOBJ oldPen = ::SelectObject(dc, dark);
     dc.MoveTo(client.left, y);
     dc.LineTo(client.right, y);
-    dc.SelectObject(&light);
+    ::SelectObject(dc, light);
     dc.MoveTo(client.left, y + 1);
     dc.LineTo(client.right, y + 1);
+    ::SelectObject(dc, oldPen);  // the pens go at the end of this block
   }
   dc.RestoreDC(saved);
 }
