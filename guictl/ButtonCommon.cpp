@@ -51,6 +51,13 @@ bool HandleButtonMessage(CWnd& wnd, ButtonFields f, UINT msg, WPARAM wParam, LPA
   }
 }
 
+bool TrackMouseLeave(CWnd& wnd, int& tracking) {
+  if (tracking) return false;
+  TRACKMOUSEEVENT tme = {sizeof(tme), TME_LEAVE, wnd.GetSafeHwnd(), HOVER_DEFAULT};
+  tracking = ::TrackMouseEvent(&tme);
+  return true;
+}
+
 int NextCheckAfterClick(DWORD style, int check) {
   switch (style & 0xF) {
     case BS_AUTOCHECKBOX:
@@ -74,8 +81,12 @@ UINT ButtonTextFormat(DWORD style, bool ellipsis) {
   return format;
 }
 
-void AttachButtonWindow(CWnd& wnd) {
+void AttachButtonWindow(CWnd& wnd, ButtonFields f) {
   HWND h = wnd.GetSafeHwnd();
+  f.disabled = !wnd.IsWindowEnabled();
+  f.check = 0;
+  HWND parent = ::GetParent(h);
+  f.font = parent ? reinterpret_cast<HFONT>(::SendMessageW(parent, WM_GETFONT, 0, 0)) : nullptr;
   ::SetWindowLongW(h, GWL_STYLE, LONG((wnd.GetStyle() & ~DWORD(WS_TABSTOP)) | WS_CHILD | BS_CENTER | BS_VCENTER));
   if (CGuiManager* gm = Kestrel_GetManager()) gm->StripFrame(wnd);
   CRect client;

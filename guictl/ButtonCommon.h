@@ -19,14 +19,19 @@ struct ButtonFields {
 bool HandleButtonMessage(CWnd& wnd, ButtonFields f, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result,
                          bool& repaint);
 
+// A mouse move: asks for the leave notification when not tracking yet
+// (tracking = the request's result). True on that first move.
+bool TrackMouseLeave(CWnd& wnd, int& tracking);
+
 // New check state after a click released inside the button.
 int NextCheckAfterClick(DWORD style, int check);
 
 // DrawText format from BS_LEFT/RIGHT/TOP/BOTTOM/MULTILINE.
 UINT ButtonTextFormat(DWORD style, bool ellipsis);
 
-// The attach steps shared by the self-drawn buttons: style, frame, size.
-void AttachButtonWindow(CWnd& wnd);
+// The attach steps shared by the self-drawn buttons: state cleared, the
+// parent's font, style, frame stripped, resized to the former client size.
+void AttachButtonWindow(CWnd& wnd, ButtonFields f);
 
 // Tool 1 of tip gets text; activate as given.
 void SetButtonTooltip(CWnd& wnd, CToolTipCtrl& tip, CString& store, const wchar_t* text, BOOL activate);

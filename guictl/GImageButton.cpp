@@ -59,11 +59,7 @@ void CGImageButton::PreSubclassWindow() {
   CWnd::PreSubclassWindow();
   if (!m_bAttach) return;
   m_bTracking = m_bPressed = m_nPart = 0;
-  m_bDisabled = !IsWindowEnabled();
-  m_nCheck = 0;
-  HWND parent = ::GetParent(m_hWnd);
-  m_hFont = parent ? reinterpret_cast<HFONT>(::SendMessageW(parent, WM_GETFONT, 0, 0)) : nullptr;
-  kestrel::AttachButtonWindow(*this);
+  kestrel::AttachButtonWindow(*this, {m_bDisabled, m_nCheck, m_hFont});
 }
 
 int CGImageButton::SetImageList(Veltra::COImage& image, DWORD cellWidth, DWORD cellHeight, int autoSize) {
@@ -157,11 +153,7 @@ void CGImageButton::Repaint() {
 }
 
 void CGImageButton::OnMouseMove(UINT, CPoint point) {
-  if (!m_bTracking) {
-    TRACKMOUSEEVENT tme = {sizeof(tme), TME_LEAVE, m_hWnd, HOVER_DEFAULT};
-    m_bTracking = ::TrackMouseEvent(&tme);
-    m_nPart = 0;
-  }
+  if (kestrel::TrackMouseLeave(*this, m_bTracking)) m_nPart = 0;
   int part = _TestArea(point);
   if (part != m_nPart) {
     m_nPart = part;

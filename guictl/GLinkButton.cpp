@@ -115,11 +115,7 @@ LRESULT CGLinkButton::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 void CGLinkButton::OnMouseMove(UINT flags, CPoint point) {
-  if (!m_bTracking) {
-    TRACKMOUSEEVENT tme = {sizeof(tme), TME_LEAVE, m_hWnd, HOVER_DEFAULT};
-    m_bTracking = ::TrackMouseEvent(&tme);
-    Invalidate();
-  }
+  if (kestrel::TrackMouseLeave(*this, m_bTracking)) Invalidate();
   CButton::OnMouseMove(flags, point);
 }
 

@@ -58,11 +58,7 @@ void CGToolButton::PreSubclassWindow() {
   CWnd::PreSubclassWindow();
   if (!m_bAttach) return;
   m_bTracking = m_nPressed = m_nPart = 0;
-  m_bDisabled = !IsWindowEnabled();
-  m_nCheck = 0;
-  HWND parent = ::GetParent(m_hWnd);
-  m_hFont = parent ? reinterpret_cast<HFONT>(::SendMessageW(parent, WM_GETFONT, 0, 0)) : nullptr;
-  kestrel::AttachButtonWindow(*this);
+  kestrel::AttachButtonWindow(*this, {m_bDisabled, m_nCheck, m_hFont});
   CGuiManager* gm = Kestrel_GetManager();
   if (ms_imgBackList.IsEmpty() && gm && !gm->GetSkinFolder().IsEmpty()) {
     CPngImage png;
@@ -169,11 +165,7 @@ void CGToolButton::Repaint() {
 }
 
 void CGToolButton::OnMouseMove(UINT, CPoint point) {
-  if (!m_bTracking) {
-    TRACKMOUSEEVENT tme = {sizeof(tme), TME_LEAVE, m_hWnd, HOVER_DEFAULT};
-    m_bTracking = ::TrackMouseEvent(&tme);
-    m_nPart = 0;
-  }
+  if (kestrel::TrackMouseLeave(*this, m_bTracking)) m_nPart = 0;
   int part = _TestArea(point);
   if (part != m_nPart) {
     m_nPart = part;
