@@ -781,8 +781,10 @@ void LayoutEngine::LayoutBox(Element* el, Element* parentBox, int x, int y, int 
   int end = LayoutChildren(el, s.BoxLeft(), s.BoxTop(), cw, innerCb, fc, nfx, nfy);
   if (newContext) end = std::max(end, local.Bottom());
   int autoH = end + s.BoxBottom();
-  ld.h = specified >= 0 ? (s.clip ? specified : std::max(specified, root ? 0 : autoH)) : autoH;
-  if (root && specified >= 0) ld.h = std::max(specified, el->Is(L"html") ? 0 : 0);
+  // A box that would scroll its own content grows instead, so that the page's
+  // scroll bar reaches all of it; only overflow:hidden cuts content off.
+  bool cut = s.clip && !s.scrolls;
+  ld.h = specified >= 0 ? (cut ? specified : std::max(specified, root ? 0 : autoH)) : autoH;
   int right = ld.w;
   for (const Fragment& f : ld.frags) right = std::max(right, f.x + f.w + s.BoxRight());
   for (Element* b : ld.boxes) right = std::max(right, b->Layout()->x + b->Layout()->w);

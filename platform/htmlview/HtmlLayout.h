@@ -44,6 +44,7 @@ struct Style {
   Align boxAlign = Align::kLeft;  // align attribute of tables and images
   bool floatRight = false;
   bool clip = false;              // overflow other than visible
+  bool scrolls = false;           // overflow auto or scroll
   bool ellipsis = false;
   bool rtl = false;
   bool bold = false, italic = false, underline = false, strike = false;

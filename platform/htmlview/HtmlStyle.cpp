@@ -336,6 +336,7 @@ void ApplyDeclaration(Style& s, const Style& parent, const std::wstring& name, c
     s.floatRight = v == L"right";
   } else if (name == L"overflow" || name == L"overflow-x" || name == L"overflow-y") {
     s.clip = v == L"hidden" || v == L"auto" || v == L"scroll";
+    s.scrolls = v == L"auto" || v == L"scroll";
   } else if (name == L"text-overflow") {
     s.ellipsis = v == L"ellipsis";
   } else if (name == L"line-height") {

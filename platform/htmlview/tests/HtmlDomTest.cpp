@@ -624,3 +624,23 @@ TEST_F(Images, LocalPngAndBmpThroughTheImageClasses) {
 }
 
 }  // namespace
+
+namespace {
+
+// The dictionary picker's page: a list in a full-height box that scrolls.
+TEST(HtmlLayout, ScrollingBoxesKeepAllContentReachable) {
+  std::wstring rows;
+  for (int i = 0; i < 60; ++i) rows += L"<tr id='r" + std::to_wstring(i) + L"'><td>dictionary</td></tr>";
+  auto doc = Document::Parse(L"<body><div id='auto' style='width:100%; height:100%; overflow: auto'>"
+                             L"<table width='100%'>" + rows + L"</table></div>"
+                             L"<div id='cut' style='height:20px; overflow:hidden'>a<br>b<br>c<br>d</div></body>");
+  doc->SetViewport(300, 200);
+  Element* last = doc->GetItem(L"r59");
+  EXPECT_GT(doc->ContentHeight(), 200);
+  EXPECT_LE(last->PageBox().top + last->OffsetHeight(), doc->ContentHeight());
+  EXPECT_GE(doc->GetItem(L"auto")->OffsetHeight(), last->PageBox().top - doc->GetItem(L"auto")->PageBox().top);
+  EXPECT_EQ(doc->GetItem(L"cut")->OffsetHeight(), 20);
+  EXPECT_GT(doc->GetItem(L"cut")->ScrollHeight(), 20);
+}
+
+}  // namespace
