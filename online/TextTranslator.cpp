@@ -7,8 +7,13 @@
 #include "core/StrUtil.h"
 #include "core/XmlDocument.h"
 #include "core/XmlNode.h"
+#include "core/TextCodec.h"
 #include "dict/DictHost.h"
 #include "dict/DictResources.h"
+#include "http/HttpText.h"
+#include "online/OnlineHost.h"
+#include "online/OnlineText.h"
+#include "regex/Regex.h"
 
 namespace {
 
@@ -69,6 +74,8 @@ CTextTranslator::~CTextTranslator() { Clear(); }
 
 void CTextTranslator::Clear() {
   m_engines->DeleteChildren();
+  m_http.StopThread();
+  m_http.Reset();
   m_sourceText.clear();
   m_resultText.clear();
   m_langSrc.clear();
@@ -217,15 +224,8 @@ void CTextTranslator::BuildFormPage(std::wstring& html, bool showSource, bool sh
 
   IDictHost& host = DictHost();
   CStringMap vars;
-  auto set = [&vars](const wchar_t* name, const std::wstring& value) {
-    std::wstring key(name);
-    vars.SetAt(&key, &value, true);
-  };
-  set(L"ImgPath", host.GetImageFolder());
-  set(L"IconPath", host.GetIconFolder());
-  set(L"TextFont", host.GetSetting(L"Appearance", L"TextFont"));
-  std::wstring sizeName = host.GetSetting(L"Appearance", L"FontSize");
-  set(L"FontSize", IntToWString(wcstoul(host.GetUiText(L"FontSize", sizeName.c_str(), 0).c_str(), nullptr, 0), 10));
+  FillPageVars(vars);
+  auto set = [&vars](const wchar_t* name, const std::wstring& value) { SetTemplateVar(vars, name, value); };
 
   std::vector<CXmlNode*> engines;
   GetEngines(engines);
@@ -260,4 +260,183 @@ void CTextTranslator::BuildFormPage(std::wstring& html, bool showSource, bool sh
   GetCopyright(copyright, engine);
   set(L"Copyright", copyright);
   ExpandTemplateVars(html, formTemplate.c_str(), vars);
+}
+
+void CTextTranslator::FillPageVars(CStringMap& vars) const {
+  IDictHost& host = DictHost();
+  SetTemplateVar(vars, L"ImgPath", host.GetImageFolder());
+  SetTemplateVar(vars, L"IconPath", host.GetIconFolder());
+  SetTemplateVar(vars, L"TextFont", host.GetSetting(L"Appearance", L"TextFont"));
+  std::wstring sizeName = host.GetSetting(L"Appearance", L"FontSize");
+  std::wstring size = host.GetUiText(L"FontSize", sizeName.c_str(), 0);
+  SetTemplateVar(vars, L"FontSize", IntToWString(wcstoul(size.c_str(), nullptr, 0), 10));
+}
+
+bool CTextTranslator::BuildUiPage(std::wstring& out, const wchar_t* name, const std::wstring& content) {
+  out.clear();
+  if (!name || !*name) return false;
+  CXmlNode* page = m_engines->FindPath((std::wstring(L"/ui/") + name).c_str());
+  if (!page || !page->ToElement()) return false;
+  std::wstring pageTemplate;
+  page->GetText(pageTemplate);
+  CStringMap vars;
+  FillPageVars(vars);
+  SetTemplateVar(vars, L"Content", content);
+  ExpandTemplateVars(out, pageTemplate.c_str(), vars);
+  return true;
+}
+
+void CTextTranslator::MapLanguageCode(std::wstring& out, const wchar_t* code, CXmlNode* transform) const {
+  out = code ? code : L"";
+  CXmlNode* attribute = transform && transform->Attributes() ? transform->Attributes()->First() : nullptr;
+  for (; attribute; attribute = attribute->NextSibling())
+    if (out == attribute->NamePtr()) {
+      out = attribute->ValuePtr();
+      return;
+    }
+}
+
+void CTextTranslator::SetConnection(IOnlineHost* host, HttpCredentialCallback credentials) {
+  m_host = host;
+  m_credentials = credentials;
+}
+
+namespace {
+
+// The engine's child for the language pair ("request_en2fr"), else the general one.
+CXmlNode* PairChild(CXmlNode* engine, const wchar_t* kind, const std::wstring& pair) {
+  CXmlNode* child = engine->FindChildElement((std::wstring(kind) + L"_" + pair).c_str(), kElementKind, 0);
+  return child ? child : engine->FindChildElement(kind, kElementKind, 0);
+}
+
+std::string ToCodePage(const std::wstring& text, uint32_t codePage) {
+  std::string out;
+  WStringToMultiByte(out, text.c_str(), static_cast<int>(text.size()), codePage, 0);
+  return out;
+}
+
+uint32_t CodePageOf(CXmlNode* charset) {
+  uint32_t codePage = 0;
+  charset->GetIntAttribute(&codePage, L"codepage", 0);
+  return codePage ? codePage : 65001;
+}
+
+}  // namespace
+
+uint32_t CTextTranslator::Translate(const std::wstring& text, HWND window, UINT message) {
+  m_http.Cancel();
+  m_sourceText = text;
+  CXmlNode* engine = GetCurrentEngine();
+  if (!engine) return 0;
+  const std::wstring pair = m_langSrc + L"2" + m_langDest;
+  CXmlNode* request = PairChild(engine, L"request", pair);
+  CXmlNode* transform = engine->FindPath(L"/translate/transform");
+  if (!request || !transform) return 0;
+  CXmlNode* parts[7];
+  const wchar_t* names[7] = {L"url", L"method", L"param", L"cookie", L"referer", L"charset", L"maxlength"};
+  for (int i = 0; i < 7; ++i)
+    if (!(parts[i] = request->FindChildElement(names[i], kElementKind, 0))) return 0;
+  CXmlNode *url = parts[0], *method = parts[1], *param = parts[2], *cookie = parts[3], *referer = parts[4];
+
+  std::wstring value;
+  parts[6]->GetText(value);
+  const uint32_t maxLength = static_cast<uint32_t>(wcstoul(value.c_str(), nullptr, 0));
+  const uint32_t codePage = CodePageOf(parts[5]);
+
+  CHttpRequest& http = m_http.GetRequest();
+  std::string narrow;
+  if (!url->GetAttribute(value, pair.c_str())) url->GetText(value);
+  WStringToUtf8(narrow, value.c_str(), static_cast<int>(value.size()));
+  if (!http.SetUrl(narrow.c_str())) return 0;
+  method->GetText(value);
+  WStringToUtf8(narrow, value.c_str(), static_cast<int>(value.size()));
+  int32_t methodCode = ParseHttpMethod(narrow.c_str());
+  if (methodCode != kHttpGet && methodCode != kHttpPost) return 0;
+  http.SetMethod(methodCode);
+
+  CStringMap vars;
+  MapLanguageCode(value, m_langSrc.c_str(), transform);
+  SetTemplateVar(vars, L"LangSrc", value);
+  MapLanguageCode(value, m_langDest.c_str(), transform);
+  SetTemplateVar(vars, L"LangDest", value);
+  SetTemplateVar(vars, L"TextSrc", m_sourceText.substr(0, maxLength));
+
+  http.ClearFormFields();
+  for (CXmlNode* a = param->Attributes() ? param->Attributes()->First() : nullptr; a; a = a->NextSibling()) {
+    ExpandTemplateVars(value, a->ValuePtr(), vars);
+    http.AddFormField(ToCodePage(a->NamePtr(), codePage).c_str(), ToCodePage(value, codePage).c_str());
+  }
+  http.ClearCookies();
+  for (CXmlNode* a = cookie->Attributes() ? cookie->Attributes()->First() : nullptr; a; a = a->NextSibling())
+    http.AddCookie(ToCodePage(a->NamePtr(), codePage).c_str(), ToCodePage(a->ValuePtr(), codePage).c_str(), nullptr,
+                   nullptr, nullptr, false);
+  referer->GetText(value);
+  std::string refererText;
+  WStringToUtf8(refererText, value.c_str(), static_cast<int>(value.size()));
+
+  std::wstring host, user, password;
+  uint16_t port = 0;
+  if (m_host && m_host->GetConnectionSetting(host, port, user, password)) {
+    std::string h, u, p;
+    WStringToUtf8(h, host.c_str(), -1);
+    WStringToUtf8(u, user.c_str(), -1);
+    WStringToUtf8(p, password.c_str(), -1);
+    m_http.SetProxy(h.c_str(), port, u.c_str(), p.c_str());
+    m_http.EnableProxy(true);
+    m_http.SetCredentialCallback(m_credentials);
+  } else {
+    m_http.SetProxy("", 0, "", "");
+    m_http.EnableProxy(false);
+    m_http.SetCredentialCallback(nullptr);
+  }
+  if (!m_http.IsThreadStarted() && !m_http.StartThread()) return 0;
+  m_http.SetNotify(window, message);
+  if (!m_http.PostRequest(true, refererText.c_str(), nullptr)) return 0;
+  return m_http.GetRequestNumber();
+}
+
+bool CTextTranslator::ParseResult(int httpResult, uint32_t requestNumber) {
+  // The worker goes first: the response is never read while it can still write.
+  m_http.StopThread();
+  if (requestNumber != m_http.GetRequestNumber() || httpResult != kHttpResultOk || !m_http.IsResponseComplete())
+    return false;
+  CXmlNode* engine = GetCurrentEngine();
+  CXmlNode* reply = engine ? PairChild(engine, L"response", m_langSrc + L"2" + m_langDest) : nullptr;
+  CXmlNode* pattern = reply ? reply->FindPath(L"/parse_result/regex") : nullptr;
+  CXmlNode* charset = reply ? reply->FindChildElement(L"charset", kElementKind, 0) : nullptr;
+  if (!pattern || !charset) return false;
+  const CHttpResponse& response = m_http.GetResponse();
+  std::string body;
+  const uint32_t length = response.GetBodyLength();
+  if (response.GetBody(body, 0, length) < length) return false;
+  std::wstring text;
+  MultiByteToWString(text, body.data(), static_cast<int>(body.size()), CodePageOf(charset), 0);
+  m_resultText.clear();
+
+  std::wstring patternText;
+  pattern->GetText(patternText);
+  try {
+    regex::compiled_pattern compiled(patternText, regex::ignore_case | regex::dot_all, regex::recursive);
+    if (compiled.capturing_count() < 2) return false;
+    regex::match_results groups;
+    if (compiled.match(text, groups).matched) {
+      // The reply is the engine's, not ours: it is shown as text, so that no
+      // link or script in it can reach the program's own commands.
+      ReplyToSafeHtml(m_resultText, groups.str(1));
+      return true;
+    }
+  } catch (...) {
+    m_resultText.clear();
+    return false;
+  }
+
+  std::wstring message = DictHost().GetUiText(L"TextTranslation", L"ParseResultFailed");
+  std::wstring filtered;
+  FilterNameChars(filtered, m_sourceText.c_str());
+  ReplaceAll(message, L"[$Engine]", IntToWString(m_engineId, 10).c_str());
+  ReplaceAll(message, L"[$LangSrc]", m_langSrc.c_str());
+  ReplaceAll(message, L"[$LangDest]", m_langDest.c_str());
+  ReplaceAll(message, L"[$TextSrc]", filtered.c_str());
+  BuildUiPage(m_resultText, L"parse_failed", message);
+  return false;
 }

@@ -1,15 +1,24 @@
 // The web text translator: engine definitions, the chosen engine and
-// languages, the source text, and the text-translation form page. (Requests
-// and replies come with the HTTP client.)
+// languages, the source text, the text-translation form and status pages, and
+// one request at a time to the chosen engine on the HTTP client's worker,
+// whose reply a regular expression of the engine cuts the translation from.
 #pragma once
+
+#include <windows.h>
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "http/HttpClient.h"
+
 class CXmlElement;
 class CXmlNode;
+class CStringMap;
+class IOnlineHost;
+
+constexpr UINT WM_TRANSLATE_DONE = 2034;
 
 class CTextTranslator {
  public:
@@ -43,12 +52,34 @@ class CTextTranslator {
 
   // The form page for the current source text; empty when there is no form template.
   void BuildFormPage(std::wstring& html, bool showSource, bool showResult);
+  // A status page from the "ui" template of that name with the content text.
+  bool BuildUiPage(std::wstring& out, const wchar_t* name, const std::wstring& content);
+  void MapLanguageCode(std::wstring& out, const wchar_t* code, CXmlNode* transform) const;
+
+  // The application's connection setting (proxy) and the proxy-credential
+  // callback handed to the HTTP session when a proxy is on.
+  void SetConnection(IOnlineHost* host, HttpCredentialCallback credentials);
+  // What the HTTP session holds now: the callback while a proxy is on, else null.
+  HttpCredentialCallback GetSessionCredentialCallback() const { return m_http.GetCredentialCallback(); }
+  // Posts the request for the text; its end comes as message (HttpResult,
+  // request number) to the window. The request number, or 0 when nothing was sent.
+  uint32_t Translate(const std::wstring& text, HWND window, UINT message);
+  void Cancel() { m_http.Cancel(); }
+  uint32_t GetRequestNumber() const { return m_http.GetRequestNumber(); }
+  // True when the result text holds the translation of that request (as
+  // HTML that only shows text); else the result is a status page or unchanged.
+  bool ParseResult(int httpResult, uint32_t requestNumber);
 
  private:
+  void FillPageVars(CStringMap& vars) const;
+
+  CHttpClient m_http;
   std::unique_ptr<CXmlElement> m_engines;
   uint32_t m_engineId = 0;
   std::wstring m_langSrc;
   std::wstring m_langDest;
   std::wstring m_sourceText;
   std::wstring m_resultText;
+  IOnlineHost* m_host = nullptr;
+  HttpCredentialCallback m_credentials = nullptr;
 };

@@ -33,3 +33,11 @@ ensure_display() {
   echo "Xvfb did not start on :$n" >&2
   return 1
 }
+
+# Under Xvfb there is no window manager: Wine waits for one (about 2 s) each
+# time an activated window goes. Unmanaged windows don't wait.
+use_unmanaged_windows() {
+  grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null && return 0
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  wineserver -w
+}

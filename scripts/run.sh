@@ -20,6 +20,7 @@ if [ -n "${DISPLAY:-}" ]; then
   exec wine "$BIN/Quorindo.exe"
 fi
 
+use_unmanaged_windows
 XVFB_PID=
 APP_PID=
 cleanup() {

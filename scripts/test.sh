@@ -7,6 +7,7 @@ export BUILD_DIR
 bash scripts/build.sh
 source scripts/env.sh
 ensure_wineprefix
+use_unmanaged_windows
 XVFB_PID=
 cleanup() {
   wineserver -k 2>/dev/null || true

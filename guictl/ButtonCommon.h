@@ -1,0 +1,76 @@
+// What the library's own buttons share: the button messages they answer
+// themselves, the text format from the button style, tooltips, the paint
+// buffer's memory context and the fitted window rectangle. Internal.
+#pragma once
+
+#include "guictl/GuiManager.h"
+
+namespace kestrel {
+
+// The fields a self-drawn button keeps for the button messages.
+struct ButtonFields {
+  int& disabled;
+  int& check;
+  HFONT& font;
+};
+
+// WM_ENABLE, WM_SETFONT, WM_GETFONT and BM_*: true when handled (result
+// set); repaint tells whether the button should be drawn again.
+bool HandleButtonMessage(CWnd& wnd, ButtonFields f, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result,
+                         bool& repaint);
+
+// A mouse move: asks for the leave notification when not tracking yet
+// (tracking = the request's result). True on that first move.
+bool TrackMouseLeave(CWnd& wnd, int& tracking);
+
+// New check state after a click released inside the button.
+int NextCheckAfterClick(DWORD style, int check);
+
+// DrawText format from BS_LEFT/RIGHT/TOP/BOTTOM/MULTILINE.
+UINT ButtonTextFormat(DWORD style, bool ellipsis);
+
+// The attach steps shared by the self-drawn buttons: state cleared, the
+// parent's font, style, frame stripped, resized to the former client size.
+void AttachButtonWindow(CWnd& wnd, ButtonFields f);
+
+// Tool 1 of tip gets text; activate as given.
+void SetButtonTooltip(CWnd& wnd, CToolTipCtrl& tip, CString& store, const wchar_t* text, BOOL activate);
+void SizeTooltipTool(CWnd& wnd, CToolTipCtrl& tip, int cx, int cy);
+void RelayToTooltip(CToolTipCtrl& tip, MSG* msg);
+
+// The window rectangle that fits block plus padding, anchored and applied
+// as CalcFixSize describes.
+CRect FitWindowRect(CWnd& wnd, const CRect& block, const RECT& padding, int anchor, int apply);
+
+inline COLORREF OrSys(COLORREF c, int sysIndex) { return c == 0xFFFFFFFF ? ::GetSysColor(sysIndex) : c; }
+
+// A memory context compatible with dc holding the paint buffer's bitmap.
+class BufferDC {
+ public:
+  BufferDC(CDC* dc, Veltra::COImage& buffer);
+  ~BufferDC();
+  CDC* operator->() { return &m_dc; }
+  CDC* get() { return &m_dc; }
+  BufferDC(const BufferDC&) = delete;
+  BufferDC& operator=(const BufferDC&) = delete;
+
+ private:
+  CDC m_dc;
+  HGDIOBJ m_old = nullptr;
+};
+
+// The font now selected, underlined, selected for the scope.
+class UnderlinedFont {
+ public:
+  explicit UnderlinedFont(CDC* dc);
+  ~UnderlinedFont();
+  UnderlinedFont(const UnderlinedFont&) = delete;
+  UnderlinedFont& operator=(const UnderlinedFont&) = delete;
+
+ private:
+  CDC* m_dc;
+  HFONT m_font = nullptr;
+  HGDIOBJ m_old = nullptr;
+};
+
+}  // namespace kestrel
