@@ -14,10 +14,17 @@
 class CConfigFile;
 class COnlineUpdate;
 
-// Message numbers the dialogs send to or answer for the main window.
-constexpr UINT WM_PAGE_ACTION = 2031;
-constexpr UINT WM_UI_SETTINGS_CHANGED = 2033;
-constexpr UINT WM_AUTH_REQUEST = 2036;
+// Message numbers the dialogs send to or answer for the main window (the
+// main window's header defines the same numbers the same way).
+#ifndef WM_PAGE_ACTION
+#define WM_PAGE_ACTION 2031
+#endif
+#ifndef WM_UI_SETTINGS_CHANGED
+#define WM_UI_SETTINGS_CHANGED 2033
+#endif
+#ifndef WM_AUTH_REQUEST
+#define WM_AUTH_REQUEST 2036
+#endif
 // Page actions (wParam of WM_PAGE_ACTION).
 constexpr WPARAM kPageActionApplyGrab = 144;
 constexpr WPARAM kPageActionHistorySize = 148;
