@@ -68,6 +68,7 @@ class CDlgOptAppearance : public COptionPage {
   // The fonts the page lists: TrueType, not symbol, not vertical (@), once each.
   static void AddFontFace(std::vector<std::wstring>& faces, const ENUMLOGFONTEXW& font, DWORD fontType);
   void DrawSample();
+  Veltra::COImage* GetSampleImage() { return m_sample.GetIcon(); }
 
  protected:
   afx_msg void OnSampleChange();

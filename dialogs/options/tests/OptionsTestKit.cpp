@@ -2,6 +2,7 @@
 
 #include "core/TripleDes.h"
 #include "core/UiSeam.h"
+#include "online/OnlineUpdate.h"
 
 IOptionsHost* GetOptionsHost() { return options_test::g_host; }
 
@@ -55,7 +56,8 @@ int SpyMainWindow::Count(UINT message, WPARAM wParam) const {
 
 LRESULT CALLBACK SpyMainWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = reinterpret_cast<SpyMainWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (self && (message == WM_PAGE_ACTION || message == WM_UI_SETTINGS_CHANGED || message == WM_AUTH_REQUEST))
+  if (self && (message == WM_PAGE_ACTION || message == WM_UI_SETTINGS_CHANGED || message == WM_AUTH_REQUEST ||
+               message == WM_UPDATE_DONE))
     self->messages.push_back({message, wParam, lParam});
   if (self && message == WM_AUTH_REQUEST) {
     if (self->authAnswer)
