@@ -113,6 +113,20 @@ void TestHost::SetGrabColors(COLORREF text, COLORREF back, COLORREF border) {
   grabColors = {text, back, border};
 }
 
+LRESULT RunAuthenticationRequest(CWnd* owner, WPARAM wParam, LPARAM lParam) {
+  auto* user = reinterpret_cast<std::wstring*>(wParam);
+  auto* password = reinterpret_cast<std::wstring*>(lParam);
+  if (!user || !password) return 0;
+  CDlgAuthentication dialog(owner);
+  dialog.m_remember = 1;
+  dialog.m_caption = *user;
+  dialog.m_prompt = *password;
+  if (dialog.DoModal() != IDOK) return 0;
+  *user = dialog.m_user;
+  *password = dialog.m_password;
+  return dialog.m_remember ? 2 : 1;
+}
+
 BoxRecorder::BoxRecorder() {
   texts.clear();
   answer = IDOK;

@@ -89,6 +89,9 @@ class TestHost : public IOptionsHost {
 // The host GetOptionsHost hands out; set by the fixture.
 extern TestHost* g_host;
 
+// The main window's answer to WM_AUTH_REQUEST, as the main frame gives it.
+LRESULT RunAuthenticationRequest(CWnd* owner, WPARAM wParam, LPARAM lParam);
+
 // Message boxes: recorded and answered with `answer`.
 struct BoxRecorder {
   BoxRecorder();
