@@ -95,6 +95,14 @@ TEST_F(GeneralPageTest, HistoryFieldIsKeptInRange) {
   }
 }
 
+TEST_F(GeneralPageTest, NegativeHistorySavedWithoutLeavingTheFieldIsZero) {
+  Open();
+  SetItemText(page.m_hWnd, IDC_GEN_HISTORY, L"-5");
+  page.Save();
+  EXPECT_EQ(L"0", Setting(L"General", L"SearchHistory"));
+  EXPECT_EQ(0, host->mainWindow.messages.back().lParam);
+}
+
 TEST_F(GeneralPageTest, ClearHistoryAsksFirst) {
   Open();
   BoxRecorder::answer = IDNO;
