@@ -189,6 +189,9 @@ void OptionsTest::SetUp() {
   SetSettingTextKeyReader(TestKeyDigits);
   host = new TestHost();
   g_host = host;
+  // The program starts the control library before any window: the skinned
+  // controls paint only then.
+  Kestrel_Initialize(host->folder.c_str());
   CConfigFile& t = host->texts;
   t.SetValue(L"DlgOption", L"Title", L"Options");
   t.SetValue(L"DlgOption", L"General", L"General");
@@ -215,6 +218,7 @@ void OptionsTest::SetUp() {
 }
 
 void OptionsTest::TearDown() {
+  Kestrel_UnInitialize();
   g_host = nullptr;
   delete host;
 }
