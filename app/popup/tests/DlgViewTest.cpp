@@ -5,6 +5,7 @@
 #include "app/popup/PageMenus.h"
 #include "app/popup/tests/WindowTestKit.h"
 #include "app/shell/QuorindoApp.h"
+#include "core/TextCodec.h"
 #include "core/UiSeam.h"
 
 namespace {
@@ -120,6 +121,12 @@ TEST_F(DlgViewTest, SaveWritesThePageAndReportsFailure) {
   ::SendMessageW(bar_->m_hWnd, WM_COMMAND, 1020, 0);
   ASSERT_TRUE(FileExists(g_saveName));
   EXPECT_TRUE(g_boxes.empty());
+  std::string saved;
+  ReadFileToString(saved, g_saveName.c_str());
+  const std::wstring page(reinterpret_cast<const wchar_t*>(saved.data()), saved.size() / 2);
+  EXPECT_NE(std::wstring::npos, page.find(L"saved text"));
+  EXPECT_EQ(0u, page.find(L"\xFEFF<html><head></head><body"));
+  EXPECT_EQ(page.size() - 8, page.find(L"\n</html>"));
 
   g_saveName = host_.root + L"missing\\saved.htm";
   ::SendMessageW(bar_->m_hWnd, WM_COMMAND, 1020, 0);
@@ -127,6 +134,24 @@ TEST_F(DlgViewTest, SaveWritesThePageAndReportsFailure) {
   EXPECT_EQ(L"Save failed", g_boxes[0]);
   SetFileDialogHandler(oldDialog);
   SetMessageBoxHandler(oldBox);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DlgViewTest, ContextMenuIsLeftToTheBrowserOnlyForTextFields) {
+  ASSERT_TRUE(bar_->SetResultHtml(L"<textarea id=\"t\"></textarea><input id=\"i\"><input id=\"c\" type=\"checkbox\">"
+                                  L"<img id=\"m\">",
+                                  L"w", true));
+  CResultView& view = bar_->m_view;
+  const POINT pt = {10, 10};
+  EXPECT_EQ(S_OK, CDlgView::ResultContextMenu(1, pt, view.GetBrowser(), view.GetElement(L"m"), &view));
+  EXPECT_EQ(S_OK, CDlgView::ResultContextMenu(3, pt, view.GetBrowser(), nullptr, &view));
+  EXPECT_EQ(S_FALSE, CDlgView::ResultContextMenu(2, pt, view.GetBrowser(), view.GetElement(L"t"), &view));
+  EXPECT_EQ(S_FALSE, CDlgView::ResultContextMenu(2, pt, view.GetBrowser(), view.GetElement(L"i"), &view));
+  EXPECT_EQ(S_OK, CDlgView::ResultContextMenu(2, pt, view.GetBrowser(), view.GetElement(L"c"), &view));
+  EXPECT_TRUE(main_.got.empty());
 }
 
 }  // namespace
