@@ -14,6 +14,7 @@
 #include "app/views/DocHostHandler.h"
 #include "app/views/HtmlHost.h"
 
+// The messages the views send and post (their receivers know the same numbers).
 // Posted by a view to its parent once its page shell has loaded (wParam 0,
 // lParam the view's window).
 #ifndef WM_PAGE_READY

@@ -93,7 +93,7 @@ void CResultView::OnDocumentComplete(LPCWSTR lpszURL) {
     m_pHostHandler->SetContextMenuHandler(m_pfnContextMenu, this);
   }
   if (lpszURL && EqualsNoCase(lpszURL, L"about:blank")) {
-    Navigate2((viewsenv::DataFolder() + L"start.htm").c_str());
+    Navigate2(viewsenv::StartPage().c_str());
     return;
   }
   std::wstring start;
@@ -105,21 +105,23 @@ void CResultView::OnDocumentComplete(LPCWSTR lpszURL) {
 
 void CResultView::OnBeforeNavigate2(LPCWSTR lpszURL, BOOL* pbCancel) {
   if (!lpszURL) return;
-  std::wstring url;
-  DecodeLinkUrl(url, lpszURL);
-  if (StartsWithNoCase(url, L"dict://")) {
-    *pbCancel = TRUE;
-    OnDictLink(url.substr(7));
-  } else if (StartsWithNoCase(url, L"app://")) {
-    *pbCancel = TRUE;
-    OnAppCommand(url.substr(6));
-  } else if (viewsenv::IsStartPageUrl(lpszURL) || (!url.empty() && viewsenv::IsStartPageUrl(url))) {
-    // The shell's path is also taken as it is: a program folder with "+" or
-    // "%" in its name does not survive decoding.
-    m_pMainWnd = nullptr;  // the document is being replaced
-  } else {
-    *pbCancel = TRUE;
-    if (StartsWithNoCase(url, L"http://")) OpenInBrowser(url);
+  std::wstring rest;
+  switch (ClassifyPageLink(lpszURL, viewsenv::StartPage(), rest)) {
+    case PageLink::kDict:
+      *pbCancel = TRUE;
+      OnDictLink(rest);
+      break;
+    case PageLink::kApp:
+      *pbCancel = TRUE;
+      OnAppCommand(rest);
+      break;
+    case PageLink::kStartPage:
+      m_pMainWnd = nullptr;  // the document is being replaced
+      break;
+    case PageLink::kOther:
+      *pbCancel = TRUE;
+      if (StartsWithNoCase(rest, L"http://")) OpenInBrowser(rest);
+      break;
   }
 }
 

@@ -1,7 +1,6 @@
 #include "app/views/ViewsEnv.h"
 
 #include "app/shell/QuorindoApp.h"
-#include "platform/htmlview/HtmlText.h"
 
 namespace viewsenv {
 
@@ -25,9 +24,6 @@ bool FillUpdateTemplate(std::wstring& out, const wchar_t* name) {
   return theApp.GetOnlineUpdate()->FillTemplateVars(out, name, theApp.m_langCode.c_str());
 }
 
-bool IsStartPageUrl(const std::wstring& url) {
-  return htmlview::EqualsNoCase(url, L"about:blank") ||
-         htmlview::EqualsNoCase(url, (DataFolder() + L"start.htm").c_str());
-}
+std::wstring StartPage() { return DataFolder() + L"start.htm"; }
 
 }  // namespace viewsenv

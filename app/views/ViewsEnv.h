@@ -19,7 +19,7 @@ std::wstring LanguageCode();
 CWnd* MainWindow();
 // The update component's page text of that name in the user-interface language.
 bool FillUpdateTemplate(std::wstring& out, const wchar_t* name);
-// "about:blank" or the page shell "start.htm" of the data folder (ASCII case ignored).
-bool IsStartPageUrl(const std::wstring& url);
+// The page shell "start.htm" of the data folder.
+std::wstring StartPage();
 
 }  // namespace viewsenv

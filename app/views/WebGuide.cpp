@@ -116,12 +116,11 @@ void CWebGuide::ClearResults() {
 
 void CWebGuide::OnBeforeNavigate2(LPCWSTR lpszURL, BOOL* pbCancel) {
   if (!lpszURL) return;
-  std::wstring url;
-  DecodeLinkUrl(url, lpszURL);
-  if (!htmlview::StartsWithNoCase(url, L"app://")) return;
+  std::wstring rest;
+  if (ClassifyPageLink(lpszURL, viewsenv::DataFolder() + L"blank.htm", rest) != PageLink::kApp) return;
   *pbCancel = TRUE;
   std::wstring command, argument;
-  SplitLinkCommand(url.substr(6), command, argument);
+  SplitLinkCommand(rest, command, argument);
   OnAppCommand(command, argument);
 }
 

@@ -5,7 +5,6 @@
 #include "platform/htmlview/HtmlText.h"
 
 using htmlview::EqualsNoCase;
-using htmlview::StartsWithNoCase;
 
 IMPLEMENT_DYNCREATE(CWebViewQ, CHtmlWnd2)
 
@@ -31,7 +30,7 @@ void CWebViewQ::OnDocumentComplete(LPCWSTR lpszURL) {
     m_pHostHandler->m_bAllowPrint = 0;
   }
   if (lpszURL && EqualsNoCase(lpszURL, L"about:blank")) {
-    Navigate2((viewsenv::DataFolder() + L"start.htm").c_str());
+    Navigate2(viewsenv::StartPage().c_str());
     return;
   }
   if (htmlview::Element* main = GetElement(L"main")) main->SetStyleColor(L"backgroundColor", 0xFFFFFF);
@@ -61,16 +60,21 @@ bool CWebViewQ::ShowHtml(int& width, int& height, const wchar_t* html, const wch
 
 void CWebViewQ::OnBeforeNavigate2(LPCWSTR lpszURL, BOOL* pbCancel) {
   if (!lpszURL) return;
-  std::wstring url;
-  DecodeLinkUrl(url, lpszURL);
-  if (StartsWithNoCase(url, L"dict://")) {
-    *pbCancel = TRUE;
-    OnDictLink(url.substr(7));
-  } else if (StartsWithNoCase(url, L"app://")) {
-    *pbCancel = TRUE;
-    OnAppCommand(url.substr(6));
-  } else if (!viewsenv::IsStartPageUrl(lpszURL) && !(!url.empty() && viewsenv::IsStartPageUrl(url))) {
-    *pbCancel = TRUE;
+  std::wstring rest;
+  switch (ClassifyPageLink(lpszURL, viewsenv::StartPage(), rest)) {
+    case PageLink::kDict:
+      *pbCancel = TRUE;
+      OnDictLink(rest);
+      break;
+    case PageLink::kApp:
+      *pbCancel = TRUE;
+      OnAppCommand(rest);
+      break;
+    case PageLink::kStartPage:
+      break;
+    case PageLink::kOther:
+      *pbCancel = TRUE;  // the popup opens nothing else
+      break;
   }
 }
 

@@ -18,20 +18,22 @@ using viewtest::Received;
 
 namespace {
 
-// Copies the texts and records the views hand over while they are valid.
-void CopyArguments(Received& r) {
+// Copies the texts and records the views hand over while they are valid; the
+// records of actions 150 and 156 have recordSize values.
+void CopyArgumentsOf(Received& r, size_t recordSize) {
   if (r.message == WM_APP_LINK) {
     r.text1 = reinterpret_cast<const wchar_t*>(r.wParam);
     r.text2 = reinterpret_cast<const wchar_t*>(r.lParam);
   } else if (r.message == WM_PAGE_ACTION && r.sent) {
-    if (r.wParam == 150 || (r.wParam == 156 && r.record.empty())) {
+    if (r.wParam == 150 || r.wParam == 156) {
       const uint32_t* values = reinterpret_cast<const uint32_t*>(r.lParam);
-      r.record.assign(values, values + 4);
+      r.record.assign(values, values + recordSize);
     } else if (r.lParam) {
       r.text1 = reinterpret_cast<const wchar_t*>(r.lParam);
     }
   }
 }
+void CopyArguments(Received& r) { CopyArgumentsOf(r, 4); }
 
 // The application's folders, texts and main window, in a sandbox.
 class AppSandbox {
@@ -71,6 +73,15 @@ class AppSandbox {
   MessageRecorder mainRecorder;
   CWnd mainWnd;
 };
+
+// The element children of an element, in order.
+std::vector<Element*> ElementChildren(Element* parent) {
+  std::vector<Element*> out;
+  for (size_t i = 0; parent && i < parent->ChildCount(); ++i) {
+    if (parent->Child(i)->IsElement()) out.push_back(parent->Child(i));
+  }
+  return out;
+}
 
 // Clicks the middle of the left edge of an element of a view's page.
 void ClickElement(CHtmlWnd2& view, const wchar_t* id) {
@@ -347,10 +358,8 @@ class WebGuideTest : public ViewFixture<CWebGuide> {
  protected:
   std::vector<std::wstring> RowLinks() {
     std::vector<std::wstring> links;
-    Element* list = view.GetElement(L"list_Results");
-    for (size_t i = 0; list && i < list->ChildCount(); ++i) {
-      Element* row = list->Child(i);
-      if (row->IsElement()) links.push_back(row->GetAttribute(L"onclick"));
+    for (Element* row : ElementChildren(view.GetElement(L"list_Results"))) {
+      links.push_back(row->GetAttribute(L"onclick"));
     }
     return links;
   }
@@ -370,25 +379,17 @@ TEST_F(WebGuideTest, BuildsItsGroupsWhenTheShellHasLoaded) {
   EXPECT_EQ(view.GetElement(L"group_Actions")->GetStyle(L"display"), L"");
   EXPECT_EQ(view.GetElement(L"group_Actions")->GetStyle(L"font-family"), L"\"Tahoma\"");
   EXPECT_EQ(htmlview::Trim(view.GetElement(L"title_Options")->InnerText()), L"Options");
-  Element* actions = view.GetElement(L"list_Actions");
-  ASSERT_NE(actions, nullptr);
-  std::vector<Element*> rows;
-  for (size_t i = 0; i < actions->ChildCount(); ++i) {
-    if (actions->Child(i)->IsElement()) rows.push_back(actions->Child(i));
-  }
+  std::vector<Element*> rows = ElementChildren(view.GetElement(L"list_Actions"));
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0]->Title(), L"Translate a text on the web");
   EXPECT_NE(rows[0]->InnerText().find(L"Translate text"), std::wstring::npos);
   EXPECT_EQ(rows[0]->GetAttribute(L"onclick"), L"window.navigate('app://texttranslation/')");
-  Element* image = rows[1]->Child(0)->IsElement() ? rows[1]->Child(0) : rows[1]->Child(1);
+  Element* image = ElementChildren(rows[1]).at(0);
   EXPECT_EQ(image->GetAttribute(L"src"), app.data + L"icon\\websearch8.png");
   // A text without a comma: all of it is the label, the tooltip is empty.
-  Element* options = view.GetElement(L"list_Options");
-  Element* first = nullptr;
-  for (size_t i = 0; i < options->ChildCount() && !first; ++i) {
-    if (options->Child(i)->IsElement()) first = options->Child(i);
-  }
-  ASSERT_NE(first, nullptr);
+  std::vector<Element*> options = ElementChildren(view.GetElement(L"list_Options"));
+  ASSERT_EQ(options.size(), 3u);
+  Element* first = options[0];
   EXPECT_EQ(first->Title(), L"");
   EXPECT_NE(first->InnerText().find(L"Dictionaries"), std::wstring::npos);
 }
@@ -414,11 +415,7 @@ TEST_F(WebGuideTest, ResultRowsFollowTheLookup) {
                                                    L"window.navigate('app://results_view/dict_3')",
                                                    L"window.navigate('app://results_view/dict_9')"}));
   // A title with a quote and markup characters stays text.
-  Element* list = view.GetElement(L"list_Results");
-  std::vector<Element*> rows;
-  for (size_t i = 0; i < list->ChildCount(); ++i) {
-    if (list->Child(i)->IsElement()) rows.push_back(list->Child(i));
-  }
+  std::vector<Element*> rows = ElementChildren(view.GetElement(L"list_Results"));
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[1]->Title(), L"Webster's <Three>");
   EXPECT_NE(rows[1]->InnerText().find(L"Webster's <Three>"), std::wstring::npos);
@@ -452,12 +449,9 @@ TEST_F(WebGuideTest, ClickingAResultRowScrollsTheResultView) {
   files.push_back(std::make_unique<CDictFile>());
   ASSERT_TRUE(files.back()->Open(path.c_str()));
   view.FillResults({files.back().get()});
-  Element* list = view.GetElement(L"list_Results");
-  Element* row = nullptr;
-  for (size_t i = 0; i < list->ChildCount() && !row; ++i) {
-    if (list->Child(i)->IsElement()) row = list->Child(i);
-  }
-  ASSERT_NE(row, nullptr);
+  std::vector<Element*> rows = ElementChildren(view.GetElement(L"list_Results"));
+  ASSERT_EQ(rows.size(), 1u);
+  Element* row = rows[0];
   row->SetAttribute(L"id", L"row17");
   ClickElement(view, L"row17");
   const Received* action = app.mainRecorder.Find(WM_PAGE_ACTION);
@@ -536,6 +530,7 @@ TEST_F(WebViewQTest, ReportsTheContentSize) {
 
 TEST_F(WebViewQTest, LinksGoToThePopupOrTheMainWindow) {
   LoadShell();
+  parent.hook = [](Received& r) { CopyArgumentsOf(r, 2); };
   int w = 0, h = 0;
   ASSERT_TRUE(view.ShowHtml(w, h, L"<a id='d' style='display:block' href='dict://headword/w%C3%B6rd'>d</a>"
                                   L"<a id='web' style='display:block' href='http://example.org/'>web</a>",
@@ -554,9 +549,7 @@ TEST_F(WebViewQTest, LinksGoToThePopupOrTheMainWindow) {
   ASSERT_NE(hide, nullptr);
   EXPECT_TRUE(hide->sent);
   EXPECT_EQ(hide->wParam, 156u);
-  ASSERT_GE(hide->record.size(), 2u);
-  EXPECT_EQ(hide->record[0], 2u);
-  EXPECT_EQ(hide->record[1], 5u);
+  EXPECT_EQ(hide->record, (std::vector<uint32_t>{2, 5}));
   parent.got.clear();
   Follow(L"app://hidemeaning/2");
   Follow(L"app://websearch/w\u00F6rd");
