@@ -1,0 +1,68 @@
+// The main window's private messages, its command ids and the flag bits of a
+// lookup request. Every window of the program talks to the main window with these.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+constexpr UINT WM_GUI_PARENTBKGND = 1206;
+constexpr UINT WM_GRAB_MOUSEMOVE = 2026;
+constexpr UINT WM_TRAY_NOTIFY = 2025;
+constexpr UINT WM_LOOKUP_WORD = 2028;
+constexpr UINT WM_LOOKUP_REFRESH = 2029;
+constexpr UINT WM_APP_LINK = 2030;
+constexpr UINT WM_PAGE_ACTION = 2031;
+constexpr UINT WM_INDEX_GROUP_CHANGED = 2032;
+constexpr UINT WM_UI_SETTINGS_CHANGED = 2033;
+// 2034 WM_TRANSLATE_DONE comes from online/TextTranslator.h.
+constexpr UINT WM_UPDATE_DONE = 2035;
+constexpr UINT WM_AUTH_REQUEST = 2036;
+constexpr UINT WM_PAGE_READY = 3024;
+
+// Commands of the tray menu, the caption buttons and the view bar.
+constexpr UINT ID_APP_OPEN = 32773;
+constexpr UINT ID_APP_EXIT_ = 32774;
+constexpr UINT ID_DICTIONARIES = 32775;
+constexpr UINT ID_CONFIGURATION = 32776;
+constexpr UINT ID_CURSOR_TRANSLATOR = 32777;
+constexpr UINT ID_ABOUT = 32778;
+constexpr UINT ID_HELP_ = 32779;
+constexpr UINT ID_SUPPORT = 32780;
+constexpr UINT ID_WEB_SEARCH = 32783;
+constexpr UINT ID_CLIPBOARD_TRANSLATOR = 170;
+constexpr UINT IDC_FRAME_CLOSE = 171;
+constexpr UINT IDC_FRAME_MINIMIZE = 102;
+constexpr UINT IDC_FRAME_MAXIMIZE = 103;
+constexpr UINT IDC_FRAME_PIN = 117;
+constexpr UINT IDC_FRAME_SPLITTER = 115;
+constexpr UINT IDC_FRAME_FOOTER = 120;
+constexpr UINT IDC_VIEW_INDEX_BUTTON = 1022;
+
+// Flag bits of WM_LOOKUP_WORD (lParam).
+enum LookupFlag : uint32_t {
+  kLookupModeMask = 0xF,      // 1 query the query group, 0 no query
+  kLookupQuery = 0x1,
+  kLookupSetInput = 0x10,     // word into the search bar's input box
+  kLookupPositionIndex = 0x20,
+  kLookupFillGuide = 0x40,
+  kLookupShowResult = 0x80,
+  kLookupFocusMask = 0xF00,   // 0x100 search bar, 0x200 word list, 0x300 guide, 0x400 view bar
+  kLookupFocusSearch = 0x100,
+  kLookupFocusWordList = 0x200,
+  kLookupFocusGuide = 0x300,
+  kLookupFocusViewBar = 0x400,
+  kLookupTabMask = 0xF000,    // 0x1000 tab 0 (Index), 0x2000 tab 1 (Guide)
+  kLookupTabIndex = 0x1000,
+  kLookupTabGuide = 0x2000,
+  kLookupAddHistory = 0x10000,
+  kLookupScrollTop = 0x20000,
+};
+
+// What the senders pass.
+constexpr uint32_t kLookupFromSearchBar = 0x324E1;
+constexpr uint32_t kLookupFromHistory = 0x24F1;
+constexpr uint32_t kLookupIndexOnly = 0x20;
+constexpr uint32_t kLookupFromWordList = 0x124D1;
+constexpr uint32_t kLookupFromPopup = 0x323F1;
+constexpr uint32_t kLookupFromHeadwordLink = 0x324F1;
