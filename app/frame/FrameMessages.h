@@ -6,19 +6,40 @@
 
 #include <cstdint>
 
-constexpr UINT WM_GUI_PARENTBKGND = 1206;
-constexpr UINT WM_GRAB_MOUSEMOVE = 2026;
-constexpr UINT WM_TRAY_NOTIFY = 2025;
-constexpr UINT WM_LOOKUP_WORD = 2028;
-constexpr UINT WM_LOOKUP_REFRESH = 2029;
-constexpr UINT WM_APP_LINK = 2030;
-constexpr UINT WM_PAGE_ACTION = 2031;
-constexpr UINT WM_INDEX_GROUP_CHANGED = 2032;
-constexpr UINT WM_UI_SETTINGS_CHANGED = 2033;
+#ifndef WM_GRAB_MOUSEMOVE
+#define WM_GRAB_MOUSEMOVE 2026
+#endif
+#ifndef WM_TRAY_NOTIFY
+#define WM_TRAY_NOTIFY 2025
+#endif
+#ifndef WM_LOOKUP_WORD
+#define WM_LOOKUP_WORD 2028
+#endif
+#ifndef WM_LOOKUP_REFRESH
+#define WM_LOOKUP_REFRESH 2029
+#endif
+#ifndef WM_APP_LINK
+#define WM_APP_LINK 2030
+#endif
+#ifndef WM_PAGE_ACTION
+#define WM_PAGE_ACTION 2031
+#endif
+#ifndef WM_INDEX_GROUP_CHANGED
+#define WM_INDEX_GROUP_CHANGED 2032
+#endif
+#ifndef WM_UI_SETTINGS_CHANGED
+#define WM_UI_SETTINGS_CHANGED 2033
+#endif
 // 2034 WM_TRANSLATE_DONE comes from online/TextTranslator.h.
-constexpr UINT WM_UPDATE_DONE = 2035;
-constexpr UINT WM_AUTH_REQUEST = 2036;
-constexpr UINT WM_PAGE_READY = 3024;
+#ifndef WM_UPDATE_DONE
+#define WM_UPDATE_DONE 2035
+#endif
+#ifndef WM_AUTH_REQUEST
+#define WM_AUTH_REQUEST 2036
+#endif
+#ifndef WM_PAGE_READY
+#define WM_PAGE_READY 3024
+#endif
 
 // Commands of the tray menu, the caption buttons and the view bar.
 constexpr UINT ID_APP_OPEN = 32773;
@@ -59,10 +80,7 @@ enum LookupFlag : uint32_t {
   kLookupScrollTop = 0x20000,
 };
 
-// What the senders pass.
-constexpr uint32_t kLookupFromSearchBar = 0x324E1;
-constexpr uint32_t kLookupFromHistory = 0x24F1;
-constexpr uint32_t kLookupIndexOnly = 0x20;
-constexpr uint32_t kLookupFromWordList = 0x124D1;
-constexpr uint32_t kLookupFromPopup = 0x323F1;
-constexpr uint32_t kLookupFromHeadwordLink = 0x324F1;
+// The "headword" link: query, word into the input box, index list positioned,
+// guide filled, result shown and scrolled to its top, focus to the view bar,
+// guide tab, added to the history.
+constexpr uint32_t kHeadwordLookupFlags = 0x324F1;
