@@ -2,10 +2,7 @@
 #include "app/search/SearchApp.h"
 
 #include "app/shell/QuorindoApp.h"
-#if __has_include("dialogs/dict/DlgDictOption.h")
 #include "dialogs/dict/DlgDictOption.h"
-#define QUORINDO_HAS_DICT_OPTIONS 1
-#endif
 
 const CConfigFile& SearchTexts() { return theApp.m_uiText; }
 const CConfigFile& SearchSettings() { return theApp.m_settings; }
@@ -18,12 +15,7 @@ CFont* SearchBoldUiFont() { return &theApp.m_uiBoldFont; }
 CDictManager& SearchDictManager() { return *theApp.GetDictManager(); }
 
 void SearchRunDictOptions(int groupKind, uint32_t dictId) {
-#ifdef QUORINDO_HAS_DICT_OPTIONS
   CDlgDictOption dlg(nullptr);
   dlg.SetInitialSelection(groupKind, dictId);
   dlg.DoModal();
-#else
-  (void)groupKind;
-  (void)dictId;
-#endif
 }
