@@ -1,5 +1,9 @@
 // The main window's private messages, commands, page actions, hot keys,
 // keyboard routing and the completion of start-up.
+// The options dialogs' header declares some of the shared message numbers as
+// constants: it comes before the headers that define them as macros.
+#include "dialogs/options/OptionsDlg.h"
+
 #include "app/frame/FrameInternal.h"
 
 #include "app/frame/FrameLayout.h"
@@ -9,7 +13,6 @@
 #include "core/StrUtil.h"
 #include "core/TextCodec.h"
 #include "dialogs/dict/DlgDictOption.h"
-#include "dialogs/options/OptionsDlg.h"
 
 using namespace frame;
 
@@ -293,7 +296,7 @@ LRESULT CMainFrame::OnPageAction(WPARAM action, LPARAM argument) {
   switch (action) {
     case 144: ToggleGrab(static_cast<int>(argument)); return 1;
     case 145:
-      m_viewBar->GetResultView().ScrollToElement(reinterpret_cast<const wchar_t*>(argument), true);
+      m_viewBar->m_view.ScrollToElement(reinterpret_cast<const wchar_t*>(argument), true);
       return 1;
     case 146: OpenLink(L"community"); return 1;
     case 148: m_searchBar->TrimHistory(static_cast<int>(argument)); return 1;
@@ -305,9 +308,12 @@ LRESULT CMainFrame::OnPageAction(WPARAM action, LPARAM argument) {
     case 169: {
       const wchar_t* text = reinterpret_cast<const wchar_t*>(argument);
       if (!text) return 1;
-      std::string encoded;
-      PercentEncodeString(encoded, WStringToUtf8(text).c_str());
-      OpenLink(L"bug", L"&bug=" + Utf8ToWString(encoded));
+      std::string utf8, encoded;
+      WStringToUtf8(utf8, text, static_cast<int>(wcslen(text)));
+      PercentEncodeString(encoded, utf8.c_str());
+      std::wstring wide;
+      Utf8ToWString(wide, encoded.c_str(), static_cast<int>(encoded.size()));
+      OpenLink(L"bug", L"&bug=" + wide);
       return 1;
     }
     default: return 0;
@@ -327,7 +333,7 @@ LRESULT CMainFrame::OnAppLink(const wchar_t* command, const wchar_t* argument) {
 
 LRESULT CMainFrame::OnPagesReady() {
   if (m_startupComplete) return 0;
-  if (!m_viewBar->GetResultView().IsReady() || !m_indexPane->GetGuide().IsReady() || !m_popup->GetView().IsReady())
+  if (!m_viewBar->m_view.IsReady() || !m_indexPane->GetGuide().IsReady() || !m_popup->m_view.IsReady())
     return 0;
   const bool minimized = theApp.m_settings.GetBool(L"General", L"StartMinmize", false);
   UpdateTrayIcon(0, minimized);
@@ -369,7 +375,7 @@ void CMainFrame::OnUpdateDone(WPARAM wParam, LPARAM lParam) {
   std::wstring tip;
   theApp.GetOnlineUpdate()->FillTemplateVars(tip, L"tip", theApp.m_langCode.c_str());
   if (!tip.empty()) {
-    CResultView& view = m_viewBar->GetResultView();
+    CResultView& view = m_viewBar->m_view;
     if (view.GetElement(L"startpage"))
       m_viewBar->PostMessage(WM_COMMAND, 1129, 0);
     else
@@ -391,7 +397,7 @@ BOOL CMainFrame::OnCopyDataInstall(const wchar_t* path) {
 // ---- Keyboard and wheel ----
 
 BOOL CMainFrame::PreTranslateMessage(MSG* pMsg) {
-  HWND document = m_viewBar->GetResultView().GetDocumentWindow();
+  HWND document = m_viewBar->m_view.GetDocumentWindow();
   const bool typed = pMsg->message == WM_CHAR ||
                      (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_BACK || pMsg->wParam == VK_RETURN ||
                                                       pMsg->wParam == VK_ESCAPE || pMsg->wParam == VK_PROCESSKEY));

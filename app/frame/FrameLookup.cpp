@@ -18,11 +18,13 @@ void CMainFrame::PositionIndexList(const wchar_t* word) {
   uint32_t member = 0, position = 0;
   CDictManager* manager = theApp.GetDictManager();
   manager->FindIndexPosition(member, position, word, static_cast<uint32_t>(m_searchBar->GetMenuSelection()));
+  CDictFile* dict = manager->GetGroupDict(kGroupIndex, member);
+  if (!dict) return;  // an empty index group: nothing to show
   CListWord& list = m_indexPane->GetWordList();
-  list.SetSource(manager->GetGroupDict(kGroupIndex, member), member, 0);
+  list.SetSource(dict, member, 0);
   list.SetSelection(static_cast<int>(position), false, false);
   // The word near the middle of the list.
-  list.EnsureVisible(static_cast<int>(position) - list.GetVisibleRows() / 2 + 1, static_cast<int>(position), true);
+  list.EnsureVisible(0, static_cast<int>(position) - list.GetVisibleRows() / 2 + 1, true);
 }
 
 LRESULT CMainFrame::ShowLookupResult(const wchar_t* word, uint32_t flags) {
@@ -82,7 +84,7 @@ LRESULT CMainFrame::RefreshLookup(const wchar_t* word) {
 LRESULT CMainFrame::OnTextTranslationEvent(const wchar_t* event) {
   const std::wstring name = event ? event : L"";
   CTextTranslator* translator = theApp.GetTextTranslator();
-  CResultView& page = m_viewBar->GetResultView();
+  CResultView& page = m_viewBar->m_view;
   if (name == L"get_focus") {
     m_formActive = true;
     return 1;
@@ -188,7 +190,7 @@ LRESULT CMainFrame::OnTextTranslationEvent(const wchar_t* event) {
 LRESULT CMainFrame::OnTextTranslationResult(WPARAM wParam, LPARAM lParam) {
   CTextTranslator* translator = theApp.GetTextTranslator();
   if (static_cast<uint32_t>(lParam) != translator->GetRequestNumber()) return 1;
-  CResultView& page = m_viewBar->GetResultView();
+  CResultView& page = m_viewBar->m_view;
   std::wstring html;
   switch (wParam) {
     case 2:

@@ -6,6 +6,10 @@
 
 #include <cstdint>
 
+// 2034 WM_TRANSLATE_DONE and 2035 WM_UPDATE_DONE come with their senders.
+#include "online/OnlineUpdate.h"
+#include "online/TextTranslator.h"
+
 #ifndef WM_GRAB_MOUSEMOVE
 #define WM_GRAB_MOUSEMOVE 2026
 #endif
@@ -29,10 +33,6 @@
 #endif
 #ifndef WM_UI_SETTINGS_CHANGED
 #define WM_UI_SETTINGS_CHANGED 2033
-#endif
-// 2034 WM_TRANSLATE_DONE comes from online/TextTranslator.h.
-#ifndef WM_UPDATE_DONE
-#define WM_UPDATE_DONE 2035
 #endif
 #ifndef WM_AUTH_REQUEST
 #define WM_AUTH_REQUEST 2036

@@ -232,7 +232,7 @@ BOOL CMainFrame::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
 }
 
 void CMainFrame::OnToggleIndexPane() {
-  const bool hide = m_viewBar->GetIndexButton().GetCheck() == BST_CHECKED;
+  const bool hide = m_viewBar->m_btnIndex.GetCheck() == BST_CHECKED;
   m_indexPane->ShowWindow(hide ? SW_HIDE : SW_SHOW);
   m_splitter.ShowWindow(hide ? SW_HIDE : SW_SHOW);
   CRect client, index;

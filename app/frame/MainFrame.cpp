@@ -132,7 +132,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW lpCreateStruct) {
   int indexWidth = static_cast<int>(wcstoul(theApp.m_userState.GetString(L"App", L"IndexWidth", L"").c_str(), nullptr, 0));
   m_indexPane->MoveWindow(0, 0, indexWidth, 100, FALSE);
   if (!theApp.m_userState.GetBool(L"App", L"ShowIndex", false)) {
-    m_viewBar->GetIndexButton().SetCheck(BST_CHECKED);
+    m_viewBar->m_btnIndex.SetCheck(BST_CHECKED);
     OnToggleIndexPane();
   }
   theApp.CloseSplash();
@@ -305,7 +305,7 @@ void CMainFrame::SaveState() {
   placement.length = sizeof(placement);
   if (m_popup->GetSafeHwnd() && m_popup->GetWindowPlacement(&placement))
     state.SetValue(L"App", L"GrabWindow", RectText(placement.rcNormalPosition));
-  state.SetValue(L"App", L"ShowIndex", m_viewBar->GetIndexButton().GetCheck() == BST_CHECKED ? L"n" : L"y");
+  state.SetValue(L"App", L"ShowIndex", m_viewBar->m_btnIndex.GetCheck() == BST_CHECKED ? L"n" : L"y");
   CRect index;
   m_indexPane->GetWindowRect(&index);
   state.SetValue(L"App", L"IndexWidth", IntToWString(static_cast<uint32_t>(index.Width()), 10));
