@@ -4,6 +4,10 @@
 
 #include "core/StrUtil.h"
 #include "core/TextCodec.h"
+#include "platform/htmlview/HtmlText.h"
+
+using htmlview::EqualsNoCase;
+using htmlview::StartsWithNoCase;
 
 bool DecodeLinkUrl(std::wstring& out, const wchar_t* url) {
   out.clear();
@@ -52,4 +56,22 @@ bool ParseNumberPair(const std::wstring& argument, uint32_t* a, uint32_t* b) {
   *a = static_cast<uint32_t>(wcstoul(first.c_str(), nullptr, 0));
   *b = static_cast<uint32_t>(wcstoul(second.c_str(), nullptr, 0));
   return true;
+}
+
+PageLink ClassifyPageLink(const wchar_t* url, const std::wstring& startPage, std::wstring& rest) {
+  DecodeLinkUrl(rest, url);
+  if (StartsWithNoCase(rest, L"dict://")) {
+    rest.erase(0, 7);
+    return PageLink::kDict;
+  }
+  if (StartsWithNoCase(rest, L"app://")) {
+    rest.erase(0, 6);
+    return PageLink::kApp;
+  }
+  for (const std::wstring& u : {std::wstring(url ? url : L""), rest}) {
+    if (!u.empty() && (EqualsNoCase(u, L"about:blank") || EqualsNoCase(u, startPage.c_str()))) {
+      return PageLink::kStartPage;
+    }
+  }
+  return PageLink::kOther;
 }

@@ -7,6 +7,7 @@
 #include "dict/DictFile.h"
 #include "dict/DictHost.h"
 #include "dict/DictManager.h"
+#include "online/OnlineText.h"
 #include "platform/htmlview/HtmlDom.h"
 
 namespace {
@@ -68,14 +69,6 @@ bool ParseElementIds(const std::wstring& text, size_t skip, uint32_t& id, uint32
   if (text.size() < skip + 17) return false;
   id = ParseHex8(text, skip);
   glossaryId = ParseHex8(text, skip + 9);
-  return true;
-}
-
-bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
-  size_t i = 0;
-  for (; prefix[i]; ++i) {
-    if (i >= text.size() || towlower(text[i]) != towlower(prefix[i])) return false;
-  }
   return true;
 }
 

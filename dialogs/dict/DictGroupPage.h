@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "dict/DictGroup.h"
+#include "online/OnlineText.h"  // StartsWithNoCase
 
 class CDictManager;
 namespace htmlview {
@@ -90,8 +91,6 @@ std::wstring DictElementId(const wchar_t* prefix, uint32_t id, uint32_t glossary
 // Reads the two 8-digit hexadecimal ids that follow a prefix of `skip`
 // characters ("dict_" 5, "chk_" 4); false when the text is too short.
 bool ParseElementIds(const std::wstring& text, size_t skip, uint32_t& id, uint32_t& glossaryId);
-// Case-blind ASCII prefix test.
-bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix);
 // A text of the dialogs' sections; the empty text when missing.
 std::wstring DlgText(const wchar_t* section, const wchar_t* key, int index = -1);
 // The online dictionary's image element of the pages.

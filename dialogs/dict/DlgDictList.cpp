@@ -3,7 +3,7 @@
 #include <cwchar>
 
 #include "core/StrUtil.h"
-#include "core/TextCodec.h"
+#include "app/views/LinkUrl.h"
 #include "dialogs/dict/DictDialogsRes.h"
 #include "dialogs/dict/DictGroupPage.h"
 #include "dialogs/dict/DlgDictInfo.h"
@@ -45,27 +45,6 @@ uint32_t ParseHexId(const std::wstring& text, size_t at, size_t length) {
 }
 
 }  // namespace
-
-std::wstring DecodeUrlText(const std::wstring& url) {
-  std::string utf8;
-  if (!url.empty()) WStringToUtf8(utf8, url.c_str(), static_cast<int>(url.size()));
-  std::string bytes;
-  for (size_t i = 0; i < utf8.size(); ++i) {
-    const char c = utf8[i];
-    if (c == '%') {
-      uint8_t byte;
-      if (i + 2 >= utf8.size()) return std::wstring();
-      if (!HexPairToByteA(&byte, utf8[i + 1], utf8[i + 2])) return std::wstring();
-      bytes.push_back(static_cast<char>(byte));
-      i += 2;
-    } else {
-      bytes.push_back(c == '+' ? ' ' : c);
-    }
-  }
-  std::wstring out;
-  if (!bytes.empty() && !Utf8ToWString(out, bytes.data(), static_cast<int>(bytes.size()))) return std::wstring();
-  return out;
-}
 
 BEGIN_MESSAGE_MAP(CDlgDictList, CDialog)
   ON_WM_SIZE()
@@ -115,8 +94,8 @@ void CDlgDictList::OnPageLoaded(const std::wstring&) {
 }
 
 void CDlgDictList::OnBeforeNavigate(const std::wstring& url, bool* cancel) {
-  const std::wstring decoded = DecodeUrlText(url);
-  if (!StartsWithNoCase(decoded, kInfoPrefix)) return;
+  std::wstring decoded;
+  if (!DecodeLinkUrl(decoded, url.c_str()) || !StartsWithNoCase(decoded, kInfoPrefix)) return;
   *cancel = true;
   const size_t prefix = wcslen(kInfoPrefix);
   const uint32_t id = ParseHexId(decoded, prefix, decoded.size() - prefix);

@@ -37,7 +37,3 @@ class CDlgDictList : public CDictHtmlDialog {
   afx_msg void OnGetMinMaxInfo(MINMAXINFO* info);
   DECLARE_MESSAGE_MAP()
 };
-
-// Percent-decodes a URL through UTF-8 ("+" is a blank); the empty text when a
-// "%" lacks two hexadecimal digits or the bytes are no UTF-8.
-std::wstring DecodeUrlText(const std::wstring& url);

@@ -3,9 +3,6 @@
 #include "app/search/DlgInput.h"
 #include "app/search/ListWord.h"
 #include "app/search/tests/SearchTestKit.h"
-#include "core/DesCipher.h"
-
-#include <cstdio>
 
 namespace {
 
@@ -45,38 +42,9 @@ class DlgInputTest : public WindowTest {
     dlg->GetEdit().PostMessage(WM_KEYDOWN, vk, 1);
     PumpPending();
   }
-  // Dictionaries 0x100 (the base), 0x200 and 0x300 installed; the index
-  // group holds 0x200, 0x300 and the base, in that order.
   void MakeManager() {
-    host.uiTexts[L"/10"] = L"0x100";
-    std::wstring config;
-    for (uint32_t id : {0x100u, 0x200u, 0x300u}) {
-      const std::wstring path = MakeDict(host, L"d" + std::to_wstring(id),
-                                         DictSource(id, L"", {SimpleEntry(L"apple", L"a"), SimpleEntry(L"pear", L"p")}));
-      ASSERT_FALSE(path.empty());
-      wchar_t name[16];
-      swprintf(name, 16, L"%.8x.tdc", id);
-      ASSERT_TRUE(::CopyFileW(path.c_str(), (host.GetDictFolder() + name).c_str(), FALSE));
-      config += std::wstring(L"<dict src=\"") + name + L"\"/>";
-    }
-    const std::wstring text = L"\xFEFF<?xml version=\"1.0\" encoding=\"UTF-16\" ?>\n<config><install>" + config +
-                              L"</install><query_group></query_group><index_group><dict id=\"200\"/>"
-                              L"<dict id=\"300\"/></index_group><grab_group/></config>";
-    uint8_t key[16] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77,
-                       0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
-    CDesCipher cipher;
-    cipher.SetKey(key, 16);
-    const uint8_t* plain = reinterpret_cast<const uint8_t*>(text.data());
-    const int size = cipher.Encrypt(nullptr, plain, int(text.size() * 2));
-    std::string envelope(size_t(size), '\0');
-    cipher.Encrypt(reinterpret_cast<uint8_t*>(&envelope[0]), plain, int(text.size() * 2));
-    FILE* f = _wfopen((host.GetDictFolder() + L"dictcfg.xmc").c_str(), L"wb");
-    ASSERT_NE(nullptr, f);
-    fwrite(envelope.data(), 1, envelope.size(), f);
-    fclose(f);
-    manager = std::make_unique<CDictManager>();
-    ASSERT_TRUE(manager->LoadConfig());
-    ASSERT_EQ(3u, manager->GetGroupCount(kGroupIndex));
+    manager = search_test::MakeManager(host);
+    ASSERT_TRUE(manager);
     App().manager = manager.get();
   }
   std::unique_ptr<CDlgInput> dlg;

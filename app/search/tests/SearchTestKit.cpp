@@ -1,7 +1,10 @@
 #include "app/search/tests/SearchTestKit.h"
 
 #include "app/search/SearchApp.h"
+#include "core/DesCipher.h"
 #include "core/StrUtil.h"
+
+#include <cstdio>
 
 namespace search_test {
 
@@ -30,18 +33,6 @@ CDictManager& SearchDictManager() {
 }
 void SearchRunDictOptions(int groupKind, uint32_t dictId) { App().dictOptions.push_back({groupKind, dictId}); }
 
-namespace {
-
-// The application object: it gives the tests a main window and the
-// PreTranslateMessage chain of the program.
-class TestApp : public CWinApp {
- public:
-  TestApp() : CWinApp(L"SearchTests") {}
-};
-TestApp g_app;
-
-}  // namespace
-
 namespace search_test {
 
 void PumpPending() {
@@ -69,7 +60,11 @@ std::vector<Sent> SpyMain::Lookups(UINT message) const {
 }
 
 LRESULT SpyMain::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == 2028 || message == 2029) {
+  if (message == 2028 || message == 2029 || message == 3024) {
+    if (message == 3024) {
+      sent.push_back({message, L"", wParam, lParam});
+      return 1;
+    }
     const wchar_t* word = reinterpret_cast<const wchar_t*>(wParam);
     sent.push_back({message, word ? word : L"<null>", wParam, lParam});
     return 1;
@@ -110,6 +105,39 @@ std::unique_ptr<CDictFile> MakeWordDict(CTestHost& host, uint32_t id, int keys) 
   auto dict = std::make_unique<CDictFile>();
   if (!dict->Open(path.c_str())) return nullptr;
   return dict;
+}
+
+std::unique_ptr<CDictManager> MakeManager(CTestHost& host) {
+  host.uiTexts[L"/10"] = L"0x100";
+  std::wstring config;
+  for (uint32_t id : {0x100u, 0x200u, 0x300u}) {
+    const std::wstring path = MakeDict(host, L"d" + IntToWString(id, 16),
+                                       DictSource(id, L"", {SimpleEntry(L"apple", L"a"), SimpleEntry(L"pear", L"p")}));
+    if (path.empty()) return nullptr;
+    wchar_t name[16];
+    swprintf(name, 16, L"%.8x.tdc", id);
+    if (!::CopyFileW(path.c_str(), (host.GetDictFolder() + name).c_str(), FALSE)) return nullptr;
+    config += std::wstring(L"<dict src=\"") + name + L"\"/>";
+  }
+  const std::wstring text = L"\xFEFF<?xml version=\"1.0\" encoding=\"UTF-16\" ?>\n<config><install>" + config +
+                            L"</install><query_group></query_group><index_group><dict id=\"200\"/>"
+                            L"<dict id=\"300\"/></index_group><grab_group/></config>";
+  // The key of the text store's entry 3 that the test host gives.
+  const uint8_t key[16] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77,
+                           0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
+  CDesCipher cipher;
+  cipher.SetKey(key, 16);
+  const uint8_t* plain = reinterpret_cast<const uint8_t*>(text.data());
+  const int size = cipher.Encrypt(nullptr, plain, int(text.size() * 2));
+  std::string envelope(size_t(size), '\0');
+  cipher.Encrypt(reinterpret_cast<uint8_t*>(&envelope[0]), plain, int(text.size() * 2));
+  FILE* f = _wfopen((host.GetDictFolder() + L"dictcfg.xmc").c_str(), L"wb");
+  if (!f) return nullptr;
+  const bool written = fwrite(envelope.data(), 1, envelope.size(), f) == envelope.size();
+  fclose(f);
+  auto manager = std::make_unique<CDictManager>();
+  if (!written || !manager->LoadConfig() || manager->GetGroupCount(kGroupIndex) != 3) return nullptr;
+  return manager;
 }
 
 bool WritePng(const std::wstring& folder, const wchar_t* name, int width, int height, uint32_t pixel) {

@@ -77,6 +77,11 @@ std::wstring KeyName(int i);
 // A dictionary of `keys` keys, opened; null when the writer failed.
 std::unique_ptr<CDictFile> MakeWordDict(CTestHost& host, uint32_t id, int keys);
 
+// Dictionaries 0x100 (the base), 0x200 and 0x300, each with the keys
+// "apple" and "pear", installed and loaded; the index group holds 0x200,
+// 0x300 and the base, in that order. Null when any step failed.
+std::unique_ptr<CDictManager> MakeManager(CTestHost& host);
+
 // Writes a solid PNG of the given size into folder + name.
 bool WritePng(const std::wstring& folder, const wchar_t* name, int width, int height, uint32_t pixel);
 

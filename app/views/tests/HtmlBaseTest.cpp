@@ -59,6 +59,28 @@ TEST(LinkUrl, SplitsAtTheFirstSlash) {
   }
 }
 
+TEST(LinkUrl, ClassifiesTheViewsNavigations) {
+  const std::wstring shell = L"C:\\Notes+Words\\data\\start.htm";
+  struct Case {
+    const wchar_t* url;
+    PageLink kind;
+    const wchar_t* rest;
+  } cases[] = {
+      {L"DICT://headword/w%C3%B6rd", PageLink::kDict, L"headword/w\u00F6rd"},
+      {L"app://help/", PageLink::kApp, L"help/"},
+      {L"About:Blank", PageLink::kStartPage, L"About:Blank"},
+      {L"c:\\notes+words\\data\\START.HTM", PageLink::kStartPage, L"c:\\notes words\\data\\START.HTM"},
+      {L"C:\\Notes%2BWords\\data\\start.htm", PageLink::kStartPage, L"C:\\Notes+Words\\data\\start.htm"},
+      {L"http://x.org/a+b", PageLink::kOther, L"http://x.org/a b"},
+      {L"app://x/%zz", PageLink::kOther, L""},
+  };
+  for (const Case& c : cases) {
+    std::wstring rest;
+    EXPECT_EQ(ClassifyPageLink(c.url, shell, rest), c.kind) << c.url;
+    EXPECT_EQ(rest, c.rest) << c.url;
+  }
+}
+
 TEST(LinkUrl, NumberPairsNeedExactlyTwoParts) {
   uint32_t a = 0, b = 0;
   EXPECT_TRUE(ParseNumberPair(L"3#7", &a, &b));

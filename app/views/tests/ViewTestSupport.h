@@ -12,6 +12,12 @@
 
 namespace viewtest {
 
+// The message the pump is dispatching: a message that matches it was posted.
+inline MSG& Dispatching() {
+  static MSG msg;
+  return msg;
+}
+
 struct Received {
   UINT message;
   WPARAM wParam;
@@ -68,7 +74,9 @@ class MessageRecorder {
     }
     auto* self = reinterpret_cast<MessageRecorder*>(GetWindowLongPtrW(h, GWLP_USERDATA));
     if (self && ((msg >= 2000 && msg < 4000) || msg == WM_COMMAND)) {
-      Received r{msg, wp, lp, InSendMessage() != FALSE, {}, {}, {}};
+      const MSG& d = Dispatching();
+      bool posted = d.hwnd == h && d.message == msg && d.wParam == wp && d.lParam == lp;
+      Received r{msg, wp, lp, !posted, {}, {}, {}};
       if (self->hook) self->hook(r);
       self->got.push_back(r);
       return self->answer;
@@ -82,7 +90,9 @@ inline void Pump(int rounds = 3) {
   for (int round = 0; round < rounds; ++round) {
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&msg);
+      Dispatching() = msg;
       DispatchMessageW(&msg);
+      Dispatching() = MSG();
     }
     Sleep(1);
   }
