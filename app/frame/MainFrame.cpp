@@ -337,9 +337,11 @@ void CMainFrame::OnIndexGroupChanged() {
 void CMainFrame::OnUiSettingsChanged() {
   bool restart = theApp.m_settings.GetString(L"General", L"LangCode", L"") != theApp.m_langCode;
   CFont font;
-  int size = static_cast<int>(wcstoul(theApp.m_settings.GetString(L"Appearance", L"UIFontSize", L"").c_str(), nullptr, 0));
+  // Read as start-up reads it (a decimal number): a size such as 9.5 must not
+  // look changed after every OK of the options dialog.
+  const double points = wcstod(theApp.m_settings.GetString(L"Appearance", L"UIFontSize", L"").c_str(), nullptr);
   std::wstring face = theApp.m_settings.GetString(L"Appearance", L"UITextFont", L"");
-  if (font.CreatePointFont(size * 10, face.c_str())) {
+  if (font.CreatePointFont(static_cast<int>(points * 10), face.c_str())) {
     LOGFONTW now = {}, current = {};
     font.GetLogFont(&now);
     theApp.m_uiFont.GetLogFont(&current);
