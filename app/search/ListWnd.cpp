@@ -256,6 +256,10 @@ BOOL CListWnd::OnEraseBkgnd(CDC*) { return TRUE; }
 
 void CListWnd::OnPaint() {
   CPaintDC dc(this);
+  Paint(dc, dc.m_ps.rcPaint);
+}
+
+void CListWnd::Paint(CDC& dc, const RECT& update) {
   CRect client;
   GetClientRect(&client);
   const int count = GetCount();
@@ -275,7 +279,7 @@ void CListWnd::OnPaint() {
   for (int row = m_nTop; row < count && y < client.bottom; ++row, y += m_nItemHeight) {
     CRect onScreen(-m_nOffset, y, client.right, y + m_nItemHeight);
     CRect meet;
-    if (!meet.IntersectRect(&onScreen, &dc.m_ps.rcPaint)) continue;
+    if (!meet.IntersectRect(&onScreen, &update)) continue;
     const bool hover = row == m_nHover;
     CRect local(-m_nOffset, 0, client.right, m_nItemHeight);
     mem.FillSolidRect(CRect(0, 0, client.right, m_nItemHeight), hover ? m_crHoverBack : m_crBack);

@@ -49,6 +49,8 @@ class CListWnd : public CWnd {
   void EnsureVisible(int row, bool redraw);
 
   BOOL PreTranslateMessage(MSG* pMsg) override;
+  // Paints the rows that meet update into dc (client coordinates).
+  void Paint(CDC& dc, const RECT& update);
 
   COLORREF m_crText;
   COLORREF m_crBack;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/views/LinkUrl.h"
+#include "app/views/ViewMessages.h"
 #include "app/views/ViewsEnv.h"
 #include "core/ConfigFile.h"
 #include "core/StrUtil.h"

@@ -293,9 +293,11 @@ TEST_F(DlgInputTest, MenuSelectionTakesOnlyEnabledMembersAndMovesTheIndexList) {
   EXPECT_STREQ(L"Match all", dlg->GetAutoMatchTooltip());
   dlg->SetMenuSelection(3);  // beyond the last member
   EXPECT_EQ(-1, dlg->GetMenuSelection());
+  dlg->SetMenuSelection(-7);  // before the first
+  EXPECT_EQ(-1, dlg->GetMenuSelection());
   dlg->SetMenuSelection(2);
   EXPECT_EQ(2, dlg->GetMenuSelection());
-  EXPECT_EQ(4u, main.Lookups(2028).size());
+  EXPECT_EQ(5u, main.Lookups(2028).size());
   // The button's strip: two frames of 22 x 16.
   EXPECT_EQ(44, dlg->GetAutoMatchStrip().GetWidth());
   EXPECT_EQ(16, dlg->GetAutoMatchStrip().GetHeight());

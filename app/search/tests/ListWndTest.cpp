@@ -161,3 +161,35 @@ TEST_F(ListWndTest, KeysOtherThanTheListedOnesAreSwallowed) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace search_test;
+
+TEST_F(ListWndTest, ReleaseOutsideWithoutAPressChoosesNothing) {
+  Fill(5);
+  Show();
+  list.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(20, 500));
+  EXPECT_EQ(-1, list.GetCurSel());
+  EXPECT_TRUE(owner.commands.empty());
+  EXPECT_FALSE(list.IsWindowVisible());
+}
+
+TEST_F(ListWndTest, TheHoverRowIsPaintedHighlightedTheRestInTheBackground) {
+  Fill(3);
+  Show();
+  Key(VK_DOWN);
+  Key(VK_DOWN);
+  ASSERT_EQ(1, list.GetHover());
+  CRect client;
+  list.GetClientRect(&client);
+  Canvas canvas(client.Width(), client.Height());
+  list.Paint(*CDC::FromHandle(canvas.dc()), client);
+  EXPECT_EQ(RGB(246, 249, 252), canvas.At(1, 10));
+  EXPECT_EQ(RGB(83, 143, 206), canvas.At(1, 30));
+  EXPECT_EQ(RGB(246, 249, 252), canvas.At(1, 50));
+  EXPECT_GT(canvas.Count(CRect(0, 20, client.right, 40), RGB(255, 255, 255)), 0);  // the hover text
+  EXPECT_EQ(0, canvas.Count(CRect(0, 0, 4, client.bottom), RGB(255, 0, 255)));     // every pixel painted
+}
+
+}  // namespace

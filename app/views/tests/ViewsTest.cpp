@@ -5,6 +5,7 @@
 
 #include "app/shell/QuorindoApp.h"
 #include "app/views/ResultView.h"
+#include "app/views/ViewMessages.h"
 #include "app/views/WebGuide.h"
 #include "app/views/WebViewQ.h"
 #include "app/views/tests/ViewTestSupport.h"

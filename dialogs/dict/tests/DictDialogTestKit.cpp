@@ -34,6 +34,7 @@ struct CloseRequest {
   std::wstring caption;
   UINT command = 0;
   bool closed = false;
+  UINT_PTR timer = 0;
   std::vector<std::pair<UINT, std::wstring>> texts;
 } g_close;
 
@@ -53,6 +54,7 @@ void CALLBACK CloseTimer(HWND, UINT, UINT_PTR id, DWORD) {
   EnumThreadWindows(GetCurrentThreadId(), FindDialog, LPARAM(&dialog));
   if (!dialog) return;  // not shown yet: the timer comes again
   KillTimer(nullptr, id);
+  g_close.timer = 0;
   g_close.texts.clear();
   for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     wchar_t text[512];
@@ -101,11 +103,17 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   return true;
 }
 
+void CancelCloseDialog() {
+  if (g_close.timer) KillTimer(nullptr, g_close.timer);
+  g_close.timer = 0;
+}
+
 void CloseDialogLater(const wchar_t* caption, UINT command, UINT delayMs) {
+  CancelCloseDialog();
   g_close.caption = caption;
   g_close.command = command;
   g_close.closed = false;
-  SetTimer(nullptr, 0, delayMs, CloseTimer);
+  g_close.timer = SetTimer(nullptr, 0, delayMs, CloseTimer);
 }
 
 bool DialogWasClosed() { return g_close.closed; }
@@ -224,6 +232,7 @@ void DictDialogTest::SetUp() {
 }
 
 void DictDialogTest::TearDown() {
+  CancelCloseDialog();
   g_app.m_pMainWnd = nullptr;
   main_.DestroyWindow();
   PumpPending();

@@ -54,6 +54,7 @@ void PumpPending();
 // dialog but those excluded, with a null caption) by sending it command id,
 // from a thread timer, while a modal loop runs.
 void CloseDialogLater(const wchar_t* caption, UINT command, UINT delayMs = 50);
+void CancelCloseDialog();
 // Whether CloseDialogLater found and closed its dialog.
 bool DialogWasClosed();
 // The text of the closed dialog's child control, read just before closing.
