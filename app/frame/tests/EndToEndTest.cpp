@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr DWORD kStartTimeoutMs = 30000;
+
 // The windows of one process and one class, visible or not.
 struct WindowSearch {
   DWORD process;
