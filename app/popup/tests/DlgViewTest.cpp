@@ -155,3 +155,42 @@ TEST_F(DlgViewTest, ContextMenuIsLeftToTheBrowserOnlyForTextFields) {
 }
 
 }  // namespace
+
+namespace {
+
+// The menu's own loop takes the keys that wait in the thread's queue.
+void QueueKeys(HWND window, std::initializer_list<WPARAM> keys) {
+  for (WPARAM key : keys) {
+    ::PostMessageW(window, WM_KEYDOWN, key, 0);
+    ::PostMessageW(window, WM_KEYUP, key, 0);
+  }
+}
+
+TEST_F(DlgViewTest, DictionaryMenuMovesTheMemberToTheTopAndReportsTheChange) {
+  ASSERT_EQ(0x300u, theApp.m_dictManager.GetGroupItem(kGroupGrab, 1)->id);
+  QueueKeys(main_.m_hWnd, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});  // About, Disable, Move to the top
+  DictMenuRequest request = {20, 0x300, kGroupGrab, 20};
+  EXPECT_EQ(1, ::SendMessageW(bar_->m_hWnd, WM_PAGE_ACTION, 150, reinterpret_cast<LPARAM>(&request)));
+  EXPECT_EQ(0x300u, theApp.m_dictManager.GetGroupItem(kGroupGrab, 0)->id);
+  Pump();
+  EXPECT_EQ(1u, main_.Of(WM_INDEX_GROUP_CHANGED).size());
+}
+
+TEST_F(DlgViewTest, DisablingFromTheDictionaryMenuTellsTheUser) {
+  MessageBoxHandler old = SetMessageBoxHandler(&RecordBox);
+  g_boxes.clear();
+  QueueKeys(main_.m_hWnd, {VK_DOWN, VK_DOWN, VK_RETURN});
+  DictMenuRequest request = {20, 0x200, kGroupGrab, 20};
+  ::SendMessageW(bar_->m_hWnd, WM_PAGE_ACTION, 150, reinterpret_cast<LPARAM>(&request));
+  EXPECT_FALSE(theApp.m_dictManager.GetGroupItem(kGroupGrab, 0)->enable);
+  ASSERT_EQ(1u, g_boxes.size());
+  EXPECT_EQ(L"Disabled", g_boxes[0]);
+  SetMessageBoxHandler(old);
+  // A dictionary of no group shows no menu.
+  QueueKeys(main_.m_hWnd, {VK_ESCAPE});
+  DictMenuRequest stranger = {20, 0x999, kGroupGrab, 20};
+  EXPECT_EQ(1, ::SendMessageW(bar_->m_hWnd, WM_PAGE_ACTION, 150, reinterpret_cast<LPARAM>(&stranger)));
+  Pump();
+}
+
+}  // namespace

@@ -280,3 +280,40 @@ TEST_F(WndGrabTest, DrawClipboardTrimsCapsAndPassesTheMessageOn) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WndGrabTest, TitleBarDragsAndTheBorderSizesWithCornerZones) {
+  popup_->SetWindowPos(nullptr, 100, 100, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+  auto hit = [&](int x, int y) {
+    return ::SendMessageW(popup_->m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(x, y));
+  };
+  EXPECT_EQ(HTCAPTION, hit(250, 110));
+  EXPECT_NE(HTCAPTION, hit(250, 200));
+  EXPECT_EQ(HTLEFT, hit(100, 200));
+  EXPECT_EQ(HTTOPLEFT, hit(100, 105));
+  EXPECT_EQ(HTBOTTOMLEFT, hit(100, 290));
+  EXPECT_EQ(HTRIGHT, hit(399, 200));
+  EXPECT_EQ(HTTOP, hit(250, 100));
+  EXPECT_EQ(HTTOPRIGHT, hit(390, 100));
+  EXPECT_EQ(HTBOTTOM, hit(250, 299));
+  EXPECT_EQ(HTBOTTOMRIGHT, hit(399, 299));
+  MINMAXINFO info = {};
+  ::SendMessageW(popup_->m_hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(150, info.ptMinTrackSize.x);
+  EXPECT_EQ(50, info.ptMinTrackSize.y);
+  // A move by the user carries the keep zone along.
+  EXPECT_EQ(95, popup_->GetKeepZone().left);
+  EXPECT_EQ(405, popup_->GetKeepZone().right);
+}
+
+TEST_F(WndGrabTest, HiddenPopupIgnoresMouseMovesAndDropsQueuedRecords) {
+  EXPECT_FALSE(popup_->IsWindowVisible());
+  EXPECT_EQ(1, ::SendMessageW(popup_->m_hWnd, WM_GRAB_MOUSEMOVE, 0, MAKELPARAM(900, 700)));
+  SendRecord(Record(L"cat", 0));
+  popup_->DropQueuedGrabText();
+  MSG msg;
+  EXPECT_FALSE(PeekMessageW(&msg, popup_->m_hWnd, WM_GRAB_TEXT, WM_GRAB_TEXT, PM_NOREMOVE));
+}
+
+}  // namespace
