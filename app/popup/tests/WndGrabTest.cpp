@@ -317,3 +317,25 @@ TEST_F(WndGrabTest, HiddenPopupIgnoresMouseMovesAndDropsQueuedRecords) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WndGrabTest, RecordWithABadLengthOrIndexIsReadInsideItsText) {
+  GrabTextResult r = Record(L"cat", 0);
+  for (wchar_t& c : r.text) c = L'x';  // no terminating zero
+  r.length = 5000;
+  r.index = 4000;
+  ASSERT_EQ(TRUE, SendRecord(r));
+  Pump();
+  EXPECT_EQ(L"", popup_->GetWord());
+  r.index = -5;
+  SendRecord(r);
+  Pump();
+  EXPECT_EQ(L"", popup_->GetWord());
+  r.index = 3;
+  SendRecord(r);
+  Pump();
+  EXPECT_EQ(255u, popup_->GetWord().size());  // the last character gives way to the zero
+}
+
+}  // namespace
