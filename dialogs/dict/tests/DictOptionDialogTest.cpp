@@ -6,6 +6,8 @@
 #include "dialogs/dict/DlgDictOption.h"
 #include "dialogs/dict/tests/DictDialogTestKit.h"
 #include "dict/DictFile.h"
+#include "guictl/GuiManager.h"
+#include "guictl/OImage.h"
 #include "platform/htmlview/HtmlDom.h"
 
 namespace {
@@ -254,6 +256,35 @@ TEST_F(OptionDialogTest, AddPutsThePickedDictionariesIntoTheGroup) {
   EXPECT_EQ(Ids(manager_, kGroupGrab), (std::vector<uint32_t>{kTwoGls}));
   EXPECT_EQ(SelectedId(), kTwoGls);
   EXPECT_NE(Element(L"dict_00000200_ffffffff"), nullptr);
+}
+
+TEST_F(OptionDialogTest, ControlsGetTheDialogBackground) {
+  Open();
+  // An image request: the whole image lies behind the control, wherever it sits.
+  Veltra::COImage image;
+  image.CreateFilled(30, 20, 72.0, 0xFF000000, 0);
+  GuiBkgndRequest request = {1, nullptr, &image, dialog_->m_btnDetail.GetSafeHwnd(), 0, 0};
+  CRect inParent(200, 40, 230, 60);
+  EXPECT_NE(dialog_->SendMessage(WM_GUI_PARENTBKGND, WPARAM(&inParent), LPARAM(&request)), 0);
+  for (int y = 0; y < 20; y += 19)
+    for (int x = 0; x < 30; x += 29) EXPECT_EQ(image.At(x, y), 0xFFEBF1FAu) << x << "," << y;
+  // A device-context request fills the rectangle at the request's origin.
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 40, 40);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  GuiBkgndRequest paint = {0, CDC::FromHandle(memory), nullptr, dialog_->m_btnDetail.GetSafeHwnd(), 5, 5};
+  CRect size(0, 0, 10, 10);
+  EXPECT_NE(dialog_->SendMessage(WM_GUI_PARENTBKGND, WPARAM(&size), LPARAM(&paint)), 0);
+  EXPECT_EQ(GetPixel(memory, 5, 5), RGB(0xEB, 0xF1, 0xFA));
+  EXPECT_EQ(GetPixel(memory, 14, 14), RGB(0xEB, 0xF1, 0xFA));
+  EXPECT_NE(GetPixel(memory, 15, 15), RGB(0xEB, 0xF1, 0xFA));
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  GuiBkgndRequest none = {1, nullptr, nullptr, nullptr, 0, 0};
+  EXPECT_EQ(dialog_->SendMessage(WM_GUI_PARENTBKGND, WPARAM(&size), LPARAM(&none)), 0);
 }
 
 TEST_F(OptionDialogTest, DoModalEndsWithCloseAndSaves) {
