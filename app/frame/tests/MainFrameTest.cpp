@@ -1,0 +1,264 @@
+// The main frame inside the test process: the application object started in
+// a copy of the program folder, its frame driven by the messages that the
+// other windows send it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+
+#include "app/frame/FrameInternal.h"
+#include "app/frame/FrameLayout.h"
+#include "app/frame/tests/ProgramFolderKit.h"
+#include "dict/DictFile.h"
+
+namespace {
+
+std::unique_ptr<CProgramFolderCopy> g_copy;
+CMainFrame* g_frame = nullptr;
+std::string g_why;
+
+void Pump(DWORD ms) {
+  const DWORD end = GetTickCount() + ms;
+  do {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (!AfxGetApp()->PreTranslateMessage(&msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+    }
+    Sleep(5);
+  } while (static_cast<LONG>(end - GetTickCount()) > 0);
+}
+
+template <typename Done>
+bool PumpUntil(Done done, DWORD ms = 10000) {
+  for (DWORD waited = 0; waited < ms; waited += 20) {
+    if (done()) return true;
+    Pump(20);
+  }
+  return done();
+}
+
+std::wstring PageText() {
+  htmlview::Element* main = g_frame->GetViewBar().m_view.GetElement(L"main_wnd");
+  return main ? main->InnerText() : std::wstring();
+}
+
+std::wstring InputText() {
+  std::wstring text;
+  g_frame->GetSearchBar().GetInputText(text);
+  return text;
+}
+
+class MainFrameTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    g_copy.reset(new CProgramFolderCopy(L"qframe"));
+    if (!g_copy->Make(g_why)) return;
+    theApp.SetProgramPath(g_copy->Folder() + L"Quorindo.exe");
+    theApp.SetStartup(GetModuleHandleW(nullptr), const_cast<wchar_t*>(L""), SW_SHOWNORMAL);
+    if (!theApp.InitInstance()) {
+      g_why = "the application did not start";
+      return;
+    }
+    g_frame = dynamic_cast<CMainFrame*>(theApp.m_pMainWnd);
+    if (!g_frame) {
+      g_why = "no main frame";
+      return;
+    }
+    if (!PumpUntil([] { return g_frame->IsStartupComplete(); }, 20000)) g_why = "the pages never became ready";
+  }
+  static void TearDownTestSuite() {
+    if (g_frame && ::IsWindow(g_frame->m_hWnd)) g_frame->DestroyWindow();
+    g_frame = nullptr;
+    Pump(50);
+    theApp.ExitInstance();
+    g_copy.reset();
+  }
+  void SetUp() override {
+    if (!g_frame || !g_why.empty()) GTEST_SKIP() << g_why;
+  }
+  LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) { return ::SendMessageW(g_frame->m_hWnd, message, wParam, lParam); }
+};
+
+TEST_F(MainFrameTest, StartUpCompletesOnceAndShowsTheWindow) {
+  EXPECT_TRUE(g_frame->IsWindowVisible());
+  // Later ready notifications change nothing.
+  EXPECT_EQ(Send(WM_PAGE_READY, 0, 0), 0);
+  EXPECT_EQ(Send(WM_PAGE_READY, 1, 0), 0);
+  EXPECT_TRUE(g_frame->IsStartupComplete());
+}
+
+TEST_F(MainFrameTest, SearchBarLookupShowsTheEntryAndAddsToHistory) {
+  EXPECT_EQ(Send(WM_LOOKUP_WORD, reinterpret_cast<WPARAM>(kLanternWord), 0x324E1), 1);
+  EXPECT_NE(PageText().find(kLanternDefinition), std::wstring::npos) << testing::PrintToString(PageText());
+  const auto& history = g_frame->GetSearchBar().GetHistory();
+  ASSERT_FALSE(history.empty());
+  EXPECT_TRUE(history.front() == kLanternWord || history.back() == kLanternWord);
+  EXPECT_EQ(g_frame->GetIndexPane().GetCurrentTab(), 1);
+  // The index word list stands at the word.
+  CListWord& list = g_frame->GetIndexPane().GetWordList();
+  ASSERT_NE(list.GetSource(), nullptr);
+  EXPECT_EQ(list.GetSource()->GetKey(static_cast<uint32_t>(list.GetSelection())), kLanternWord);
+}
+
+TEST_F(MainFrameTest, NoMatchPageNamesTheEscapedWord) {
+  EXPECT_EQ(Send(WM_LOOKUP_WORD, reinterpret_cast<WPARAM>(L"zz<y>"), 0x80 | 0x1), 1);
+  EXPECT_NE(PageText().find(L"zz<y>"), std::wstring::npos) << testing::PrintToString(PageText());
+}
+
+TEST_F(MainFrameTest, InputOnlyFlagChangesOnlyTheInputBox) {
+  Send(WM_LOOKUP_WORD, reinterpret_cast<WPARAM>(kLanternWord), 0x324E1);
+  const std::wstring page = PageText();
+  EXPECT_EQ(Send(WM_LOOKUP_WORD, reinterpret_cast<WPARAM>(L"typed only"), 0x10), 1);
+  EXPECT_EQ(InputText(), L"typed only");
+  EXPECT_EQ(PageText(), page);
+  EXPECT_EQ(Send(WM_LOOKUP_WORD, 0, 0x324E1), 1);  // a null word does nothing
+  EXPECT_EQ(PageText(), page);
+}
+
+TEST_F(MainFrameTest, RefreshWithoutWordShowsTheSelectedRow) {
+  Send(WM_LOOKUP_WORD, reinterpret_cast<WPARAM>(kLighthouseWord), 0x20);
+  Send(WM_LOOKUP_WORD, reinterpret_cast<WPARAM>(L""), 0x10);
+  EXPECT_EQ(Send(WM_LOOKUP_REFRESH, 0, 0), 1);
+  EXPECT_EQ(InputText(), kLighthouseWord);
+  EXPECT_NE(PageText().find(kLighthouseDefinition), std::wstring::npos) << testing::PrintToString(PageText());
+  EXPECT_EQ(g_frame->GetIndexPane().GetCurrentTab(), 0);
+}
+
+TEST_F(MainFrameTest, HeadwordLinkLooksTheWordUpWhateverTheCase) {
+  Send(WM_LOOKUP_WORD, reinterpret_cast<WPARAM>(L""), 0x10);
+  Send(WM_APP_LINK, reinterpret_cast<WPARAM>(L"HEADWORD"), reinterpret_cast<LPARAM>(kLighthouseWord));
+  EXPECT_EQ(InputText(), kLighthouseWord);
+  EXPECT_NE(PageText().find(kLighthouseDefinition), std::wstring::npos);
+  Send(WM_LOOKUP_WORD, reinterpret_cast<WPARAM>(L""), 0x10);
+  Send(WM_APP_LINK, reinterpret_cast<WPARAM>(L"other"), reinterpret_cast<LPARAM>(kLanternWord));
+  EXPECT_EQ(InputText(), L"");
+}
+
+TEST_F(MainFrameTest, PageActionsOutsideTheirRangeAnswerZero) {
+  for (WPARAM action : {0u, 143u, 150u, 170u, 200u}) EXPECT_EQ(Send(WM_PAGE_ACTION, action, 0), 0) << action;
+  EXPECT_EQ(Send(WM_PAGE_ACTION, 169, 0), 1);  // a problem report without text opens nothing
+}
+
+TEST_F(MainFrameTest, HistoryIsTrimmedAndClearedByPageActions) {
+  for (const wchar_t* word : {L"one", L"two", L"three"})
+    Send(WM_LOOKUP_WORD, reinterpret_cast<WPARAM>(word), 0x10000);
+  EXPECT_EQ(Send(WM_PAGE_ACTION, 148, 2), 1);
+  EXPECT_EQ(g_frame->GetSearchBar().GetHistory().size(), 2u);
+  EXPECT_EQ(Send(WM_PAGE_ACTION, 149, 0), 1);
+  EXPECT_TRUE(g_frame->GetSearchBar().GetHistory().empty());
+  CConfigFile written;
+  ASSERT_TRUE(written.Load((g_copy->Folder() + L"user.ini").c_str(), nullptr, CConfigFile::kReplaceStore, 0));
+  EXPECT_TRUE(written.GetValue(L"App", L"SearchList") != nullptr);
+  EXPECT_EQ(written.GetString(L"App", L"SearchList", L"x"), L"");
+}
+
+TEST_F(MainFrameTest, HotkeysFollowTheSettings) {
+  theApp.m_settings.SetValue(L"Hotkey", L"OpenMainWnd", L"0x60041");
+  theApp.m_settings.SetValue(L"Hotkey", L"GrabToggleKey", L"0");
+  g_frame->RegisterHotkeys(false);
+  g_frame->RegisterHotkeys(true);
+  // Registered ids can be unregistered once; missing ones cannot.
+  EXPECT_TRUE(::UnregisterHotKey(g_frame->m_hWnd, 1));
+  EXPECT_FALSE(::UnregisterHotKey(g_frame->m_hWnd, 2));
+  g_frame->RegisterHotkeys(false);
+}
+
+TEST_F(MainFrameTest, CloseOnlyHidesTheWindow) {
+  Send(WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(::IsWindow(g_frame->m_hWnd));
+  EXPECT_FALSE(g_frame->IsWindowVisible());
+  Send(WM_TRAY_NOTIFY, 128, WM_LBUTTONDOWN);
+  EXPECT_TRUE(g_frame->IsWindowVisible());
+}
+
+TEST_F(MainFrameTest, FrameGeometry) {
+  MINMAXINFO info = {};
+  Send(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(info.ptMinTrackSize.x, kFrameMinWidth);
+  EXPECT_EQ(info.ptMinTrackSize.y, kFrameMinHeight);
+  g_frame->MoveWindow(50, 60, 640, 480, TRUE);
+  RECT w;
+  g_frame->GetWindowRect(&w);
+  EXPECT_EQ(Send(WM_NCHITTEST, 0, MAKELPARAM(w.left + 2, w.top + 10)), HTTOPLEFT);
+  EXPECT_EQ(Send(WM_NCHITTEST, 0, MAKELPARAM(w.left + 2, w.top + 100)), HTLEFT);
+  EXPECT_EQ(Send(WM_NCHITTEST, 0, MAKELPARAM(w.left + 200, w.top + 10)), HTCAPTION);
+  // The view bar fills the width to 5 pixels from the right edge.
+  RECT client, view;
+  g_frame->GetClientRect(&client);
+  g_frame->GetViewBar().GetWindowRect(&view);
+  g_frame->ScreenToClient(&view);
+  EXPECT_EQ(view.right, client.right - 5);
+  EXPECT_EQ(view.bottom, client.bottom - 26);
+}
+
+TEST_F(MainFrameTest, IndexButtonTogglesTheIndexPane) {
+  CGImageButton& button = g_frame->GetViewBar().m_btnIndex;
+  const int before = button.GetCheck();
+  button.SetCheck(BST_CHECKED);
+  Send(WM_COMMAND, IDC_VIEW_INDEX_BUTTON, 0);
+  EXPECT_FALSE(g_frame->GetIndexPane().IsWindowVisible());
+  RECT view;
+  g_frame->GetViewBar().GetWindowRect(&view);
+  g_frame->ScreenToClient(&view);
+  EXPECT_EQ(view.left, 5);
+  button.SetCheck(BST_UNCHECKED);
+  Send(WM_COMMAND, IDC_VIEW_INDEX_BUTTON, 0);
+  EXPECT_TRUE(g_frame->GetIndexPane().IsWindowVisible());
+  RECT index;
+  g_frame->GetIndexPane().GetWindowRect(&index);
+  g_frame->GetViewBar().GetWindowRect(&view);
+  EXPECT_EQ(view.left - index.right, 5);
+  button.SetCheck(before);
+  Send(WM_COMMAND, IDC_VIEW_INDEX_BUTTON, 0);
+}
+
+TEST_F(MainFrameTest, BackgroundRequestsAndBadCopyData) {
+  Veltra::COImage image;
+  ASSERT_TRUE(image.Create(4, 4, 72.0, 0));
+  RECT rect = {0, 0, 2, 2};
+  GuiBkgndRequest request = {1, nullptr, &image, nullptr, 1, 1};
+  EXPECT_EQ(Send(WM_GUI_PARENTBKGND, reinterpret_cast<WPARAM>(&rect), reinterpret_cast<LPARAM>(&request)), 1);
+  EXPECT_EQ(image.At(1, 1), 0xFFCFDDF0u);
+  EXPECT_EQ(image.At(2, 2), 0xFFCFDDF0u);
+  EXPECT_NE(image.At(0, 0), 0xFFCFDDF0u);
+  request.kind = 0;
+  EXPECT_EQ(Send(WM_GUI_PARENTBKGND, reinterpret_cast<WPARAM>(&rect), reinterpret_cast<LPARAM>(&request)), 0);
+  EXPECT_EQ(Send(WM_GUI_PARENTBKGND, 0, reinterpret_cast<LPARAM>(&request)), 0);
+
+  EXPECT_EQ(Send(WM_COPYDATA, 0, 0), 0);
+  // A path without its terminator is not read past its end.
+  wchar_t unterminated[3] = {L'a', L'b', L'c'};
+  COPYDATASTRUCT data = {1, sizeof(unterminated), unterminated};
+  EXPECT_EQ(Send(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), 1);
+}
+
+TEST_F(MainFrameTest, TextTranslationFocusEventsSetTheFormFlag) {
+  EXPECT_EQ(Send(WM_PAGE_ACTION, 162, reinterpret_cast<LPARAM>(L"get_focus")), 1);
+  EXPECT_TRUE(g_frame->IsFormActive());
+  Send(WM_LOOKUP_WORD, reinterpret_cast<WPARAM>(kLanternWord), 0x80 | 0x1);  // a new result clears it
+  EXPECT_FALSE(g_frame->IsFormActive());
+  Send(WM_PAGE_ACTION, 162, reinterpret_cast<LPARAM>(L"get_focus"));
+  Send(WM_PAGE_ACTION, 162, reinterpret_cast<LPARAM>(L"lost_focus"));
+  EXPECT_FALSE(g_frame->IsFormActive());
+  // A reply to an older request is ignored.
+  EXPECT_EQ(Send(WM_TRANSLATE_DONE, 1, 0x7FFFFFFF), 1);
+}
+
+TEST_F(MainFrameTest, DestroyingTheWindowSavesTheUserState) {
+  Send(WM_LOOKUP_WORD, reinterpret_cast<WPARAM>(kLighthouseWord), 0x10000);
+  g_frame->SaveState();
+  CConfigFile written;
+  ASSERT_TRUE(written.Load((g_copy->Folder() + L"user.ini").c_str(), nullptr, CConfigFile::kReplaceStore, 0));
+  EXPECT_NE(written.GetString(L"App", L"SearchList", L"").find(kLighthouseWord), std::wstring::npos);
+  EXPECT_FALSE(written.GetString(L"App", L"Window", L"").empty());
+  EXPECT_FALSE(written.GetString(L"App", L"IndexWidth", L"").empty());
+  const std::wstring showIndex = written.GetString(L"App", L"ShowIndex", L"");
+  EXPECT_TRUE(showIndex == L"y" || showIndex == L"n");
+  EXPECT_FALSE(written.GetString(L"TT", L"Engine", L"").empty());
+}
+
+}  // namespace
