@@ -10,13 +10,21 @@
 #include "app/frame/FrameInternal.h"
 #include "app/frame/FrameLayout.h"
 #include "app/frame/tests/ProgramFolderKit.h"
+#include "core/UiSeam.h"
 #include "dict/DictFile.h"
+#include "dict/DictHost.h"
 
 namespace {
 
 std::unique_ptr<CProgramFolderCopy> g_copy;
 CMainFrame* g_frame = nullptr;
 std::string g_why;
+std::wstring g_boxes;  // message boxes shown: the tests answer them with OK
+
+int RecordBox(HWND, const wchar_t* text, const wchar_t* caption, UINT) {
+  g_boxes += std::wstring(caption ? caption : L"") + L": " + (text ? text : L"") + L"\n";
+  return IDOK;
+}
 
 void Pump(DWORD ms) {
   const DWORD end = GetTickCount() + ms;
@@ -57,10 +65,13 @@ class MainFrameTest : public ::testing::Test {
   static void SetUpTestSuite() {
     g_copy.reset(new CProgramFolderCopy(L"qframe"));
     if (!g_copy->Make(g_why)) return;
+    // Making the dictionary borrowed the engine's host: it is the application's again.
+    SetDictHost(&theApp.m_dictHost);
+    SetMessageBoxHandler(RecordBox);
     theApp.SetProgramPath(g_copy->Folder() + L"Quorindo.exe");
     theApp.SetStartup(GetModuleHandleW(nullptr), const_cast<wchar_t*>(L""), SW_SHOWNORMAL);
     if (!theApp.InitInstance()) {
-      g_why = "the application did not start";
+      g_why = "the application did not start: " + testing::PrintToString(g_boxes);
       return;
     }
     g_frame = dynamic_cast<CMainFrame*>(theApp.m_pMainWnd);
