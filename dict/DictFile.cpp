@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
+#include <new>
 
 #include "core/DesCipher.h"
 #include "core/StrUtil.h"
@@ -79,6 +80,9 @@ void CDictFile::Reset() {
   keyBuffer_.reset();
   dataBuffer_.reset();
   nameBuffer_.reset();
+  keyImage_.reset();
+  keyImageBlocks_.clear();
+  keyImageFailed_ = false;
   keyBufferSize_ = dataBufferSize_ = nameBufferSize_ = 0;
 }
 
@@ -173,7 +177,9 @@ bool CDictFile::Open(const wchar_t* path) {
         return false;
       // Resource names get a buffer of their own maximum: the key maximum
       // says nothing about them.
-      if (r.resourceMaxNameSize > resIndex_.dataArea - resIndex_.keyArea) return false;
+      if (r.resourceMaxNameSize > resIndex_.dataArea - resIndex_.keyArea ||
+          r.resourceMaxDataSize > resIndex_.size - resIndex_.dataArea)
+        return false;
       nameBufferSize_ = std::max<uint32_t>(r.resourceMaxNameSize, 1);
       nameBuffer_.reset(new (std::nothrow) uint8_t[nameBufferSize_]);
       if (!nameBuffer_) return false;
@@ -258,13 +264,46 @@ bool CDictFile::SetUpIndex(IndexView& view, CBlockFile& reader, const uint8_t* s
   return true;
 }
 
+const uint8_t* CDictFile::KeyImageBytes(uint64_t at, uint32_t length) {
+  if (!keyIndex_.compressed || keyImageFailed_) return nullptr;
+  const uint32_t size = keyIndex_.dataArea;
+  const uint32_t blockSize = keyReader_.GetBlockSize();
+  if (!keyImage_) {
+    keyImage_.reset(new (std::nothrow) uint8_t[size]);
+    try {
+      keyImageBlocks_.assign(size / blockSize + 1, false);
+    } catch (const std::bad_alloc&) {
+      keyImage_.reset();
+    }
+    if (!keyImage_) {
+      keyImageFailed_ = true;
+      return nullptr;
+    }
+  }
+  if (at + length > size) return nullptr;
+  const uint32_t first = static_cast<uint32_t>(at / blockSize);
+  const uint32_t last = length ? static_cast<uint32_t>((at + length - 1) / blockSize) : first;
+  for (uint32_t b = first; b <= last && b < keyImageBlocks_.size(); ++b) {
+    if (keyImageBlocks_[b]) continue;
+    const uint32_t start = b * blockSize, n = std::min(blockSize, size - start);
+    if (keyReader_.Read(keyImage_.get() + start, start, n, 1) != n) return nullptr;
+    keyImageBlocks_[b] = true;
+  }
+  return keyImage_.get() + at;
+}
+
 bool CDictFile::ReadRecord(const IndexView& view, CBlockFile& reader, uint32_t i, bool data,
                            uint32_t entrySlot, uint32_t recordSlot, uint8_t* buffer,
                            uint32_t bufferSize, const uint8_t*& bytes, uint32_t& length) {
   if (i >= view.count || !view.body) return false;
   uint8_t pair[16];
   const uint64_t at = static_cast<uint64_t>(i) * 8;
-  if (view.compressed) {
+  const bool imaged = &view == &keyIndex_ && view.compressed && !keyImageFailed_;
+  if (imaged) {
+    const uint8_t* p = KeyImageBytes(at, 16);
+    if (!p) return false;
+    std::memcpy(pair, p, 16);
+  } else if (view.compressed) {
     if (reader.Read(pair, static_cast<uint32_t>(at), 16, entrySlot) != 16) return false;
   } else {
     std::memcpy(pair, view.body + at, 16);
@@ -276,6 +315,10 @@ bool CDictFile::ReadRecord(const IndexView& view, CBlockFile& reader, uint32_t i
   if (end < start || base + end > limit) return false;
   length = end - start;
   if (length > bufferSize) return false;
+  if (imaged && !data) {
+    bytes = KeyImageBytes(base + start, length);
+    return bytes != nullptr;
+  }
   if (!view.compressed) {
     bytes = view.body + base + start;
     return true;
@@ -357,8 +400,14 @@ std::string CDictFile::GetResourceData(uint32_t i) {
   const uint32_t start = ReadU32(pair + 4), end = ReadU32(pair + 12);
   if (end < start || static_cast<uint64_t>(resIndex_.dataArea) + end > resIndex_.size) return out;
   const uint32_t length = end - start, from = resIndex_.dataArea + start;
+  // The maximum was checked against the data area when the file was opened.
+  if (length > info_.GetRecord()->resourceMaxDataSize) return out;
   if (!resIndex_.compressed) return std::string(reinterpret_cast<const char*>(resIndex_.body) + from, length);
-  out.resize(length);
+  try {
+    out.resize(length);
+  } catch (const std::bad_alloc&) {
+    return std::string();
+  }
   if (length && resReader_.Read(&out[0], from, length, 0) != length) out.clear();
   return out;
 }

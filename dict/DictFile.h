@@ -93,6 +93,7 @@ class CDictFile {
                   uint32_t entrySlot, uint32_t recordSlot, uint8_t* buffer, uint32_t bufferSize,
                   const uint8_t*& bytes, uint32_t& length);
   bool ReadKeyInto(uint32_t i, std::wstring& key, uint8_t& flag);
+  const uint8_t* KeyImageBytes(uint64_t at, uint32_t length);
   void DecodeText(std::wstring& out, const uint8_t* bytes, uint32_t length, bool utf8) const;
   bool ParseInformation(const uint8_t* section, uint32_t length);
 
@@ -118,4 +119,10 @@ class CDictFile {
   std::unique_ptr<uint8_t[]> keyBuffer_, dataBuffer_, nameBuffer_;
   uint32_t keyBufferSize_ = 0, dataBufferSize_ = 0, nameBufferSize_ = 0;
   std::wstring probe_;  // key text reused by the searches
+  // The entry table and key area of a compressed key index, inflated block
+  // by block as searches reach them and kept: a binary search probes all over
+  // them, and inflating a block per probe would cost far more than the memory.
+  std::unique_ptr<uint8_t[]> keyImage_;
+  std::vector<bool> keyImageBlocks_;
+  bool keyImageFailed_ = false;
 };

@@ -46,8 +46,10 @@ std::wstring FormatMessageText(const std::wstring& format, std::initializer_list
       continue;
     }
     size_t j = i + 1;
-    std::wstring spec = L"%";
-    while (j < format.size() && wcschr(L"0123456789.-#", format[j])) spec.push_back(format[j++]);
+    // Flags and a width of a few characters (a field of a message is short).
+    std::wstring directive = L"%";
+    while (j < format.size() && directive.size() < 4 && wcschr(L"0123456789.-#", format[j]))
+      directive.push_back(format[j++]);
     if (j >= format.size()) break;
     wchar_t d = format[j];
     i = j;
@@ -62,8 +64,8 @@ std::wstring FormatMessageText(const std::wstring& format, std::initializer_list
     } else if (d == L'c') {
       if (!next->isNumber && next->text[0]) piece.assign(1, next->text[0]);
     } else {
-      spec.push_back(d == L'i' ? L'd' : d);
-      FormatWString(piece, spec.c_str(), next->isNumber ? next->number : 0u);
+      directive.push_back(d == L'i' ? L'd' : d);
+      FormatWString(piece, directive.c_str(), next->isNumber ? next->number : 0u);
     }
     out += piece;
     ++next;

@@ -1,5 +1,6 @@
 #include "dict/DictResources.h"
 
+#include <algorithm>
 #include <cwchar>
 
 #include "core/ConfigFile.h"
@@ -124,8 +125,11 @@ void CDictResources::Load(CDictFile* owner) {
     g->SetAttribute(L"J", IntToWString(i, 10).c_str());
     glossaries_.push_back(std::move(g));
   }
-  if (r) output_.reserve(static_cast<size_t>(r->maxDataSize) * (owner->GetInfo().GetRecord() &&
-                                                                 CompareNoCaseN(r->dataCharset.c_str(), L"utf-8", 0xFFFFFFFF, false) ? 4 : 2));
+  if (r) {
+    // Only a hint: capped, so a damaged maximum cannot ask for a huge block.
+    const size_t factor = CompareNoCaseN(r->dataCharset.c_str(), L"utf-8", 0xFFFFFFFF, false) ? 4 : 2;
+    output_.reserve(std::min<size_t>(static_cast<size_t>(r->maxDataSize) * factor, size_t{1} << 20));
+  }
 }
 
 bool CDictResources::LoadLayout() {
@@ -299,8 +303,16 @@ void CDictResources::RenderText(CXmlNode* node) {
   output_ += IsHtmlGlossary() ? text : EscapeText(text);
 }
 
-// The dictionary and glossary frames and the text nodes, which both renderers share.
-bool CDictResources::RenderCommon(CXmlNode* node, uint32_t event, wchar_t letter) {
+// The text nodes and the dictionary and glossary frames, which both renderers
+// share; true when the node needs nothing more.
+bool CDictResources::RenderCommon(CXmlNode* node, uint32_t event) {
+  const int32_t kind = node->Kind();
+  if (kind == kTextKind || kind == kCDataKind) {
+    if (event == kEnter) RenderText(node);
+    return true;
+  }
+  if (kind != kElementKind) return true;
+  const wchar_t letter = FirstLetter(node);
   if (letter == L'A') {
     if (event == kEnter) {
       glossariesShown_ = CountChildren(node, L'B');
@@ -341,23 +353,44 @@ bool CDictResources::RenderCommon(CXmlNode* node, uint32_t event, wchar_t letter
   return false;
 }
 
-void CDictResources::RenderDefault(CXmlNode* node, uint32_t event, CDictResources& self) {
-  const int32_t kind = node->Kind();
-  if (kind == kTextKind || kind == kCDataKind) {
-    if (event == kEnter) self.RenderText(node);
+void CDictResources::BeginEntry(CXmlNode* node) {
+  keyText_ = Attr(node, L"K");
+  homographs_ = CountChildren(node, L'E');
+  homographCounter_ = 0;
+}
+
+void CDictResources::BeginItems(CXmlNode* node) {
+  items_ = CountChildren(node, L'O');
+  itemCounter_ = 0;
+}
+
+// A form whose first written form lacks the attribute opens plainly; any
+// other form shows the key and the homograph number.
+void CDictResources::RenderForm(CXmlNode* node, bool enter, const wchar_t* plainAttribute) {
+  if (!enter) {
+    Format(L"fmt", L"FormE", {textFont_, fontSize_});
     return;
   }
-  if (kind != kElementKind) return;
+  orthographies_ = CountChildren(node, L'a');
+  pronunciations_ = CountChildren(node, L'c');
+  orthographyCounter_ = pronunciationCounter_ = 0;
+  CXmlNode* a = FirstChild(node, L'a');
+  if (a && !HasAttr(a, plainAttribute))
+    Put(L"fmt", L"FormB");
+  else
+    Format(L"fmt", L"FormB1", {fontSize_, EscapeHtml(keyText_), smallSize_, HomographNumber()});
+}
+
+void CDictResources::RenderDefault(CXmlNode* node, uint32_t event, CDictResources& self) {
+  if (self.RenderCommon(node, event)) return;
   const wchar_t letter = FirstLetter(node);
-  if (self.RenderCommon(node, event, letter)) return;
   const bool enter = event == kEnter;
   auto simple = [&](const wchar_t* begin, const wchar_t* end) {
     self.Put(L"fmt", enter ? begin : end);
   };
   auto counted = [&](const wchar_t* begin, const wchar_t* headingKey, const wchar_t* end) {
     if (enter) {
-      self.items_ = CountChildren(node, L'O');
-      self.itemCounter_ = 0;
+      self.BeginItems(node);
       self.Format(L"fmt", begin, {self.Heading(headingKey)});
     } else {
       self.Put(L"fmt", end);
@@ -372,9 +405,7 @@ void CDictResources::RenderDefault(CXmlNode* node, uint32_t event, CDictResource
   switch (letter) {
     case L'C':
       if (enter) {
-        self.keyText_ = Attr(node, L"K");
-        self.homographs_ = CountChildren(node, L'E');
-        self.homographCounter_ = 0;
+        self.BeginEntry(node);
         self.Format(L"fmt", self.entryCounter_ == 0 ? L"EntryB0" : L"EntryBn",
                     {self.textFont_, self.fontSize_});
       } else {
@@ -394,10 +425,7 @@ void CDictResources::RenderDefault(CXmlNode* node, uint32_t event, CDictResource
       }
       break;
     case L'G':
-      if (enter) {
-        self.items_ = CountChildren(node, L'O');
-        self.itemCounter_ = 0;
-      }
+      if (enter) self.BeginItems(node);
       simple(L"SenseB", L"SenseE");
       break;
     case L'O':
@@ -446,19 +474,7 @@ void CDictResources::RenderDefault(CXmlNode* node, uint32_t event, CDictResource
       break;
     }
     case L'F':
-      if (enter) {
-        self.orthographies_ = CountChildren(node, L'a');
-        self.pronunciations_ = CountChildren(node, L'c');
-        self.orthographyCounter_ = self.pronunciationCounter_ = 0;
-        CXmlNode* a = FirstChild(node, L'a');
-        if (a && !HasAttr(a, L"B"))
-          self.Put(L"fmt", L"FormB");
-        else
-          self.Format(L"fmt", L"FormB1",
-                      {self.fontSize_, EscapeHtml(self.keyText_), self.smallSize_, self.HomographNumber()});
-      } else {
-        self.Format(L"fmt", L"FormE", {self.textFont_, self.fontSize_});
-      }
+      self.RenderForm(node, enter, L"B");
       break;
     case L'a': {
       CXmlNode* parent = node->Parent();
@@ -579,21 +595,13 @@ void CDictResources::RenderDefault(CXmlNode* node, uint32_t event, CDictResource
 }
 
 void CDictResources::RenderMtt(CXmlNode* node, uint32_t event, CDictResources& self) {
-  const int32_t kind = node->Kind();
-  if (kind == kTextKind || kind == kCDataKind) {
-    if (event == kEnter) self.RenderText(node);
-    return;
-  }
-  if (kind != kElementKind) return;
+  if (self.RenderCommon(node, event)) return;
   const wchar_t letter = FirstLetter(node);
-  if (self.RenderCommon(node, event, letter)) return;
   const bool enter = event == kEnter;
   switch (letter) {
     case L'C':
       if (enter) {
-        self.keyText_ = Attr(node, L"K");
-        self.homographs_ = CountChildren(node, L'E');
-        self.homographCounter_ = 0;
+        self.BeginEntry(node);
         self.Put(L"fmt", self.entryCounter_ == 0 ? L"EntryB" : L"EntryB1");
       } else {
         self.Put(L"fmt", L"EntryE");
@@ -609,25 +617,11 @@ void CDictResources::RenderMtt(CXmlNode* node, uint32_t event, CDictResources& s
       }
       break;
     case L'F':
-      if (enter) {
-        self.orthographies_ = CountChildren(node, L'a');
-        self.pronunciations_ = CountChildren(node, L'c');
-        self.orthographyCounter_ = self.pronunciationCounter_ = 0;
-        CXmlNode* a = FirstChild(node, L'a');
-        if (a && !HasAttr(a, L"s"))
-          self.Put(L"fmt", L"FormB");
-        else
-          self.Format(L"fmt", L"FormB1",
-                      {self.fontSize_, EscapeHtml(self.keyText_), self.smallSize_, self.HomographNumber()});
-      } else {
-        self.Format(L"fmt", L"FormE", {self.textFont_, self.fontSize_});
-      }
+      // The second renderer tells a plain form by the attribute "s".
+      self.RenderForm(node, enter, L"s");
       break;
     case L'G':
-      if (enter) {
-        self.items_ = CountChildren(node, L'O');
-        self.itemCounter_ = 0;
-      }
+      if (enter) self.BeginItems(node);
       self.Put(L"fmt", enter ? L"SenseB" : L"SenseE");
       break;
     case L'O':

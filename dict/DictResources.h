@@ -44,8 +44,11 @@ class CDictResources {
   const wchar_t* Layout(const wchar_t* section, const wchar_t* key) const;
   void Put(const wchar_t* section, const wchar_t* key);
   void Format(const wchar_t* section, const wchar_t* key, std::initializer_list<Arg> args);
-  bool RenderCommon(CXmlNode* node, uint32_t event, wchar_t letter);
+  bool RenderCommon(CXmlNode* node, uint32_t event);
   void RenderText(CXmlNode* node);
+  void BeginEntry(CXmlNode* node);
+  void BeginItems(CXmlNode* node);
+  void RenderForm(CXmlNode* node, bool enter, const wchar_t* plainAttribute);
   std::wstring Heading(const wchar_t* key) const;
   std::wstring HomographNumber() const;
   bool IsHtmlGlossary() const;

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "core/ConfigFile.h"
 #include "core/KeyTree.h"
 #include "core/StrUtil.h"
 #include "core/XmlDocument.h"
@@ -24,9 +25,9 @@ std::wstring Attr(CXmlNode* node, const wchar_t* name) {
   return v;
 }
 
-std::wstring TrimBlanks(const std::wstring& s) {
-  size_t a = s.find_first_not_of(L" \t"), b = s.find_last_not_of(L" \t");
-  return a == std::wstring::npos ? std::wstring() : s.substr(a, b - a + 1);
+std::wstring TrimBlanks(std::wstring s) {
+  TrimWString(s, L" \t", 0);
+  return s;
 }
 
 // Items end at a comma followed by a blank or a tab, outside double quotes.

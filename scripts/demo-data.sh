@@ -27,6 +27,8 @@ if [ ! -f "$out" ] || [ "$WRITER" -nt "$out" ]; then
     echo "demo-data: $DICTD/freedict-eng-deu.index is missing (package dict-freedict-eng-deu)" >&2
   fi
 fi
+# The layout the entries render through goes with the dictionaries.
+cp dict/layout/layout_def.cfg "$BIN/dict/"
 for n in 1 2 3 4; do
   out="$BUILD_DIR/bench-data/0000020$n.tdc"
   if [ ! -f "$out" ] || [ "$WRITER" -nt "$out" ]; then

@@ -8,6 +8,7 @@
 #include <cwchar>
 #include <memory>
 
+#include "core/ConfigFile.h"
 #include "core/DesCipher.h"
 #include "core/StrUtil.h"
 #include "core/TextCodec.h"
@@ -29,9 +30,9 @@ std::wstring Escape(const std::wstring& text) {
   return out;
 }
 
-std::wstring Trim(const std::wstring& s) {
-  size_t a = s.find_first_not_of(L" \t\r"), b = s.find_last_not_of(L" \t\r");
-  return a == std::wstring::npos ? std::wstring() : s.substr(a, b - a + 1);
+std::wstring Trim(std::wstring s) {
+  TrimWString(s, L" \t\r", 0);
+  return s;
 }
 
 std::vector<std::wstring> SplitBars(const std::wstring& s) {
@@ -442,28 +443,38 @@ bool Gunzip(std::string& out, const std::string& in) {
   return r == Z_STREAM_END;
 }
 
-std::wstring EntryXml(const std::wstring& headword, const std::wstring& text) {
-  std::wstring body;
+// A line of a dictd definition: "{word}" refers to another head word.
+std::wstring LineXml(const std::wstring& line) {
+  std::wstring xml;
   size_t from = 0;
-  // The definition's first line repeats the head word: it is shown as the form.
+  for (;;) {
+    size_t open = line.find(L'{', from), close = open == std::wstring::npos ? open : line.find(L'}', open);
+    if (close == std::wstring::npos) break;
+    xml += Escape(line.substr(from, open - from)) + L"<e>" + Escape(line.substr(open + 1, close - open - 1)) + L"</e>";
+    from = close + 1;
+  }
+  return xml + Escape(line.substr(from));
+}
+
+std::wstring EntryXml(const std::wstring& headword, const std::wstring& text) {
+  // The first line repeats the head word with its pronunciation between slashes.
   size_t firstEnd = text.find(L'\n');
-  if (firstEnd != std::wstring::npos) from = firstEnd + 1;
-  std::wstring rest = text.substr(from);
-  while (!rest.empty() && (rest.back() == L'\n' || rest.back() == L' ')) rest.pop_back();
+  std::wstring first = text.substr(0, firstEnd), pronunciation;
+  size_t slash = first.find(L'/'), slashEnd = slash == std::wstring::npos ? slash : first.find(L'/', slash + 1);
+  if (slashEnd != std::wstring::npos) pronunciation = first.substr(slash + 1, slashEnd - slash - 1);
+  std::wstring rest = firstEnd == std::wstring::npos ? std::wstring() : text.substr(firstEnd + 1);
+  std::wstring body;
   size_t start = 0;
-  bool firstLine = true;
   while (start <= rest.size()) {
     size_t nl = rest.find(L'\n', start);
     std::wstring line = Trim(rest.substr(start, nl == std::wstring::npos ? std::wstring::npos : nl - start));
-    if (!line.empty()) {
-      if (!firstLine) body += L"<n/>";
-      body += Escape(line);
-      firstLine = false;
-    }
+    if (!line.empty()) body += (body.empty() ? L"" : L"<n/>") + LineXml(line);
     if (nl == std::wstring::npos) break;
     start = nl + 1;
   }
-  return L"<C A=\"0\"><F><a>" + Escape(headword) + L"</a></F><G><O><d>" + body + L"</d></O></G></C>";
+  std::wstring form = L"<a>" + Escape(headword) + L"</a>";
+  if (!pronunciation.empty()) form += L"<c>" + Escape(pronunciation) + L"</c>";
+  return L"<C A=\"0\"><F>" + form + L"</F><G><O><d>" + body + L"</d></O></G></C>";
 }
 
 }  // namespace

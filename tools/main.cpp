@@ -1,7 +1,8 @@
 // quorindo_dictwriter: builds a dictionary file from a plain source, from a
 // dictd dictionary or synthetically; can spoil the file for tests.
 //
-//   quorindo_dictwriter SOURCE OUTPUT [--damage=KIND]
+//   quorindo_dictwriter SOURCE OUTPUT [--damage=KIND[,KIND...]]
+//     (with several kinds, one file per kind: OUTPUT with ".KIND" before its extension)
 //   quorindo_dictwriter --dictd INDEX DICT.DZ OUTPUT [--id=N] [--key-block=N] [--limit=N]
 //                       [--name=TEXT] [--sorted]
 //   quorindo_dictwriter --synthetic COUNT OUTPUT [--id=N] [--seed=N] [--key-block=N]
@@ -92,8 +93,22 @@ int main() {
     if (!ParseWriterSource(source, text, folder, error)) return Fail(error);
     output = positional[1];
   }
-  std::string file;
-  if (!BuildDictionary(file, source, damage, error)) return Fail(error);
-  if (!WriteOut(output, file)) return Fail(L"cannot write " + output);
+  std::vector<std::wstring> kinds;
+  for (size_t from = 0;;) {
+    size_t comma = damage.find(L',', from);
+    kinds.push_back(damage.substr(from, comma == std::wstring::npos ? comma : comma - from));
+    if (comma == std::wstring::npos) break;
+    from = comma + 1;
+  }
+  for (const std::wstring& kind : kinds) {
+    std::wstring path = output;
+    if (kinds.size() > 1) {
+      size_t dot = path.find_last_of(L'.');
+      path.insert(dot == std::wstring::npos || dot < path.find_last_of(L"\\/") + 1 ? path.size() : dot, L"." + kind);
+    }
+    std::string file;
+    if (!BuildDictionary(file, source, kind, error)) return Fail(error);
+    if (!WriteOut(path, file)) return Fail(L"cannot write " + path);
+  }
   return 0;
 }

@@ -117,24 +117,34 @@ void CleanLookupText(std::wstring& text) {
   text.swap(out);
 }
 
-std::wstring ComposeSavedPage(const std::string& shellBytes, const std::wstring& bodyHtml) {
-  std::wstring page(shellBytes.size() / 2, L'\0');
-  if (!page.empty()) memcpy(&page[0], shellBytes.data(), page.size() * 2);
+std::wstring ComposeSavedPage(const std::wstring& shell, const std::wstring& bodyHtml) {
+  std::wstring page = shell;
+  if (!page.empty() && page[0] == 0xFEFF) page.erase(0, 1);
   const size_t body = page.find(L"<body");
   if (body != std::wstring::npos) page.erase(body);
+  // The file is UTF-16: the mark lets browsers and editors read it as such.
+  page.insert(0, 1, wchar_t(0xFEFF));
   page += bodyHtml;
   page += L"\n</html>";
   return page;
 }
 
 bool WriteSavedPage(const wchar_t* path, const wchar_t* shellPath, const std::wstring& bodyHtml) {
-  std::string shell;
-  if (!path || !shellPath || ReadFileToString(shell, shellPath) == 0) return false;
+  std::string bytes;
+  if (!path || !shellPath || ReadFileToString(bytes, shellPath) == 0) return false;
+  // The shipped shell is UTF-8; a shell with a byte-order mark is read by it.
+  std::wstring shell;
+  uint32_t markLength = 0;
+  const uint32_t size = static_cast<uint32_t>(bytes.size());
+  const int decoded = DetectByteOrderMark(&markLength, bytes.data(), size) > 0
+                          ? DecodeTextBuffer(shell, bytes.data(), size, 0)
+                          : Utf8ToWString(shell, bytes.data(), static_cast<int>(size));
+  if (decoded < 0) return false;
   const std::wstring page = ComposeSavedPage(shell, bodyHtml);
   ScopedHandle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.IsValid()) return false;
-  const DWORD size = static_cast<DWORD>(page.size() * sizeof(wchar_t));
+  const DWORD pageSize = static_cast<DWORD>(page.size() * sizeof(wchar_t));
   DWORD written = 0;
-  const bool ok = WriteFile(file.Get(), page.data(), size, &written, nullptr) && written == size;
+  const bool ok = WriteFile(file.Get(), page.data(), pageSize, &written, nullptr) && written == pageSize;
   return file.Close() && ok;
 }

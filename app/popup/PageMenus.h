@@ -79,9 +79,10 @@ UINT ContextMenuCommand(UINT item);
 // CR and LF trimmed, at most 1024 characters.
 void CleanLookupText(std::wstring& text);
 
-// The saved result page: the page shell (read as UTF-16 bytes) up to its
-// first "<body", then the body's HTML and "\n</html>".
-std::wstring ComposeSavedPage(const std::string& shellBytes, const std::wstring& bodyHtml);
-// Writes the composed page; false when the shell cannot be read or the file
+// The saved result page: a byte-order mark, the page shell up to its first
+// "<body", then the body's HTML and "\n</html>".
+std::wstring ComposeSavedPage(const std::wstring& shell, const std::wstring& bodyHtml);
+// Writes the composed page as UTF-16; the shell is decoded by its byte-order
+// mark, UTF-8 without one. False when the shell cannot be read or the file
 // not be written.
 bool WriteSavedPage(const wchar_t* path, const wchar_t* shellPath, const std::wstring& bodyHtml);

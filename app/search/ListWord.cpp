@@ -61,10 +61,11 @@ void CListWord::SetSource(CDictFile* dict, uint32_t position, uint32_t selection
   m_pSource = dict;
   m_nSourceId = dict->GetId();
   m_nSourceIndex = int(position);
-  m_nSelected = int(std::min(selection, dict->GetKeyCount() - 1));
-  if (m_hWnd) UpdateScrollBar();
-  const int row = m_nSelected;
-  m_nSelected = -1;  // so that the row is taken and painted anew
+  const int row = int(std::min(selection, dict->GetKeyCount() - 1));
+  if (m_hWnd) {
+    UpdateScrollBar();
+    EnsureVisible(0, m_nTop, false);  // a top row of the former source may lie past this one's rows
+  }
   SetSelection(row, true, false);
 }
 

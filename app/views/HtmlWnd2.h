@@ -14,6 +14,21 @@
 #include "app/views/DocHostHandler.h"
 #include "app/views/HtmlHost.h"
 
+// The messages the views send and post (their receivers know the same numbers).
+// Posted by a view to its parent once its page shell has loaded (wParam 0,
+// lParam the view's window).
+#ifndef WM_PAGE_READY
+#define WM_PAGE_READY 3024
+#endif
+// A "dict://" link: wParam the command, lParam the argument (wide texts).
+#ifndef WM_APP_LINK
+#define WM_APP_LINK 2030
+#endif
+// A page action: wParam the action number, lParam its argument.
+#ifndef WM_PAGE_ACTION
+#define WM_PAGE_ACTION 2031
+#endif
+
 class CHtmlWnd2 : public CHtmlView {
   DECLARE_DYNCREATE(CHtmlWnd2)
 

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "app/views/LinkUrl.h"
-#include "app/views/ViewMessages.h"
 #include "app/views/ViewsEnv.h"
 #include "core/ConfigFile.h"
 #include "core/StrUtil.h"

@@ -1,7 +1,6 @@
 #include "app/views/WebGuide.h"
 
 #include "app/views/LinkUrl.h"
-#include "app/views/ViewMessages.h"
 #include "app/views/ViewsEnv.h"
 #include "core/StrUtil.h"
 #include "dict/DictFile.h"

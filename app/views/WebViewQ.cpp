@@ -1,7 +1,6 @@
 #include "app/views/WebViewQ.h"
 
 #include "app/views/LinkUrl.h"
-#include "app/views/ViewMessages.h"
 #include "app/views/ViewsEnv.h"
 #include "platform/htmlview/HtmlText.h"
 

@@ -62,6 +62,17 @@ void CDictHtmlDialog::FillBackground(CDC* dc) {
   dc->FillRect(&client, &brush);
 }
 
+BOOL CDictHtmlDialog::EraseAroundPage(CDC* dc) {
+  if (m_html.GetSafeHwnd()) {
+    CRect page;
+    m_html.GetWindowRect(&page);
+    ScreenToClient(&page);
+    dc->ExcludeClipRect(&page);
+  }
+  FillBackground(dc);
+  return TRUE;
+}
+
 LRESULT CDictHtmlDialog::OnParentBackground(WPARAM wParam, LPARAM lParam) {
   const GuiBkgndRequest* request = reinterpret_cast<const GuiBkgndRequest*>(lParam);
   if (!request) return 0;

@@ -49,6 +49,8 @@ class CDictHtmlDialog : public CDialog, public htmlview::HtmlViewEvents {
 
   // Fills the client area but the excluded rectangles with the background.
   void FillBackground(CDC* dc);
+  // The page keeps its own pixels; the rest of the client area gets the background.
+  BOOL EraseAroundPage(CDC* dc);
   LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   LRESULT OnParentBackground(WPARAM wParam, LPARAM lParam);
 

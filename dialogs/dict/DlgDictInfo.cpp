@@ -107,16 +107,7 @@ void CDlgDictInfo::OnSize(UINT type, int cx, int cy) {
   m_html.MoveWindow(0, 0, cx, top - 8);
 }
 
-BOOL CDlgDictInfo::OnEraseBkgnd(CDC* dc) {
-  if (m_html.GetSafeHwnd()) {
-    CRect browser;
-    m_html.GetWindowRect(&browser);
-    ScreenToClient(&browser);
-    dc->ExcludeClipRect(&browser);
-  }
-  FillBackground(dc);
-  return TRUE;
-}
+BOOL CDlgDictInfo::OnEraseBkgnd(CDC* dc) { return EraseAroundPage(dc); }
 
 void CDlgDictInfo::OnGetMinMaxInfo(MINMAXINFO* info) {
   info->ptMinTrackSize.x = 400;

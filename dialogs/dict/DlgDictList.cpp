@@ -144,16 +144,7 @@ void CDlgDictList::OnSize(UINT type, int cx, int cy) {
   m_html.MoveWindow(0, 0, cx, top - 8);
 }
 
-BOOL CDlgDictList::OnEraseBkgnd(CDC* dc) {
-  if (m_html.GetSafeHwnd()) {
-    CRect browser;
-    m_html.GetWindowRect(&browser);
-    ScreenToClient(&browser);
-    dc->ExcludeClipRect(&browser);
-  }
-  FillBackground(dc);
-  return TRUE;
-}
+BOOL CDlgDictList::OnEraseBkgnd(CDC* dc) { return EraseAroundPage(dc); }
 
 void CDlgDictList::OnGetMinMaxInfo(MINMAXINFO* info) {
   info->ptMinTrackSize.x = 500;

@@ -60,20 +60,6 @@ void CDlgAuthentication::OnOK() {
   EndDialog(IDOK);
 }
 
-LRESULT RunAuthenticationRequest(CWnd* owner, WPARAM wParam, LPARAM lParam) {
-  auto* user = reinterpret_cast<std::wstring*>(wParam);
-  auto* password = reinterpret_cast<std::wstring*>(lParam);
-  if (!user || !password) return 0;
-  CDlgAuthentication dialog(owner);
-  dialog.m_remember = 1;
-  dialog.m_caption = *user;
-  dialog.m_prompt = *password;
-  if (dialog.DoModal() != IDOK) return 0;
-  *user = dialog.m_user;
-  *password = dialog.m_password;
-  return dialog.m_remember ? 2 : 1;
-}
-
 bool OnAuthCredentials(std::string& user, std::string& password, const char* realm, const char* prompt) {
   IOptionsHost* host = GetOptionsHost();
   std::wstring caption = host->GetUiTexts().GetString(kSection, L"TitleProxy");

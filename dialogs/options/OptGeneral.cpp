@@ -88,8 +88,10 @@ int CDlgOptGeneral::Save() {
   if (item < 0) return 0;
   settings.SetValue(L"General", L"SearchEngine", m_engines[m_webSearch.GetItemData(item)]);
 
-  uint32_t history = wcstoul(GetItemText(m_hWnd, IDC_GEN_HISTORY).c_str(), nullptr, 10);
-  history = std::min(history, kMaxHistory);
+  // Read signed: a negative size typed without leaving the field would
+  // otherwise wrap round to a huge number and end up as the maximum.
+  long typed = wcstol(GetItemText(m_hWnd, IDC_GEN_HISTORY).c_str(), nullptr, 10);
+  uint32_t history = typed < 0 ? 0 : std::min(uint32_t(typed), kMaxHistory);
   settings.SetValue(L"General", L"SearchHistory", IntToWString(history, 10));
   ::SendMessageW(host->GetMainWindow(), WM_PAGE_ACTION, kPageActionHistorySize, LPARAM(history));
 

@@ -68,6 +68,7 @@ class CDlgOptAppearance : public COptionPage {
   // The fonts the page lists: TrueType, not symbol, not vertical (@), once each.
   static void AddFontFace(std::vector<std::wstring>& faces, const ENUMLOGFONTEXW& font, DWORD fontType);
   void DrawSample();
+  Veltra::COImage* GetSampleImage() { return m_sample.GetIcon(); }
 
  protected:
   afx_msg void OnSampleChange();
@@ -227,15 +228,16 @@ class CDlgAuthentication : public CDialog {
   CEdit m_passwordEdit;
 };
 
-// The main window's answer to WM_AUTH_REQUEST: wParam and lParam point to
-// std::wstring (caption in, user name out; prompt in, password out). 0 cancelled
-// or a null pointer, 1 OK, 2 OK with the remember box ticked.
-LRESULT RunAuthenticationRequest(CWnd* owner, WPARAM wParam, LPARAM lParam);
-
+// WM_AUTH_REQUEST: wParam and lParam point to std::wstring (caption in, user
+// name out; prompt in, password out); the main window runs CDlgAuthentication
+// with m_remember preset to 1 and answers 0 cancelled (or a null pointer),
+// 1 OK, 2 OK with the remember box ticked.
+//
 // Asks the main window for proxy credentials (UTF-8 in and out); false when
 // the user cancelled. Remembered credentials go enciphered into "config.ini".
 bool OnAuthCredentials(std::string& user, std::string& password, const char* realm, const char* prompt);
-// The same as an HttpCredentialCallback: context null, or an AuthPromptTexts.
+// The same as the HttpCredentialCallback that the text translator hands to
+// its HTTP session: context null, or an AuthPromptTexts.
 struct AuthPromptTexts {
   const char* realm;
   const char* prompt;

@@ -143,50 +143,66 @@ TEST(DictFileTest, CheckHeaderCodesInOrder) {
 }
 
 // Every damaged file is refused by Open, which leaves the object reset.
-const wchar_t* const kDamage[] = {
-    L"magic",      L"tag",         L"id0",          L"flags",        L"info-id",   L"info-odd",
-    L"info-noterm", L"info-empty", L"no-keys",      L"key-short",    L"truncate",  L"header-only",
-    L"bad-count",  L"area-beyond", L"zero-head",    L"huge-max",
-};
-
 TEST(DictFileTest, DamagedFilesFailToOpen) {
   CTestHost host;
-  for (const wchar_t* damage : kDamage) {
-    std::wstring path = MakeDict(host, damage, DictSource(7, L"", FruitEntries()), std::wstring(L"--damage=") + damage);
-    ASSERT_FALSE(path.empty()) << damage;
+  const std::vector<std::wstring> kinds = {
+      L"magic",       L"tag",        L"id0",     L"flags",     L"info-id",  L"info-odd",
+      L"info-noterm", L"info-empty", L"no-keys", L"key-short", L"truncate", L"header-only",
+      L"bad-count",   L"area-beyond", L"zero-head", L"huge-max"};
+  std::vector<std::wstring> paths = MakeDamagedDicts(host, L"damaged", DictSource(7, L"", FruitEntries()), kinds);
+  ASSERT_EQ(paths.size(), kinds.size());
+  for (size_t i = 0; i < kinds.size(); ++i) {
+    ASSERT_FALSE(paths[i].empty()) << kinds[i];
     CDictFile dict;
-    EXPECT_FALSE(dict.Open(path.c_str())) << damage;
+    EXPECT_FALSE(dict.Open(paths[i].c_str())) << kinds[i];
     EXPECT_TRUE(dict.IsEmpty());
     EXPECT_EQ(dict.GetKeyCount(), 0u);
   }
 }
 
+TEST(DictFileTest, VersionsOutsideOneZeroToOneThreeFailToOpen) {
+  CTestHost host;
+  for (const wchar_t* version : {L"1.4", L"2.0", L"0.9"}) {
+    std::wstring path = MakeDict(host, std::wstring(L"v") + version[0] + version[2],
+                                 DictSource(7, std::wstring(L"version = ") + version, FruitEntries()));
+    CDictFile dict;
+    EXPECT_FALSE(dict.Open(path.c_str())) << version;
+    uint32_t id;
+    uint16_t major, minor;
+    EXPECT_EQ(CDictFile::ReadHeader(id, major, minor, path.c_str()), version[0] == L'0' ? -5 : -4);
+  }
+  std::wstring path = MakeDict(host, L"v10", DictSource(7, L"version = 1.0", FruitEntries()));
+  CDictFile dict;
+  EXPECT_TRUE(dict.Open(path.c_str()));
+}
+
 TEST(DictFileTest, DamagedCompressedIndexesFailToOpen) {
   CTestHost host;
-  for (const wchar_t* damage : {L"bad-blocktable", L"huge-total", L"huge-block", L"area-beyond"}) {
-    std::wstring path = MakeDict(host, damage, DictSource(7, L"key_block = 64", FruitEntries()),
-                                 std::wstring(L"--damage=") + damage);
+  const std::vector<std::wstring> kinds = {L"bad-blocktable", L"huge-total", L"huge-block", L"area-beyond"};
+  std::vector<std::wstring> paths = MakeDamagedDicts(host, L"packed", DictSource(7, L"key_block = 64", FruitEntries()), kinds);
+  ASSERT_EQ(paths.size(), kinds.size());
+  for (size_t i = 0; i < kinds.size(); ++i) {
     CDictFile dict;
-    EXPECT_FALSE(dict.Open(path.c_str())) << damage;
+    EXPECT_FALSE(dict.Open(paths[i].c_str())) << kinds[i];
   }
 }
 
 // Damage only a read can meet: the file opens, the spoiled records read empty.
 TEST(DictFileTest, BadRecordsReadEmptyWithoutOverRead) {
   CTestHost host;
-  struct Case {
-    const wchar_t* damage;
-    const wchar_t* fields;
-  } cases[] = {{L"bad-offsets", L""}, {L"bad-data-offsets", L""}, {L"oversized", L""},
-               {L"bad-zlib", L"key_block = 64"}, {L"oversized", L"key_block = 64"}};
-  for (const Case& c : cases) {
-    std::wstring path = MakeDict(host, std::wstring(c.damage) + (c.fields[0] ? L"z" : L""),
-                                 DictSource(7, c.fields, FruitEntries()), std::wstring(L"--damage=") + c.damage);
+  const std::vector<std::wstring> plainKinds = {L"bad-offsets", L"bad-data-offsets", L"oversized"};
+  const std::vector<std::wstring> packedKinds = {L"bad-zlib", L"oversized"};
+  std::vector<std::wstring> paths = MakeDamagedDicts(host, L"plain", DictSource(7, L"", FruitEntries()), plainKinds);
+  std::vector<std::wstring> packed =
+      MakeDamagedDicts(host, L"packed", DictSource(7, L"key_block = 64", FruitEntries()), packedKinds);
+  paths.insert(paths.end(), packed.begin(), packed.end());
+  ASSERT_EQ(paths.size(), 5u);
+  for (const std::wstring& path : paths) {
     CDictFile dict;
-    ASSERT_TRUE(dict.Open(path.c_str())) << c.damage;
+    ASSERT_TRUE(dict.Open(path.c_str())) << path;
     uint32_t empty = 0;
     for (uint32_t i = 0; i < dict.GetKeyCount(); ++i) empty += dict.GetKey(i).empty() + dict.GetData(i).empty();
-    EXPECT_GT(empty, 0u) << c.damage;
+    EXPECT_GT(empty, 0u) << path;
     std::vector<uint32_t> entries;
     dict.FindMatches(entries, L"fig", 3);
     dict.FindExact(L"grape", 5);

@@ -4,7 +4,6 @@
 
 #include <memory>
 
-#include "core/DesCipher.h"
 #include "dict/DictFile.h"
 #include "dict/DictManager.h"
 #include "dict/tests/DictTestKit.h"
@@ -37,18 +36,8 @@ class ManagerTest : public ::testing::Test {
     ASSERT_TRUE(CopyFileW(path.c_str(), (host_.GetDictFolder() + name).c_str(), FALSE));
   }
   void WriteConfig(const std::wstring& body) {
-    std::wstring text = L"\xFEFF<?xml version=\"1.0\" encoding=\"UTF-16\" ?>\n<config>" + body + L"</config>";
-    uint8_t key[16] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
-    CDesCipher cipher;
-    cipher.SetKey(key, 16);
-    const uint8_t* plain = reinterpret_cast<const uint8_t*>(text.data());
-    int size = cipher.Encrypt(nullptr, plain, static_cast<int>(text.size() * 2));
-    std::string envelope(size, '\0');
-    cipher.Encrypt(reinterpret_cast<uint8_t*>(&envelope[0]), plain, static_cast<int>(text.size() * 2));
-    FILE* f = _wfopen((host_.GetDictFolder() + L"dictcfg.xmc").c_str(), L"wb");
-    ASSERT_NE(f, nullptr);
-    fwrite(envelope.data(), 1, envelope.size(), f);
-    fclose(f);
+    ASSERT_TRUE(WriteEnvelopeFile(host_.GetDictFolder() + L"dictcfg.xmc",
+                                  L"<?xml version=\"1.0\" encoding=\"UTF-16\" ?>\n<config>" + body + L"</config>"));
   }
   CTestHost host_;
   CDictManager manager_;
@@ -109,6 +98,13 @@ TEST_F(ManagerTest, InstallNewAndUninstall) {
   EXPECT_EQ(manager_.GroupIndexOf(kGroupIndex, 0x400), -1);
   EXPECT_FALSE(manager_.InstallDict(id, path.c_str(), true));
   EXPECT_EQ(id, 0xFFFFFFFFu);
+  std::wstring error;
+  manager_.GetErrorText(error);
+  EXPECT_EQ(error, L"LoadDictRepeat " + path + L" Title 1024 00000400");
+  host_.uiTexts[L"Message/LoadDictRepeat"] = L"%s %s %s %s %n %99999999d";  // more directives than texts
+  EXPECT_FALSE(manager_.InstallDict(id, path.c_str(), true));
+  manager_.GetErrorText(error);
+  EXPECT_EQ(error.find(path + L" Title 1024 1024"), 0u) << error;
   ASSERT_TRUE(manager_.UninstallDict(0x400));
   EXPECT_FALSE(FileExists(host_.GetDictFolder() + L"00000400.tdc"));
   CDictManager again;

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "core/DesCipher.h"
 #include "core/StrUtil.h"
 #include "core/TextCodec.h"
 #include "online/TextTranslator.h"
@@ -121,6 +122,22 @@ bool WriteTextFile(const std::wstring& path, const std::wstring& text, bool bom)
   return fclose(f) == 0 && ok;
 }
 
+bool WriteEnvelopeFile(const std::wstring& path, const std::wstring& text) {
+  std::wstring marked = L"\xFEFF" + text;
+  const uint8_t key[16] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77,
+                           0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
+  CDesCipher cipher;
+  cipher.SetKey(key, 16);
+  const uint8_t* plain = reinterpret_cast<const uint8_t*>(marked.data());
+  const int length = static_cast<int>(marked.size() * 2);
+  std::string envelope(cipher.Encrypt(nullptr, plain, length), '\0');
+  cipher.Encrypt(reinterpret_cast<uint8_t*>(&envelope[0]), plain, length);
+  FILE* f = _wfopen(path.c_str(), L"wb");
+  if (!f) return false;
+  bool ok = fwrite(envelope.data(), 1, envelope.size(), f) == envelope.size();
+  return fclose(f) == 0 && ok;
+}
+
 bool FileExists(const std::wstring& path) {
   DWORD a = GetFileAttributesW(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
@@ -161,6 +178,24 @@ std::wstring FixtureCachePath(const std::wstring& source, const std::wstring& op
 
 }  // namespace
 
+namespace {
+
+bool RunWriter(const std::wstring& arguments) {
+  std::wstring command = L"\"" + ProgramFolder() + L"quorindo_dictwriter.exe\" " + arguments;
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  WaitForSingleObject(pi.hProcess, 60000);
+  DWORD code = 1;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return code == 0;
+}
+
+}  // namespace
+
 std::wstring MakeDict(CTestHost& host, const std::wstring& name, const std::wstring& source,
                       const std::wstring& options) {
   std::wstring src = host.root + L"src\\" + name + L".src";
@@ -169,21 +204,38 @@ std::wstring MakeDict(CTestHost& host, const std::wstring& name, const std::wstr
   if (FileExists(cached) && CopyFileW(cached.c_str(), out.c_str(), FALSE)) return out;
   if (!WriteTextFile(src, source, false)) return {};
   std::wstring built = cached + L"." + IntToWString(GetCurrentProcessId(), 10);
-  std::wstring command = L"\"" + ProgramFolder() + L"quorindo_dictwriter.exe\" \"" + src + L"\" \"" + built +
-                         L"\" " + options;
-  STARTUPINFOW si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return {};
-  WaitForSingleObject(pi.hProcess, 60000);
-  DWORD code = 1;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  if (code != 0) return {};
+  if (!RunWriter(L"\"" + src + L"\" \"" + built + L"\" " + options)) return {};
   MoveFileExW(built.c_str(), cached.c_str(), MOVEFILE_REPLACE_EXISTING);
   DeleteFileW(built.c_str());
   return CopyFileW(cached.c_str(), out.c_str(), FALSE) ? out : std::wstring();
+}
+
+std::vector<std::wstring> MakeDamagedDicts(CTestHost& host, const std::wstring& name, const std::wstring& source,
+                                           const std::vector<std::wstring>& kinds) {
+  std::vector<std::wstring> paths, cached;
+  std::wstring list;
+  bool all = true;
+  for (const std::wstring& kind : kinds) {
+    list += (list.empty() ? L"" : L",") + kind;
+    cached.push_back(FixtureCachePath(source, L"--damage=" + kind));
+    all = all && FileExists(cached.back());
+  }
+  if (!all) {
+    std::wstring src = host.root + L"src\\" + name + L".src";
+    std::wstring base = host.root + L"src\\" + name + L".built.tdc";
+    if (!WriteTextFile(src, source, false) || !RunWriter(L"\"" + src + L"\" \"" + base + L"\" --damage=" + list))
+      return {};
+    for (size_t i = 0; i < kinds.size(); ++i) {
+      std::wstring one = host.root + L"src\\" + name + L".built." + kinds[i] + L".tdc";
+      if (kinds.size() == 1) one = base;
+      MoveFileExW(one.c_str(), cached[i].c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+    }
+  }
+  for (size_t i = 0; i < kinds.size(); ++i) {
+    std::wstring out = host.root + L"src\\" + name + L"." + kinds[i] + L".tdc";
+    paths.push_back(CopyFileW(cached[i].c_str(), out.c_str(), FALSE) ? out : std::wstring());
+  }
+  return paths;
 }
 
 std::wstring DictSource(uint32_t id, const std::wstring& fields, const std::vector<std::wstring>& entries) {

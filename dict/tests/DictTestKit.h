@@ -44,12 +44,19 @@ class CTestHost : public IDictHost {
 // Writes text as UTF-8 (with a byte-order mark when asked) to path.
 bool WriteTextFile(const std::wstring& path, const std::wstring& text, bool bom);
 bool FileExists(const std::wstring& path);
+// Writes text as UTF-16 (with U+FEFF) inside the cipher envelope, under the host's "/3" key.
+bool WriteEnvelopeFile(const std::wstring& path, const std::wstring& text);
 std::vector<std::wstring> ListFolder(const std::wstring& folder);
 
 // Runs the dictionary writer over a source text; the built file's path, or
 // empty when the writer failed.
 std::wstring MakeDict(CTestHost& host, const std::wstring& name, const std::wstring& source,
                       const std::wstring& options = L"");
+
+// One writer run for several damaged files of one source: their paths, in
+// the order of the kinds (empty when the writer failed).
+std::vector<std::wstring> MakeDamagedDicts(CTestHost& host, const std::wstring& name, const std::wstring& source,
+                                           const std::vector<std::wstring>& kinds);
 
 // A source with the usual header lines, the given extra fields and entries
 // ("key\txml" lines).

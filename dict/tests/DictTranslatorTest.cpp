@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "core/DesCipher.h"
 #include "dict/DictFile.h"
 #include "dict/tests/DictTestKit.h"
 #include "online/TextTranslator.h"
@@ -10,19 +9,9 @@
 namespace {
 
 void WriteDefinitions(CTestHost& host, const std::wstring& xml) {
-  std::wstring text = L"\xFEFF<?xml version=\"1.0\" encoding=\"UTF-16\" ?>\n" + xml;
-  uint8_t key[16] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
-  CDesCipher cipher;
-  cipher.SetKey(key, 16);
-  const uint8_t* plain = reinterpret_cast<const uint8_t*>(text.data());
-  int size = cipher.Encrypt(nullptr, plain, static_cast<int>(text.size() * 2));
-  std::string envelope(size, '\0');
-  cipher.Encrypt(reinterpret_cast<uint8_t*>(&envelope[0]), plain, static_cast<int>(text.size() * 2));
   CreateDirectoryW((host.GetDataFolder() + L"tt").c_str(), nullptr);
-  FILE* f = _wfopen((host.GetDataFolder() + L"tt\\tt.xmc").c_str(), L"wb");
-  ASSERT_NE(f, nullptr);
-  fwrite(envelope.data(), 1, envelope.size(), f);
-  fclose(f);
+  ASSERT_TRUE(WriteEnvelopeFile(host.GetDataFolder() + L"tt\\tt.xmc",
+                                L"<?xml version=\"1.0\" encoding=\"UTF-16\" ?>\n" + xml));
 }
 
 const wchar_t kEngines[] =

@@ -4,6 +4,7 @@
 
 #include "app/popup/tests/PopupTestKit.h"
 #include "core/ConfigFile.h"
+#include "core/TextCodec.h"
 
 namespace {
 
@@ -171,12 +172,10 @@ std::string Utf16Bytes(const std::wstring& text) {
   return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
 }
 
-TEST(PageTextTest, SavedPageKeepsTheShellHeadAndTheBom) {
+TEST(PageTextTest, SavedPageIsTheShellHeadAndTheBody) {
   EXPECT_EQ(L"\xFEFF<html><head></head><body>x</body>\n</html>",
-            ComposeSavedPage(Utf16Bytes(L"\xFEFF<html><head></head><body id=m>shell</body></html>"),
-                             L"<body>x</body>"));
-  EXPECT_EQ(L"<html>no body<body>x</body>\n</html>",
-            ComposeSavedPage(Utf16Bytes(L"<html>no body"), L"<body>x</body>"));
+            ComposeSavedPage(L"\xFEFF<html><head></head><body id=m>shell</body></html>", L"<body>x</body>"));
+  EXPECT_EQ(L"\xFEFF<html>no body<body>x</body>\n</html>", ComposeSavedPage(L"<html>no body", L"<body>x</body>"));
 }
 
 TEST_F(PageMenusTest, WriteSavedPageWritesUtf16AndFailsWithoutAShell) {
@@ -184,18 +183,25 @@ TEST_F(PageMenusTest, WriteSavedPageWritesUtf16AndFailsWithoutAShell) {
   const std::wstring out = host_.root + L"page.htm";
   EXPECT_FALSE(WriteSavedPage(out.c_str(), shell.c_str(), L"<body/>"));
   EXPECT_FALSE(FileExists(out));
+  auto readBack = [&] {
+    std::string bytes;
+    ReadFileToString(bytes, out.c_str());
+    return bytes;
+  };
+  // The shipped shell: UTF-8 without a mark, here with a non-ASCII title.
   FILE* f = _wfopen(shell.c_str(), L"wb");
-  const std::string bytes = Utf16Bytes(L"\xFEFF<html><body>");
-  fwrite(bytes.data(), 1, bytes.size(), f);
+  fputs("<html><title>caf\xC3\xA9</title><body>", f);
   fclose(f);
   ASSERT_TRUE(WriteSavedPage(out.c_str(), shell.c_str(), L"<body>w</body>"));
-  std::string written;
-  f = _wfopen(out.c_str(), L"rb");
-  char buffer[256];
-  size_t n = fread(buffer, 1, sizeof(buffer), f);
+  EXPECT_EQ(Utf16Bytes(L"\xFEFF<html><title>caf\x00e9</title><body>w</body>\n</html>"), readBack());
+  // A UTF-16 shell with its mark.
+  ASSERT_TRUE(WriteSavedPage(out.c_str(), shell.c_str(), L"<body>w</body>"));
+  f = _wfopen(shell.c_str(), L"wb");
+  const std::string utf16 = Utf16Bytes(L"\xFEFF<html><body>");
+  fwrite(utf16.data(), 1, utf16.size(), f);
   fclose(f);
-  written.assign(buffer, n);
-  EXPECT_EQ(Utf16Bytes(L"\xFEFF<html><body>w</body>\n</html>"), written);
+  ASSERT_TRUE(WriteSavedPage(out.c_str(), shell.c_str(), L"<body>w</body>"));
+  EXPECT_EQ(Utf16Bytes(L"\xFEFF<html><body>w</body>\n</html>"), readBack());
   EXPECT_FALSE(WriteSavedPage((host_.root + L"missing\\page.htm").c_str(), shell.c_str(), L"<body/>"));
 }
 

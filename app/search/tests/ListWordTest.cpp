@@ -200,3 +200,21 @@ TEST_F(ListWordTest, FontChangeSetsTheRowHeight) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace search_test;
+
+TEST_F(ListWordTest, ASmallerSourceDoesNotKeepTheFormerTopRow) {
+  Attach(60);
+  list.SetSelection(55, true, false);
+  ASSERT_EQ(46, list.GetTopRow());
+  auto smaller = MakeWordDict(host, 0x5199, 55);
+  ASSERT_TRUE(smaller);
+  list.SetSource(smaller.get(), 0, 50);  // the row is on the former page
+  EXPECT_EQ(50, list.GetSelection());
+  EXPECT_EQ(45, list.GetTopRow());  // the last page of the new source, no empty rows
+  list.SetSource(dict.get(), 1, 0);  // back before the list reads a key of the freed one
+}
+
+}  // namespace

@@ -116,6 +116,22 @@ void CloseDialogLater(const wchar_t* caption, UINT command, UINT delayMs) {
   g_close.timer = SetTimer(nullptr, 0, delayMs, CloseTimer);
 }
 
+namespace {
+UINT g_findId;
+BOOL CALLBACK FindWithControl(HWND w, LPARAM out) {
+  if (!GetDlgItem(w, g_findId)) return TRUE;
+  *reinterpret_cast<HWND*>(out) = w;
+  return FALSE;
+}
+}  // namespace
+
+HWND FindThreadDialogWith(UINT controlId) {
+  g_findId = controlId;
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindWithControl, LPARAM(&found));
+  return found;
+}
+
 bool DialogWasClosed() { return g_close.closed; }
 
 std::wstring ClosedDialogText(UINT id) {

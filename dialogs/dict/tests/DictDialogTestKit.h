@@ -55,6 +55,8 @@ void PumpPending();
 // from a thread timer, while a modal loop runs.
 void CloseDialogLater(const wchar_t* caption, UINT command, UINT delayMs = 50);
 void CancelCloseDialog();
+// A top-level window of this thread that has a child with that control id.
+HWND FindThreadDialogWith(UINT controlId);
 // Whether CloseDialogLater found and closed its dialog.
 bool DialogWasClosed();
 // The text of the closed dialog's child control, read just before closing.

@@ -108,8 +108,16 @@ TEST_F(GroupPageTest, SelectionMovesTheHighlightAndKeysWalkTheRows) {
   EXPECT_EQ(page_->GetPosition(), 1);
   EXPECT_EQ(page_->GetGlossaryPosition(), 1);
   EXPECT_TRUE(Highlighted(kTwoGls, 1));
+  // A glossary position past the member's glossaries is its dictionary row.
+  ASSERT_TRUE(page_->SelectByPosition(1, 7));
+  EXPECT_EQ(page_->GetGlossaryPosition(), -1);
+  EXPECT_TRUE(Highlighted(kTwoGls, 0xFFFFFFFF));
+  EXPECT_TRUE(page_->Move(RowMove::kDown));  // and moves as one
+  EXPECT_EQ(Ids(manager_, kGroupQuery)[2], kTwoGls);
+  page_->OnClick(Row(kTwoGls, 1)->Child(0));
   // A click on something that is no row changes nothing.
   page_->OnClick(Get(L"tab_install"));
+  EXPECT_EQ(page_->GetPosition(), 2);
   EXPECT_EQ(page_->GetGlossaryPosition(), 1);
 }
 

@@ -117,15 +117,8 @@ TEST_F(InstallTest, AFailedUpdateKeepsTheInstalledDictionary) {
 
 UINT g_grabState;
 
-BOOL CALLBACK FindResultDialog(HWND w, LPARAM out) {
-  if (!GetDlgItem(w, IDC_DICTINST_GRAB)) return TRUE;
-  *reinterpret_cast<HWND*>(out) = w;
-  return FALSE;
-}
-
 void CALLBACK SetGrabAndConfirm(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND found = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindResultDialog, LPARAM(&found));
+  HWND found = FindThreadDialogWith(IDC_DICTINST_GRAB);
   if (!found) return;
   KillTimer(nullptr, timer);
   CheckDlgButton(found, IDC_DICTINST_GRAB, g_grabState);

@@ -52,6 +52,29 @@ TEST_F(AboutTest, LinesSitAtTheirPlacesAndAClickCloses) {
   EXPECT_TRUE(BoxRecorder::texts.empty());
 }
 
+TEST_F(AboutTest, TakesTheBackgroundSizeAndPlacesLinesRightOfTheLogo) {
+  CPngImage png;
+  Veltra::COImage background, logo;
+  background.CreateFilled(420, 260, 72.0, 0xFF336699, 0);
+  logo.CreateFilled(36, 36, 72.0, 0x80FF0000, 0);
+  ASSERT_TRUE(png.WriteFile((host->folder + L"about.png").c_str(), &background, 0));
+  ASSERT_TRUE(png.WriteFile((host->folder + L"logo36.png").c_str(), &logo, 0));
+  CDlgAbout dlg;
+  CRect window, version;
+  RunModal(dlg, [&](CDialog& d) {
+    ::GetWindowRect(d.m_hWnd, &window);
+    ::GetWindowRect(::GetDlgItem(d.m_hWnd, IDC_AB_VERSION), &version);
+    ::MapWindowPoints(nullptr, d.m_hWnd, reinterpret_cast<POINT*>(&version), 2);
+    d.EndDialog(IDCANCEL);
+  });
+  ::DeleteFileW((host->folder + L"about.png").c_str());
+  ::DeleteFileW((host->folder + L"logo36.png").c_str());
+  EXPECT_EQ(420, window.Width());
+  EXPECT_EQ(260, window.Height());
+  EXPECT_EQ(36 + 40, version.left);
+  EXPECT_EQ(118, version.top);
+}
+
 TEST_F(AboutTest, ParentBackgroundRequestsAreFilledWhite) {
   CDlgAbout dlg;
   LRESULT imageAnswer = -1, emptyAnswer = -1, otherAnswer = -1;

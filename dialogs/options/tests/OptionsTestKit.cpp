@@ -2,6 +2,7 @@
 
 #include "core/TripleDes.h"
 #include "core/UiSeam.h"
+#include "online/OnlineUpdate.h"
 
 IOptionsHost* GetOptionsHost() { return options_test::g_host; }
 
@@ -55,7 +56,8 @@ int SpyMainWindow::Count(UINT message, WPARAM wParam) const {
 
 LRESULT CALLBACK SpyMainWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = reinterpret_cast<SpyMainWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (self && (message == WM_PAGE_ACTION || message == WM_UI_SETTINGS_CHANGED || message == WM_AUTH_REQUEST))
+  if (self && (message == WM_PAGE_ACTION || message == WM_UI_SETTINGS_CHANGED || message == WM_AUTH_REQUEST ||
+               message == WM_UPDATE_DONE))
     self->messages.push_back({message, wParam, lParam});
   if (self && message == WM_AUTH_REQUEST) {
     if (self->authAnswer)
@@ -109,6 +111,20 @@ bool TestHost::Speak(const std::wstring& markup, DWORD flags) {
 
 void TestHost::SetGrabColors(COLORREF text, COLORREF back, COLORREF border) {
   grabColors = {text, back, border};
+}
+
+LRESULT RunAuthenticationRequest(CWnd* owner, WPARAM wParam, LPARAM lParam) {
+  auto* user = reinterpret_cast<std::wstring*>(wParam);
+  auto* password = reinterpret_cast<std::wstring*>(lParam);
+  if (!user || !password) return 0;
+  CDlgAuthentication dialog(owner);
+  dialog.m_remember = 1;
+  dialog.m_caption = *user;
+  dialog.m_prompt = *password;
+  if (dialog.DoModal() != IDOK) return 0;
+  *user = dialog.m_user;
+  *password = dialog.m_password;
+  return dialog.m_remember ? 2 : 1;
 }
 
 BoxRecorder::BoxRecorder() {
@@ -173,6 +189,9 @@ void OptionsTest::SetUp() {
   SetSettingTextKeyReader(TestKeyDigits);
   host = new TestHost();
   g_host = host;
+  // The program starts the control library before any window: the skinned
+  // controls paint only then.
+  Kestrel_Initialize(host->folder.c_str());
   CConfigFile& t = host->texts;
   t.SetValue(L"DlgOption", L"Title", L"Options");
   t.SetValue(L"DlgOption", L"General", L"General");
@@ -199,6 +218,7 @@ void OptionsTest::SetUp() {
 }
 
 void OptionsTest::TearDown() {
+  Kestrel_UnInitialize();
   g_host = nullptr;
   delete host;
 }

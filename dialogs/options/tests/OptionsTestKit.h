@@ -57,6 +57,7 @@ class TestHost : public IOptionsHost {
   int refreshes = 0;
   std::vector<SpeechVoiceInfo> voices;
   bool hasVoice = true;
+  COnlineUpdate* onlineUpdate = nullptr;
 
   std::wstring ConfigPath() const { return folder + L"config.ini"; }
   bool ConfigWritten() const;
@@ -74,7 +75,7 @@ class TestHost : public IOptionsHost {
   uint32_t GetBuildNumber() override { return 0x30007; }
   std::wstring BuildLinkUrl(const wchar_t* command) override { return std::wstring(L"about:") + command; }
   ProxySettings GetProxySettings() override;
-  COnlineUpdate* GetOnlineUpdate() override { return nullptr; }
+  COnlineUpdate* GetOnlineUpdate() override { return onlineUpdate; }
   void SetAutoStart(bool on) override { autoStarts.push_back(on); }
   void RegSetAppValue(const wchar_t* name, const wchar_t* text) override;
   void RegisterFileType(const wchar_t* extension, const wchar_t* appKey, const wchar_t* programPath,
@@ -87,6 +88,9 @@ class TestHost : public IOptionsHost {
 
 // The host GetOptionsHost hands out; set by the fixture.
 extern TestHost* g_host;
+
+// The main window's answer to WM_AUTH_REQUEST, as the main frame gives it.
+LRESULT RunAuthenticationRequest(CWnd* owner, WPARAM wParam, LPARAM lParam);
 
 // Message boxes: recorded and answered with `answer`.
 struct BoxRecorder {

@@ -1,6 +1,7 @@
 // The pages on their own: each loads its controls from the settings and
 // saves them back; the page actions reach the main window.
 #include "core/TripleDes.h"
+#include "online/OnlineUpdate.h"
 #include "dialogs/options/OptionsRes.h"
 #include "dialogs/options/tests/OptionsTestKit.h"
 
@@ -94,13 +95,21 @@ TEST_F(GeneralPageTest, HistoryFieldIsKeptInRange) {
   }
 }
 
+TEST_F(GeneralPageTest, NegativeHistorySavedWithoutLeavingTheFieldIsZero) {
+  Open();
+  SetItemText(page.m_hWnd, IDC_GEN_HISTORY, L"-5");
+  page.Save();
+  EXPECT_EQ(L"0", Setting(L"General", L"SearchHistory"));
+  EXPECT_EQ(0, host->mainWindow.messages.back().lParam);
+}
+
 TEST_F(GeneralPageTest, ClearHistoryAsksFirst) {
   Open();
   BoxRecorder::answer = IDNO;
-  ::SendMessageW(page.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_GEN_CLEARHISTORY, BN_CLICKED), LPARAM(Item(IDC_GEN_CLEARHISTORY)));
+  PressButton(page, IDC_GEN_CLEARHISTORY);
   EXPECT_EQ(0, host->mainWindow.Count(WM_PAGE_ACTION, kPageActionClearHistory));
   BoxRecorder::answer = IDYES;
-  ::SendMessageW(page.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_GEN_CLEARHISTORY, BN_CLICKED), LPARAM(Item(IDC_GEN_CLEARHISTORY)));
+  PressButton(page, IDC_GEN_CLEARHISTORY);
   EXPECT_EQ(1, host->mainWindow.Count(WM_PAGE_ACTION, kPageActionClearHistory));
   EXPECT_EQ((std::vector<std::wstring>{L"Clear the history?", L"Clear the history?"}), BoxRecorder::texts);
 }
@@ -214,7 +223,7 @@ TEST_F(ConnectionPageTest, ProxySettingsRoundTrip) {
   Open();
   EXPECT_FALSE(Checked(IDC_CN_ENABLEUPDATE));
   ::CheckRadioButton(page.m_hWnd, IDC_CN_DIRECT, IDC_CN_PROXY, IDC_CN_PROXY);
-  ::SendMessageW(page.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_CN_PROXY, BN_CLICKED), LPARAM(Item(IDC_CN_PROXY)));
+  PressButton(page, IDC_CN_PROXY);
   EXPECT_TRUE(::IsWindowEnabled(Item(IDC_CN_USER)));
   SetItemText(page.m_hWnd, IDC_CN_SERVER, L"proxy;lan");
   SetItemText(page.m_hWnd, IDC_CN_PORT, L"8080");
@@ -240,9 +249,52 @@ TEST_F(ConnectionPageTest, ProxySettingsRoundTrip) {
   again.DestroyWindow();
 }
 
+// The update component's view of the application: no update link, so a
+// check fails at once and reports so.
+class NoLinkOnlineHost : public IOnlineHost {
+ public:
+  explicit NoLinkOnlineHost(const std::wstring& folder) : m_folder(folder) {}
+  std::wstring GetProgramFolder() const override { return m_folder; }
+  std::wstring GetDataFolder() const override { return m_folder; }
+  std::wstring GetImageFolder() const override { return m_folder; }
+  std::wstring GetIconFolder() const override { return m_folder; }
+  std::wstring GetUpdateFolder() const override { return m_folder; }
+  std::wstring GetTempFolder() const override { return m_folder; }
+  std::wstring GetWindowsFolder() const override { return m_folder; }
+  std::wstring GetSystemFolder() const override { return m_folder; }
+  const CConfigFile& GetUiTexts() const override { return m_store; }
+  const CConfigFile& GetSettings() const override { return m_store; }
+  std::wstring GetUiLanguage() const override { return L"en-US"; }
+  uint32_t GetBuildNumber() const override { return 1; }
+  std::wstring GetVersionText() const override { return L"1.0"; }
+  bool GetConnectionSetting(std::wstring&, uint16_t&, std::wstring&, std::wstring&) const override { return false; }
+  IUpdateDictManager* GetDictManager() override { return nullptr; }
+  HWND GetMainWindow() const override { return nullptr; }
+
+ private:
+  std::wstring m_folder;
+  CConfigFile m_store;
+};
+
+TEST_F(ConnectionPageTest, UpdateNowStartsACheckThatReportsToTheMainWindow) {
+  NoLinkOnlineHost onlineHost(host->folder);
+  COnlineUpdate update(&onlineHost);
+  host->onlineUpdate = &update;
+  Open();
+  PressButton(page, IDC_CN_UPDATENOW);
+  DWORD end = ::GetTickCount() + 5000;
+  while (host->mainWindow.Count(WM_UPDATE_DONE, 0) == 0 && int(end - ::GetTickCount()) > 0) {
+    PumpPending();
+    ::Sleep(2);
+  }
+  ASSERT_EQ(1, host->mainWindow.Count(WM_UPDATE_DONE, 0));
+  EXPECT_EQ(0u, host->mainWindow.messages.back().wParam);  // the check failed: no update link
+  update.Stop();
+}
+
 TEST_F(ConnectionPageTest, UpdateNowWithoutAnUpdateComponentDoesNothing) {
   Open();
-  ::SendMessageW(page.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_CN_UPDATENOW, BN_CLICKED), LPARAM(Item(IDC_CN_UPDATENOW)));
+  PressButton(page, IDC_CN_UPDATENOW);
   EXPECT_TRUE(host->mainWindow.messages.empty());
 }
 
@@ -278,11 +330,11 @@ TEST_F(SpeechPageTest, TestSpeaksWellFormedMarkup) {
   Open();
   ::SendMessageW(Item(IDC_SP_PITCH), TBM_SETPOS, TRUE, -2);
   SetItemText(page.m_hWnd, IDC_SP_TESTTEXT, L"   ");
-  ::SendMessageW(page.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_SP_TEST, BN_CLICKED), LPARAM(Item(IDC_SP_TEST)));
+  PressButton(page, IDC_SP_TEST);
   EXPECT_TRUE(host->spoken.empty());  // only blanks
 
   SetItemText(page.m_hWnd, IDC_SP_TESTTEXT, L" Tom & \"Jerry's\" <cat> ");
-  ::SendMessageW(page.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_SP_TEST, BN_CLICKED), LPARAM(Item(IDC_SP_TEST)));
+  PressButton(page, IDC_SP_TEST);
   ASSERT_EQ(1u, host->spoken.size());
   EXPECT_EQ(11u, host->speakFlags[0]);
   EXPECT_EQ(L"<voice required=\"Name=A&lt;b&gt;\"><rate absspeed=\"0\"/><volume level=\"0\"/>"
@@ -346,6 +398,24 @@ TEST_F(AppearancePageTest, TranslucencyAndColours) {
     EXPECT_EQ((std::vector<COLORREF>{0xFF, 0, 0}), host->grabColors);
     p.DestroyWindow();
   }
+}
+
+TEST_F(AppearancePageTest, SampleShowsThePopupColours) {
+  host->settings.SetValue(L"Appearance", L"GrabBackColor", std::to_wstring(RGB(0, 0, 255)));
+  host->settings.SetValue(L"Appearance", L"GrabBorderColor", std::to_wstring(RGB(255, 0, 0)));
+  Open();
+  Veltra::COImage* image = page.GetSampleImage();
+  ASSERT_NE(nullptr, image);
+  ASSERT_FALSE(image->IsEmpty());
+  CRect client;
+  ::GetClientRect(Item(IDC_APP_SAMPLE), &client);
+  EXPECT_EQ(client.Width() - 20, image->GetWidth());
+  EXPECT_EQ(client.Height() - 20, image->GetHeight());
+  const int w = image->GetWidth(), h = image->GetHeight();
+  for (POINT p : {POINT{0, 0}, POINT{w - 1, h - 1}, POINT{w / 2, 0}})
+    EXPECT_EQ(0xFFFF0000u, image->At(p.x, p.y)) << p.x << "," << p.y;  // the frame
+  for (POINT p : {POINT{1, 1}, POINT{w - 2, h - 2}})
+    EXPECT_EQ(0xFF0000FFu, image->At(p.x, p.y)) << p.x << "," << p.y;  // the background
 }
 
 TEST_F(AppearancePageTest, UnchangedFontsWriteNothingAndRefreshNothing) {

@@ -1,0 +1,145 @@
+// The information dialog's page and the picker: its candidates, its result
+// and the information links it intercepts.
+#include "dialogs/dict/DictDialogsRes.h"
+#include "dialogs/dict/DlgDictInfo.h"
+#include "dialogs/dict/DlgDictList.h"
+#include "dialogs/dict/tests/DictDialogTestKit.h"
+#include "dict/DictFile.h"
+#include "platform/htmlview/HtmlDom.h"
+
+namespace {
+
+using namespace dlgtest;
+
+template <class Dialog>
+htmlview::Element* Element(Dialog& dialog, const wchar_t* id) {
+  return dialog.GetSafeHwnd() ? dialog.GetHtmlCtrl().GetElement(id) : nullptr;
+}
+
+using InfoTest = DictDialogTest;
+
+TEST_F(InfoTest, PageShowsTheRecordAndLeavesOutEmptyTexts) {
+  const std::wstring path =
+      Build(0x600, L"date = 2026-01-02\ndescription = en | Nouns | 2nd | Plain words | Ann Author | | | (c) Ann");
+  CDictFile dict;
+  ASSERT_TRUE(dict.Open(path.c_str()));
+  auto doc = htmlview::Document::Parse(L"<html><body>" + BuildDictInfoHtml(dict) + L"</body></html>");
+  const std::wstring text = doc->Body()->InnerText();
+  EXPECT_NE(text.find(L"Title:\u00A0 Nouns"), std::wstring::npos) << text;
+  EXPECT_NE(text.find(L"Author:\u00A0 Ann Author"), std::wstring::npos);
+  EXPECT_NE(text.find(L"ID:\u00A0 1536"), std::wstring::npos);
+  EXPECT_NE(text.find(L"Version:\u00A0 1.3"), std::wstring::npos);
+  EXPECT_NE(text.find(L"2026-01-02"), std::wstring::npos);
+  EXPECT_NE(text.find(L"Glossaries:\u00A0 1"), std::wstring::npos);
+  EXPECT_EQ(text.find(L"E-mail"), std::wstring::npos);
+  EXPECT_EQ(text.find(L"Web site"), std::wstring::npos);
+  EXPECT_NE(doc->GetItem(L"tab_info"), nullptr);
+}
+
+TEST_F(InfoTest, TheTitleRowStaysWhenTheTitleIsEmpty) {
+  const std::wstring path = Build(0x601, L"description = en |");
+  CDictFile dict;
+  ASSERT_TRUE(dict.Open(path.c_str()));
+  auto doc = htmlview::Document::Parse(L"<html><body>" + BuildDictInfoHtml(dict) + L"</body></html>");
+  EXPECT_NE(doc->Body()->InnerText().find(L"Title:"), std::wstring::npos);
+}
+
+TEST_F(InfoTest, WindowShowsTheDictionaryItWasGiven) {
+  CDlgDictInfo dialog;
+  dialog.SetDictId(kTwoGls);
+  ASSERT_TRUE(dialog.Create(IDD_DICT_INFO));
+  ASSERT_TRUE(PumpUntil([&] { return Element(dialog, L"tab_info") != nullptr; }));
+  EXPECT_NE(Element(dialog, L"main")->InnerText().find(L"Title 512"), std::wstring::npos);
+  dialog.SetDictId(kBase);  // ignored now
+  EXPECT_EQ(dialog.GetDictId(), kTwoGls);
+  CRect close, page, client;
+  dialog.GetClientRect(&client);
+  dialog.m_btnClose.GetWindowRect(&close);
+  dialog.ScreenToClient(&close);
+  dialog.GetHtmlCtrl().GetWindowRect(&page);
+  dialog.ScreenToClient(&page);
+  EXPECT_EQ(close.right, client.right - 5);
+  EXPECT_EQ(close.bottom, client.bottom - 8);
+  EXPECT_EQ(page, CRect(0, 0, client.right, close.top - 8));
+  dialog.DestroyWindow();
+}
+
+TEST_F(InfoTest, AnUnknownIdLeavesThePageBlankAndCloseWorks) {
+  CDlgDictInfo dialog;
+  dialog.SetDictId(0x999);
+  CloseDialogLater(L"Dictionary Information", IDOK, 200);
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_TRUE(DialogWasClosed());
+}
+
+class PickerTest : public DictDialogTest {
+ protected:
+  void Open(int32_t kind) {
+    picker_ = std::make_unique<CDlgDictList>();
+    picker_->m_groupKind = kind;
+    ASSERT_TRUE(picker_->Create(IDD_DICT_LIST));
+    ASSERT_TRUE(PumpUntil([&] { return Element(*picker_, L"tab_list") != nullptr; }));
+  }
+  void TearDown() override {
+    if (picker_ && picker_->GetSafeHwnd()) picker_->DestroyWindow();
+    picker_.reset();
+    DictDialogTest::TearDown();
+  }
+  std::unique_ptr<CDlgDictList> picker_;
+};
+
+TEST_F(PickerTest, ListsWhatTheGroupMayTakeAndGreysItsMembers) {
+  ASSERT_TRUE(manager_.AddToGroup(kGroupGrab, kBase));
+  Open(kGroupGrab);
+  EXPECT_EQ(Element(*picker_, L"tab_list")->Rows().size(), 4u);  // header, base, two glossaries, permanent
+  EXPECT_EQ(Element(*picker_, L"dict_00000300"), nullptr);        // may not grab
+  htmlview::Element* member = Element(*picker_, L"chk_00000100");
+  EXPECT_TRUE(member->Checked());
+  EXPECT_TRUE(member->Disabled());
+  EXPECT_EQ(member->GetStyle(L"display"), L"none");
+  EXPECT_EQ(Element(*picker_, L"dict_00000100")->GetStyle(L"background-color"), L"#F8F8F8");
+  htmlview::Element* other = Element(*picker_, L"chk_00000200");
+  EXPECT_FALSE(other->Checked());
+  EXPECT_FALSE(other->Disabled());
+  // Select returns the newly checked ones only.
+  picker_->OnSelect();
+  EXPECT_TRUE(picker_->m_result.empty());
+  other->SetChecked(true);
+  Element(*picker_, L"chk_00000400")->SetChecked(true);
+  picker_->OnSelect();
+  EXPECT_EQ(picker_->m_result, (std::vector<uint32_t>{kTwoGls, kPermanent}));
+}
+
+TEST_F(PickerTest, TheIndexGroupListsOnlyIndexableDictionaries) {
+  Open(kGroupIndex);
+  EXPECT_NE(Element(*picker_, L"dict_00000100"), nullptr);
+  EXPECT_NE(Element(*picker_, L"dict_00000200"), nullptr);
+  EXPECT_EQ(Element(*picker_, L"dict_00000300"), nullptr);
+  EXPECT_EQ(Element(*picker_, L"dict_00000400"), nullptr);
+}
+
+TEST_F(PickerTest, InformationLinksAreInterceptedWhateverTheirCase) {
+  Open(kGroupGrab);
+  CHtmlCtrl2& html = picker_->GetHtmlCtrl();
+  CloseDialogLater(L"Dictionary Information", IDOK);
+  EXPECT_FALSE(html.Navigate(L"APP://DictInfo/00000200"));
+  EXPECT_TRUE(DialogWasClosed());
+  // Not installed: cancelled, nothing opens.
+  CloseDialogLater(L"Dictionary Information", IDOK);
+  EXPECT_FALSE(html.Navigate(L"app://dictinfo/%30%30%30%30%30%39%39%39"));
+  PumpPending();
+  EXPECT_FALSE(DialogWasClosed());
+  CancelCloseDialog();
+  // A broken escape decodes to nothing: the navigation goes ahead.
+  EXPECT_TRUE(html.Navigate(L"app://dictinfo/%4"));
+}
+
+TEST_F(PickerTest, RunsModallyAndCancels) {
+  picker_ = std::make_unique<CDlgDictList>();
+  picker_->m_groupKind = kGroupIndex;
+  CloseDialogLater(L"Choose Dictionaries", IDCANCEL, 100);
+  EXPECT_EQ(picker_->DoModal(), IDCANCEL);
+  EXPECT_TRUE(picker_->m_result.empty());
+}
+
+}  // namespace
