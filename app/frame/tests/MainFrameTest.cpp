@@ -259,6 +259,25 @@ TEST_F(MainFrameTest, TextTranslationFocusEventsSetTheFormFlag) {
   EXPECT_EQ(Send(WM_TRANSLATE_DONE, 1, 0x7FFFFFFF), 1);
 }
 
+TEST_F(MainFrameTest, UpdateEndActsOnlyOnItsOwnResult) {
+  // Action 2 would end the program: without result 1, or without an action, nothing happens.
+  EXPECT_EQ(Send(WM_UPDATE_DONE, 0, 2), 1);
+  EXPECT_EQ(Send(WM_UPDATE_DONE, 3, 2), 1);
+  EXPECT_EQ(Send(WM_UPDATE_DONE, 1, 0), 1);
+  Pump(50);
+  EXPECT_TRUE(::IsWindow(g_frame->m_hWnd));
+}
+
+TEST_F(MainFrameTest, TextTranslationWithoutTheCatchAllDictionaryKeepsThePage) {
+  ASSERT_EQ(theApp.GetDictManager()->FindDict(1), nullptr);
+  Send(WM_LOOKUP_WORD, reinterpret_cast<WPARAM>(kLanternWord), 0x324E1);
+  const std::wstring page = PageText();
+  EXPECT_EQ(Send(WM_PAGE_ACTION, 162, reinterpret_cast<LPARAM>(L"open")), 1);
+  EXPECT_EQ(Send(WM_PAGE_ACTION, 162, 0), 1);
+  EXPECT_EQ(Send(WM_PAGE_ACTION, 162, reinterpret_cast<LPARAM>(L"no such event")), 1);
+  EXPECT_EQ(PageText(), page);
+}
+
 TEST_F(MainFrameTest, DestroyingTheWindowSavesTheUserState) {
   Send(WM_LOOKUP_WORD, reinterpret_cast<WPARAM>(kLighthouseWord), 0x10000);
   g_frame->SaveState();
