@@ -10,6 +10,7 @@
 #include "app/frame/FrameInternal.h"
 #include "app/frame/FrameLayout.h"
 #include "app/frame/tests/ProgramFolderKit.h"
+#include "app/shell/AppServices.h"
 #include "core/UiSeam.h"
 #include "dict/DictFile.h"
 #include "dict/DictHost.h"
@@ -276,6 +277,67 @@ TEST_F(MainFrameTest, TextTranslationWithoutTheCatchAllDictionaryKeepsThePage) {
   EXPECT_EQ(Send(WM_PAGE_ACTION, 162, 0), 1);
   EXPECT_EQ(Send(WM_PAGE_ACTION, 162, reinterpret_cast<LPARAM>(L"no such event")), 1);
   EXPECT_EQ(PageText(), page);
+}
+
+// What the frame hands to the shell instead of opening it.
+struct OpenedLinks {
+  OpenedLinks() { previous = SetShellOpenHandler(Record); }
+  ~OpenedLinks() { SetShellOpenHandler(previous); }
+  static bool Record(HWND, const wchar_t*, const wchar_t* file, const wchar_t* parameters) {
+    files.push_back(std::wstring(file ? file : L"") + L"|" + (parameters ? parameters : L""));
+    return true;
+  }
+  static std::vector<std::wstring> files;
+  ShellOpenHandler previous;
+};
+std::vector<std::wstring> OpenedLinks::files;
+
+TEST_F(MainFrameTest, LinksOfPageActionsAndWebSearch) {
+  OpenedLinks opened;
+  OpenedLinks::files.clear();
+  theApp.m_uiText.SetValue(L"Link", L"Command", L"http://example.org/go?c=[$cmd]");
+  Send(WM_PAGE_ACTION, 164, 5);
+  Send(WM_PAGE_ACTION, 169, reinterpret_cast<LPARAM>(L"\x00E9t\x00E9 x"));
+  Send(WM_PAGE_ACTION, 167, 0);
+  ASSERT_EQ(OpenedLinks::files.size(), 3u);
+  EXPECT_EQ(OpenedLinks::files[0], L"http://example.org/go?c=dictionary&dictid=5|");
+  EXPECT_EQ(OpenedLinks::files[1], L"http://example.org/go?c=bug&bug=%C3%A9t%C3%A9%20x|");
+  EXPECT_EQ(OpenedLinks::files[2], L"http://example.org/go?c=download|");
+
+  OpenedLinks::files.clear();
+  theApp.m_settings.SetValue(L"General", L"SearchEngine", L"NoSuchEngine");
+  theApp.m_settings.SetValue(L"General", L"LangCode", L"en-US");
+  theApp.m_uiText.SetValue(L"SearchEngine", L"Google", L"http://search.example/?hl=[$langcode]&q=[$key], Google");
+  Send(WM_LOOKUP_WORD, reinterpret_cast<WPARAM>(L" sea lion "), 0x10);
+  Send(WM_COMMAND, ID_WEB_SEARCH, 0);
+  ASSERT_EQ(OpenedLinks::files.size(), 1u);
+  const std::wstring& url = OpenedLinks::files[0];
+  EXPECT_EQ(url.find(L"http://search.example/?hl=en-US&q=sea"), 0u) << url;
+  EXPECT_EQ(url.find(L' '), std::wstring::npos) << url;
+}
+
+TEST_F(MainFrameTest, OnlyALanguageOrFontChangeRestartsTheProgram) {
+  OpenedLinks opened;
+  LOGFONTW current = {};
+  theApp.m_uiFont.GetLogFont(&current);
+  const std::wstring face = current.lfFaceName;
+  auto restarts = [&](const wchar_t* language, const wchar_t* size) {
+    OpenedLinks::files.clear();
+    theApp.m_settings.SetValue(L"General", L"LangCode", language);
+    theApp.m_settings.SetValue(L"Appearance", L"UIFontSize", size);
+    theApp.m_settings.SetValue(L"Appearance", L"UITextFont", face);
+    Send(WM_UI_SETTINGS_CHANGED, 0, 0);
+    return !OpenedLinks::files.empty() && OpenedLinks::files[0].find(L"-cphs") != std::wstring::npos;
+  };
+  // The application's font as start-up makes it from a fractional size.
+  CFont saved;
+  saved.Attach(theApp.m_uiFont.Detach());
+  theApp.m_uiFont.CreatePointFont(95, face.c_str());
+  EXPECT_FALSE(restarts(theApp.m_langCode.c_str(), L"9.5"));
+  EXPECT_TRUE(restarts(theApp.m_langCode.c_str(), L"12"));
+  EXPECT_TRUE(restarts(L"xx-XX", L"9.5"));
+  theApp.m_uiFont.DeleteObject();
+  theApp.m_uiFont.Attach(saved.Detach());
 }
 
 TEST_F(MainFrameTest, DestroyingTheWindowSavesTheUserState) {
