@@ -340,6 +340,47 @@ TEST_F(MainFrameTest, OnlyALanguageOrFontChangeRestartsTheProgram) {
   theApp.m_uiFont.Attach(saved.Detach());
 }
 
+TEST_F(MainFrameTest, CaptionDoubleClickMaximisesAndRestores) {
+  g_frame->ShowMainWindow();
+  Send(WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+  EXPECT_TRUE(g_frame->IsZoomed());
+  CGImageButton* maximize = static_cast<CGImageButton*>(CWnd::FromHandlePermanent(::GetDlgItem(g_frame->m_hWnd, IDC_FRAME_MAXIMIZE)));
+  ASSERT_NE(maximize, nullptr);
+  EXPECT_EQ(maximize->GetCheck(), BST_CHECKED);
+  Send(WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+  EXPECT_FALSE(g_frame->IsZoomed());
+  EXPECT_EQ(maximize->GetCheck(), BST_UNCHECKED);
+}
+
+TEST_F(MainFrameTest, TypingElsewhereGoesToTheSearchInput) {
+  g_frame->ShowMainWindow();
+  Send(WM_LOOKUP_WORD, reinterpret_cast<WPARAM>(L""), 0x10);
+  // The footer link is the frame's own child: no dialog below the frame takes the key.
+  HWND footer = ::GetDlgItem(g_frame->m_hWnd, IDC_FRAME_FOOTER);
+  ASSERT_NE(footer, nullptr);
+  ::SetFocus(footer);
+  ::PostMessageW(footer, WM_CHAR, L'q', 1);
+  Pump(100);
+  EXPECT_EQ(InputText(), L"q");
+}
+
+TEST_F(MainFrameTest, GrabAndClipboardTogglesAreStoredInTheUserState) {
+  const bool grab = theApp.m_userState.GetBool(L"App", L"EnableGrab", false);
+  Send(WM_COMMAND, ID_CURSOR_TRANSLATOR, 0);
+  EXPECT_EQ(theApp.m_userState.GetBool(L"App", L"EnableGrab", false), !grab);
+  Send(WM_COMMAND, ID_CURSOR_TRANSLATOR, 0);
+  EXPECT_EQ(theApp.m_userState.GetString(L"App", L"EnableGrab", L""), grab ? L"y" : L"n");
+  const bool clipboard = theApp.m_userState.GetBool(L"App", L"EnableClipboard", false);
+  Send(WM_COMMAND, ID_CLIPBOARD_TRANSLATOR, 0);
+  EXPECT_EQ(theApp.m_userState.GetBool(L"App", L"EnableClipboard", false), !clipboard);
+  EXPECT_EQ(g_frame->GetPopup().IsClipboardViewer(), !clipboard);
+  Send(WM_COMMAND, ID_CLIPBOARD_TRANSLATOR, 0);
+  EXPECT_EQ(g_frame->GetPopup().IsClipboardViewer(), clipboard);
+  // Page action 144 with 0 only applies the stored setting again.
+  EXPECT_EQ(Send(WM_PAGE_ACTION, 144, 0), 1);
+  EXPECT_EQ(theApp.m_userState.GetBool(L"App", L"EnableGrab", false), grab);
+}
+
 TEST_F(MainFrameTest, DestroyingTheWindowSavesTheUserState) {
   Send(WM_LOOKUP_WORD, reinterpret_cast<WPARAM>(kLighthouseWord), 0x10000);
   g_frame->SaveState();
