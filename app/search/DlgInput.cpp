@@ -308,14 +308,17 @@ void CDlgInput::ShowHistoryList() {
 void CDlgInput::BuildAutoMatchStrip(const Veltra::COImage& icon) {
   Veltra::COImage strip;
   if (!strip.CreateFilled(44, 16, 72.0, 0xFFFFFFFF, 1)) return;
+  // Each frame's drawing stays inside its own 22 x 16 cell.
+  const auto draw = [&](const Veltra::COImage& image, int x, int y, int cellX) {
+    if (image.IsEmpty()) return;
+    const int w = std::min(image.GetWidth(), cellX + 22 - x), h = std::min(image.GetHeight(), 16 - y);
+    if (w > 0 && h > 0) strip.DrawImage(x, y, image, 0, 0, w, h, 0, 0);
+  };
   for (int frame = 0; frame < 2; ++frame) {
-    const int x = frame * 22;
-    if (!icon.IsEmpty()) strip.DrawImage(x, frame, icon, 0, 0, icon.GetWidth(), icon.GetHeight(), 0, 0);
-    if (!m_imgDropMenu.IsEmpty())
-      strip.DrawImage(x + 13, 5 + frame, m_imgDropMenu, 0, 0, m_imgDropMenu.GetWidth(), m_imgDropMenu.GetHeight(), 0,
-                      0);
+    const int cellX = frame * 22;
+    draw(icon, cellX, frame, cellX);
+    draw(m_imgDropMenu, cellX + 13, 5 + frame, cellX);
   }
-  // The strip's frames are cut off at their own edges.
   m_imgAutoMatchStrip = strip;
   if (m_btnAutoMatch.m_hWnd) m_btnAutoMatch.SetImageList(m_imgAutoMatchStrip, 22, 16, 0);
 }
@@ -486,7 +489,7 @@ CRect CDlgInput::ChildRect(const CWnd& child) const {
 void CDlgInput::OnSize(UINT, int cx, int) {
   if (!m_edit.m_hWnd) return;
   const CRect back = ChildRect(m_btnBack), forward = ChildRect(m_btnForward), menu = ChildRect(m_btnMainMenu);
-  const CRect search = ChildRect(m_btnSearch), automatch = ChildRect(m_btnAutoMatch), history = ChildRect(m_btnHistory);
+  const CRect search = ChildRect(m_btnSearch);
   const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
   m_btnBack.SetWindowPos(nullptr, 5, 6, 0, 0, flags | SWP_NOSIZE);
   m_btnForward.SetWindowPos(nullptr, 5 + back.Width(), 6, 0, 0, flags | SWP_NOSIZE);
@@ -499,8 +502,6 @@ void CDlgInput::OnSize(UINT, int cx, int) {
   m_edit.SetWindowPos(nullptr, left + 32, 10, std::max(0, (searchX - 5) - left - 52), 16, flags);
   m_btnAutoMatch.SetWindowPos(nullptr, left + 7, 10, 0, 0, flags | SWP_NOSIZE);
   m_btnHistory.SetWindowPos(nullptr, searchX - 25, 10, 0, 0, flags | SWP_NOSIZE);
-  (void)automatch;
-  (void)history;
   Invalidate();
 }
 

@@ -10,6 +10,13 @@
 #include "guictl/GuiManager.h"
 #include "http/NetLog.h"
 
+#if __has_include("dialogs/options/OptionsDlg.h")
+#include "dialogs/options/OptionsDlg.h"
+#define QUORINDO_PROXY_CREDENTIALS &AuthCredentialCallback
+#else
+#define QUORINDO_PROXY_CREDENTIALS nullptr
+#endif
+
 #if __has_include("app/frame/MainFrame.h")
 #include "app/frame/MainFrame.h"
 #define QUORINDO_HAS_MAIN_FRAME 1
@@ -48,7 +55,8 @@ CQuorindoApp::CQuorindoApp()
   g_currentApp = this;
   SetDictHost(&m_dictHost);
   SetSettingTextKeyReader(&ReadSettingTextKey);
-  m_textTranslator.SetConnection(&m_onlineHost, nullptr);
+  // The proxy's credentials are asked for through the main window's dialog.
+  m_textTranslator.SetConnection(&m_onlineHost, QUORINDO_PROXY_CREDENTIALS);
 }
 
 CQuorindoApp::~CQuorindoApp() {

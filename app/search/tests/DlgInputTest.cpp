@@ -400,3 +400,26 @@ TEST_F(DlgInputTest, ParentBackgroundRequestsOfTheButtons) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace search_test;
+
+TEST_F(DlgInputTest, TheDictionaryChoiceStripHoldsTheIconAndArrowTwiceTheSecondOnePixelLower) {
+  ASSERT_TRUE(WritePng(App().imageFolder, L"automatch.png", 30, 30, 0xFF0000FF));  // larger than a cell
+  ASSERT_TRUE(WritePng(App().imageFolder, L"dropmenu.png", 5, 3, 0xFFFF0000));
+  Open();
+  dlg->SetMenuSelection(-1);
+  const Veltra::COImage& strip = dlg->GetAutoMatchStrip();
+  ASSERT_EQ(44, strip.GetWidth());
+  EXPECT_EQ(0xFF0000FFu, strip.At(0, 0));
+  EXPECT_EQ(0xFF0000FFu, strip.At(12, 15));
+  EXPECT_EQ(0xFFFF0000u, strip.At(13, 5));    // the arrow over the icon
+  EXPECT_EQ(0xFFFFFFFFu, strip.At(22, 0));    // frame 2 starts one pixel lower, on white
+  EXPECT_EQ(0xFF0000FFu, strip.At(22, 1));
+  EXPECT_EQ(0xFFFF0000u, strip.At(35, 6));
+  EXPECT_EQ(0xFFFF0000u, strip.At(35 + 4, 8));
+  EXPECT_EQ(0xFF0000FFu, strip.At(35, 5));
+}
+
+}  // namespace

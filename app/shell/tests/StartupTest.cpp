@@ -4,6 +4,8 @@
 #include <thread>
 
 #include "app/shell/AppServices.h"
+#include "app/shell/SplashWnd.h"
+#include "core/BmpImage.h"
 #include "app/shell/tests/ShellTestKit.h"
 #include "core/FileUtil.h"
 #include "guictl/GuiManager.h"
@@ -157,6 +159,29 @@ TEST_F(StartupTest, ExitInstanceUndoesOnlyTheStepsThatRan) {
   early.ExitInstance();  // twice is harmless too
   EXPECT_EQ(Kestrel_GetManager()->m_nRefCount, users);
   Kestrel_UnInitialize();
+}
+
+TEST_F(StartupTest, TheSplashShowsUnlessTheHiddenReplaceSwitchIsGiven) {
+  sandbox.WriteStartupFiles(L"", kShippedKeys);
+  WriteBytes(sandbox.folder + L"config.ini", "");  // start-up ends after the splash step
+  CreateDirectoryPath((sandbox.folder + L"image").c_str());
+  Veltra::COImage image;
+  ASSERT_TRUE(image.CreateFilled(40, 30, 72.0, 0xFF204080, 0));
+  CBmpImage bmp;
+  ASSERT_TRUE(bmp.WriteFile((sandbox.folder + L"image\\splash.bmp").c_str(), &image, 0));
+  for (const wchar_t* commandLine : {L"", L"-cp", L"-cphs"}) {
+    SCOPED_TRACE(commandLine);
+    CQuorindoApp a;
+    a.SetProgramPath(sandbox.folder + L"Quorindo.exe");
+    a.SetStartup(GetModuleHandleW(nullptr), const_cast<wchar_t*>(commandLine), SW_SHOWNORMAL);
+    EXPECT_FALSE(a.InitInstance());
+    const bool hidden = std::wstring(commandLine) == L"-cphs";
+    EXPECT_EQ(a.m_pSplash == nullptr, hidden);
+    HWND splash = a.m_pSplash ? a.m_pSplash->m_hWnd : nullptr;
+    a.ExitInstance();
+    EXPECT_EQ(a.m_pSplash, nullptr);
+    EXPECT_FALSE(splash && IsWindow(splash));
+  }
 }
 
 TEST_F(StartupTest, BrowserVersionText) {
