@@ -167,7 +167,8 @@ void CMainFrame::OnSize(UINT nType, int cx, int cy) {
 
 void CMainFrame::UpdateTrayIcon(int action, bool balloon) {
   NOTIFYICONDATAW data = {};
-  data.cbSize = sizeof(NOTIFYICONDATAW);
+  // The layout with tip, balloon text, time-out, balloon title and flags.
+  data.cbSize = NOTIFYICONDATAW_V2_SIZE;
   data.hWnd = m_hWnd;
   data.uID = kTrayIconId;
   data.uCallbackMessage = WM_TRAY_NOTIFY;

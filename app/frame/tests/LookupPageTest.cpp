@@ -50,16 +50,22 @@ class QueryLookupTest : public ::testing::Test {
     Install(0x300, {SimpleEntry(L"banana", L"yellow"), SimpleEntry(L"common", L"in 300")});
     WriteConfig(L"<install><dict src=\"00000100.tdc\"/><dict src=\"00000001.tdc\"/><dict src=\"00000200.tdc\"/>"
                 L"<dict src=\"00000300.tdc\"/></install>"
-                L"<query_group><dict id=\"200\"/><dict id=\"1\"/><dict id=\"300\"/></query_group>"
+                L"<query_group>" + Member(0x200) + Member(1) + Member(0x300) + L"</query_group>"
                 L"<index_group><dict id=\"200\"/></index_group><grab_group/>");
     ASSERT_TRUE(manager_.LoadConfig());
   }
   void Install(uint32_t id, const std::vector<std::wstring>& entries) {
-    std::wstring path = MakeDict(host_, L"q" + std::to_wstring(id), DictSource(id, L"", entries));
+    std::wstring path = MakeDict(host_, L"q" + std::to_wstring(id), DictSource(id, L"glossary = en | en | text | English", entries));
     ASSERT_FALSE(path.empty());
     wchar_t name[16];
     swprintf(name, 16, L"%.8x.tdc", id);
     ASSERT_TRUE(CopyFileW(path.c_str(), (host_.GetDictFolder() + name).c_str(), FALSE));
+  }
+  // A group member with its glossary 0 shown.
+  static std::wstring Member(uint32_t id) {
+    wchar_t text[64];
+    swprintf(text, 64, L"<dict id=\"%x\"><gls id=\"0\" enable=\"y\"/></dict>", id);
+    return text;
   }
   void WriteConfig(const std::wstring& body) {
     std::wstring text = L"\xFEFF<?xml version=\"1.0\" encoding=\"UTF-16\" ?>\n<config>" + body + L"</config>";
@@ -101,7 +107,8 @@ TEST_F(QueryLookupTest, TwoMatchesAreJoinedInGroupOrderAndSpoken) {
   EXPECT_EQ(out.dicts[0]->GetId(), 0x200u);
   EXPECT_EQ(out.dicts[1]->GetId(), 0x300u);
   std::wstring first = Fragment(L"common", 0x200), second = Fragment(L"common", 0x300);
-  ASSERT_FALSE(first.empty());
+  EXPECT_NE(first.find(L"in 200"), std::wstring::npos) << first;
+  EXPECT_NE(second.find(L"in 300"), std::wstring::npos) << second;
   EXPECT_EQ(out.html, first + second);
   EXPECT_TRUE(out.speak);
 

@@ -10,13 +10,22 @@
 #include "app/frame/FrameInternal.h"
 #include "app/frame/FrameLayout.h"
 #include "app/frame/tests/ProgramFolderKit.h"
+#include "app/shell/AppServices.h"
+#include "core/UiSeam.h"
 #include "dict/DictFile.h"
+#include "dict/DictHost.h"
 
 namespace {
 
 std::unique_ptr<CProgramFolderCopy> g_copy;
 CMainFrame* g_frame = nullptr;
 std::string g_why;
+std::wstring g_boxes;  // message boxes shown: the tests answer them with OK
+
+int RecordBox(HWND, const wchar_t* text, const wchar_t* caption, UINT) {
+  g_boxes += std::wstring(caption ? caption : L"") + L": " + (text ? text : L"") + L"\n";
+  return IDOK;
+}
 
 void Pump(DWORD ms) {
   const DWORD end = GetTickCount() + ms;
@@ -57,10 +66,13 @@ class MainFrameTest : public ::testing::Test {
   static void SetUpTestSuite() {
     g_copy.reset(new CProgramFolderCopy(L"qframe"));
     if (!g_copy->Make(g_why)) return;
+    // Making the dictionary borrowed the engine's host: it is the application's again.
+    SetDictHost(&theApp.m_dictHost);
+    SetMessageBoxHandler(RecordBox);
     theApp.SetProgramPath(g_copy->Folder() + L"Quorindo.exe");
     theApp.SetStartup(GetModuleHandleW(nullptr), const_cast<wchar_t*>(L""), SW_SHOWNORMAL);
     if (!theApp.InitInstance()) {
-      g_why = "the application did not start";
+      g_why = "the application did not start: " + testing::PrintToString(g_boxes);
       return;
     }
     g_frame = dynamic_cast<CMainFrame*>(theApp.m_pMainWnd);
@@ -246,6 +258,127 @@ TEST_F(MainFrameTest, TextTranslationFocusEventsSetTheFormFlag) {
   EXPECT_FALSE(g_frame->IsFormActive());
   // A reply to an older request is ignored.
   EXPECT_EQ(Send(WM_TRANSLATE_DONE, 1, 0x7FFFFFFF), 1);
+}
+
+TEST_F(MainFrameTest, UpdateEndActsOnlyOnItsOwnResult) {
+  // Action 2 would end the program: without result 1, or without an action, nothing happens.
+  EXPECT_EQ(Send(WM_UPDATE_DONE, 0, 2), 1);
+  EXPECT_EQ(Send(WM_UPDATE_DONE, 3, 2), 1);
+  EXPECT_EQ(Send(WM_UPDATE_DONE, 1, 0), 1);
+  Pump(50);
+  EXPECT_TRUE(::IsWindow(g_frame->m_hWnd));
+}
+
+TEST_F(MainFrameTest, TextTranslationWithoutTheCatchAllDictionaryKeepsThePage) {
+  ASSERT_EQ(theApp.GetDictManager()->FindDict(1), nullptr);
+  Send(WM_LOOKUP_WORD, reinterpret_cast<WPARAM>(kLanternWord), 0x324E1);
+  const std::wstring page = PageText();
+  EXPECT_EQ(Send(WM_PAGE_ACTION, 162, reinterpret_cast<LPARAM>(L"open")), 1);
+  EXPECT_EQ(Send(WM_PAGE_ACTION, 162, 0), 1);
+  EXPECT_EQ(Send(WM_PAGE_ACTION, 162, reinterpret_cast<LPARAM>(L"no such event")), 1);
+  EXPECT_EQ(PageText(), page);
+}
+
+// What the frame hands to the shell instead of opening it.
+struct OpenedLinks {
+  OpenedLinks() { previous = SetShellOpenHandler(Record); }
+  ~OpenedLinks() { SetShellOpenHandler(previous); }
+  static bool Record(HWND, const wchar_t*, const wchar_t* file, const wchar_t* parameters) {
+    files.push_back(std::wstring(file ? file : L"") + L"|" + (parameters ? parameters : L""));
+    return true;
+  }
+  static std::vector<std::wstring> files;
+  ShellOpenHandler previous;
+};
+std::vector<std::wstring> OpenedLinks::files;
+
+TEST_F(MainFrameTest, LinksOfPageActionsAndWebSearch) {
+  OpenedLinks opened;
+  OpenedLinks::files.clear();
+  theApp.m_uiText.SetValue(L"Link", L"Command", L"http://example.org/go?c=[$cmd]");
+  Send(WM_PAGE_ACTION, 164, 5);
+  Send(WM_PAGE_ACTION, 169, reinterpret_cast<LPARAM>(L"\x00E9t\x00E9 x"));
+  Send(WM_PAGE_ACTION, 167, 0);
+  ASSERT_EQ(OpenedLinks::files.size(), 3u);
+  EXPECT_EQ(OpenedLinks::files[0], L"http://example.org/go?c=dictionary&dictid=5|");
+  EXPECT_EQ(OpenedLinks::files[1], L"http://example.org/go?c=bug&bug=%C3%A9t%C3%A9%20x|");
+  EXPECT_EQ(OpenedLinks::files[2], L"http://example.org/go?c=download|");
+
+  OpenedLinks::files.clear();
+  theApp.m_settings.SetValue(L"General", L"SearchEngine", L"NoSuchEngine");
+  theApp.m_settings.SetValue(L"General", L"LangCode", L"en-US");
+  theApp.m_uiText.SetValue(L"SearchEngine", L"Google", L"http://search.example/?hl=[$langcode]&q=[$key], Google");
+  Send(WM_LOOKUP_WORD, reinterpret_cast<WPARAM>(L" sea lion "), 0x10);
+  Send(WM_COMMAND, ID_WEB_SEARCH, 0);
+  ASSERT_EQ(OpenedLinks::files.size(), 1u);
+  const std::wstring& url = OpenedLinks::files[0];
+  EXPECT_EQ(url.find(L"http://search.example/?hl=en-US&q=sea"), 0u) << url;
+  EXPECT_EQ(url.find(L' '), std::wstring::npos) << url;
+}
+
+TEST_F(MainFrameTest, OnlyALanguageOrFontChangeRestartsTheProgram) {
+  OpenedLinks opened;
+  LOGFONTW current = {};
+  theApp.m_uiFont.GetLogFont(&current);
+  const std::wstring face = current.lfFaceName;
+  auto restarts = [&](const wchar_t* language, const wchar_t* size) {
+    OpenedLinks::files.clear();
+    theApp.m_settings.SetValue(L"General", L"LangCode", language);
+    theApp.m_settings.SetValue(L"Appearance", L"UIFontSize", size);
+    theApp.m_settings.SetValue(L"Appearance", L"UITextFont", face);
+    Send(WM_UI_SETTINGS_CHANGED, 0, 0);
+    return !OpenedLinks::files.empty() && OpenedLinks::files[0].find(L"-cphs") != std::wstring::npos;
+  };
+  // The application's font as start-up makes it from a fractional size.
+  CFont saved;
+  saved.Attach(theApp.m_uiFont.Detach());
+  theApp.m_uiFont.CreatePointFont(95, face.c_str());
+  EXPECT_FALSE(restarts(theApp.m_langCode.c_str(), L"9.5"));
+  EXPECT_TRUE(restarts(theApp.m_langCode.c_str(), L"12"));
+  EXPECT_TRUE(restarts(L"xx-XX", L"9.5"));
+  theApp.m_uiFont.DeleteObject();
+  theApp.m_uiFont.Attach(saved.Detach());
+}
+
+TEST_F(MainFrameTest, CaptionDoubleClickMaximisesAndRestores) {
+  g_frame->ShowMainWindow();
+  Send(WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+  EXPECT_TRUE(g_frame->IsZoomed());
+  CGImageButton* maximize = static_cast<CGImageButton*>(CWnd::FromHandlePermanent(::GetDlgItem(g_frame->m_hWnd, IDC_FRAME_MAXIMIZE)));
+  ASSERT_NE(maximize, nullptr);
+  EXPECT_EQ(maximize->GetCheck(), BST_CHECKED);
+  Send(WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+  EXPECT_FALSE(g_frame->IsZoomed());
+  EXPECT_EQ(maximize->GetCheck(), BST_UNCHECKED);
+}
+
+TEST_F(MainFrameTest, TypingElsewhereGoesToTheSearchInput) {
+  g_frame->ShowMainWindow();
+  Send(WM_LOOKUP_WORD, reinterpret_cast<WPARAM>(L""), 0x10);
+  // The footer link is the frame's own child: no dialog below the frame takes the key.
+  HWND footer = ::GetDlgItem(g_frame->m_hWnd, IDC_FRAME_FOOTER);
+  ASSERT_NE(footer, nullptr);
+  ::SetFocus(footer);
+  ::PostMessageW(footer, WM_CHAR, L'q', 1);
+  Pump(100);
+  EXPECT_EQ(InputText(), L"q");
+}
+
+TEST_F(MainFrameTest, GrabAndClipboardTogglesAreStoredInTheUserState) {
+  const bool grab = theApp.m_userState.GetBool(L"App", L"EnableGrab", false);
+  Send(WM_COMMAND, ID_CURSOR_TRANSLATOR, 0);
+  EXPECT_EQ(theApp.m_userState.GetBool(L"App", L"EnableGrab", false), !grab);
+  Send(WM_COMMAND, ID_CURSOR_TRANSLATOR, 0);
+  EXPECT_EQ(theApp.m_userState.GetString(L"App", L"EnableGrab", L""), grab ? L"y" : L"n");
+  const bool clipboard = theApp.m_userState.GetBool(L"App", L"EnableClipboard", false);
+  Send(WM_COMMAND, ID_CLIPBOARD_TRANSLATOR, 0);
+  EXPECT_EQ(theApp.m_userState.GetBool(L"App", L"EnableClipboard", false), !clipboard);
+  EXPECT_EQ(g_frame->GetPopup().IsClipboardViewer(), !clipboard);
+  Send(WM_COMMAND, ID_CLIPBOARD_TRANSLATOR, 0);
+  EXPECT_EQ(g_frame->GetPopup().IsClipboardViewer(), clipboard);
+  // Page action 144 with 0 only applies the stored setting again.
+  EXPECT_EQ(Send(WM_PAGE_ACTION, 144, 0), 1);
+  EXPECT_EQ(theApp.m_userState.GetBool(L"App", L"EnableGrab", false), grab);
 }
 
 TEST_F(MainFrameTest, DestroyingTheWindowSavesTheUserState) {

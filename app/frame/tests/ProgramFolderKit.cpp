@@ -96,8 +96,16 @@ bool CProgramFolderCopy::AddDictionary(std::string& why) {
   const std::wstring configKey = texts.GetString(L"", L"3", L"");
   const uint32_t baseId = static_cast<uint32_t>(wcstoul(texts.GetString(L"", L"10", L"").c_str(), nullptr, 0));
 
+  // The shipped settings keep no search history; the tests want one.
+  CConfigFile settings;
+  if (settings.Load((folder_ + L"config.ini").c_str(), nullptr, CConfigFile::kReplaceStore, 0) &&
+      !settings.GetValue(L"General", L"SearchHistory")) {
+    settings.SetValue(L"General", L"SearchHistory", L"20");
+    settings.Save((folder_ + L"config.ini").c_str(), nullptr);
+  }
+
   CTestHost host;
-  std::wstring built = MakeDict(host, L"frame", DictSource(0x2E2, L"", {SimpleEntry(kLanternWord, kLanternDefinition),
+  std::wstring built = MakeDict(host, L"frame", DictSource(0x2E2, L"glossary = en | en | text | English", {SimpleEntry(kLanternWord, kLanternDefinition),
                                                                         SimpleEntry(kLighthouseWord, kLighthouseDefinition)}));
   if (built.empty() || !CopyFileW(built.c_str(), (folder_ + L"dict\\000002e2.tdc").c_str(), FALSE)) {
     why = "the dictionary writer failed";
@@ -107,10 +115,11 @@ bool CProgramFolderCopy::AddDictionary(std::string& why) {
   wchar_t base[16];
   swprintf(base, 16, L"%.8x", baseId);
   const std::wstring b(base);
+  const std::wstring member = L"<dict id=\"2e2\"><gls id=\"0\" enable=\"y\"/></dict>";
   const std::wstring xml = L"\xFEFF<?xml version=\"1.0\" encoding=\"UTF-16\" ?>\n<config><install>"
                            L"<dict src=\"" + b + L".tdc\" id=\"" + b + L"\"/><dict src=\"000002e2.tdc\" id=\"000002e2\"/>"
-                           L"</install><query_group><dict id=\"2e2\"/><dict id=\"" + b + L"\"/></query_group>"
-                           L"<index_group><dict id=\"2e2\"/><dict id=\"" + b + L"\"/></index_group><grab_group/></config>";
+                           L"</install><query_group>" + member + L"<dict id=\"" + b + L"\"/></query_group>"
+                           L"<index_group>" + member + L"<dict id=\"" + b + L"\"/></index_group><grab_group/></config>";
   uint8_t cfgKey[16] = {};
   for (size_t i = 0; i < 16 && 2 * i + 1 < configKey.size(); ++i) {
     const wchar_t pair[3] = {configKey[2 * i], configKey[2 * i + 1], 0};
