@@ -134,7 +134,8 @@ inline void WriteUtf8(const std::wstring& path, const std::string& text) {
 inline std::wstring MakeDataFolder(const wchar_t* name) {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
-  std::wstring folder = std::wstring(temp) + name + L"\\";
+  // One folder per test process: ctest runs the tests of a suite side by side.
+  std::wstring folder = std::wstring(temp) + name + L"_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
   CreateDirectoryW(folder.c_str(), nullptr);
   WriteUtf8(folder + L"start.htm",
             "<html><head><title>start</title></head><body style='margin:0'>"
