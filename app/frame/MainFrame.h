@@ -7,7 +7,6 @@
 #pragma once
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <memory>
 #include <string>
