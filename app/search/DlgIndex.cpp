@@ -133,7 +133,13 @@ BOOL CDlgIndex::OnEraseBkgnd(CDC* dc) {
   const int saved = dc->SaveDC();
   CBrush frame(kFrame);
   dc->FrameRect(&content, &frame);
-  dc->ExcludeClipRect(index.left, index.top, index.right, client.bottom);
+  // Only the tab buttons paint themselves: the column below them is the
+  // pane's to fill, or it would show whatever lay there before.
+  for (const CWnd* tab : {static_cast<const CWnd*>(&m_btnIndex), static_cast<const CWnd*>(&m_btnGuide),
+                          static_cast<const CWnd*>(&m_btnAppendix)}) {
+    const CRect rc = ChildRect(*tab);
+    dc->ExcludeClipRect(&rc);
+  }
   dc->ExcludeClipRect(&content);
   dc->FillSolidRect(&client, kPaneBack);
   dc->RestoreDC(saved);

@@ -140,3 +140,22 @@ TEST_F(DlgIndexTest, LayoutAndBackgroundRequests) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace search_test;
+
+TEST_F(DlgIndexTest, TheBackgroundFillsTheTabColumnBelowTheButtonsAndFramesTheContent) {
+  Open();
+  pane->MoveWindow(0, 0, 200, 300);
+  Canvas canvas(200, 300);
+  pane->SendMessage(WM_ERASEBKGND, WPARAM(canvas.dc()));
+  EXPECT_EQ(RGB(235, 241, 250), canvas.At(10, 5));    // above the tabs
+  EXPECT_EQ(RGB(235, 241, 250), canvas.At(10, 200));  // below them
+  EXPECT_EQ(RGB(255, 0, 255), canvas.At(10, 30));     // the Index button paints itself
+  EXPECT_EQ(RGB(66, 115, 183), canvas.At(22, 100));   // the content's frame
+  EXPECT_EQ(RGB(66, 115, 183), canvas.At(199, 0));
+  EXPECT_EQ(RGB(255, 0, 255), canvas.At(100, 100));   // the content is its children's
+}
+
+}  // namespace
