@@ -208,45 +208,46 @@ void CMainFrame::OnSysCommand(UINT nID, LPARAM lParam) {
   CFrameWnd::OnSysCommand(nID, lParam);
 }
 
-void CMainFrame::ToggleGrab(int toggle) {
+// The user-state switch of a translator, flipped first when toggle is set.
+bool CMainFrame::ReadSwitch(const wchar_t* key, int toggle) {
   CConfigFile& state = theApp.m_userState;
-  bool enabled = state.GetBool(L"App", L"EnableGrab", false);
+  bool enabled = state.GetBool(L"App", key, false);
   if (toggle) {
     enabled = !enabled;
-    state.SetValue(L"App", L"EnableGrab", enabled ? L"y" : L"n");
+    state.SetValue(L"App", key, enabled ? L"y" : L"n");
   }
   UpdateTrayIcon(1, false);
+  return enabled;
+}
+
+// A translator switched off: what the popup still holds is dropped with it.
+void CMainFrame::QuietPopup() {
+  if (!m_popup->GetSafeHwnd()) return;
+  m_popup->DropQueuedGrabText();
+  m_popup->ShowWindow(SW_HIDE);
+}
+
+void CMainFrame::ToggleGrab(int toggle) {
+  const bool enabled = ReadSwitch(L"EnableGrab", toggle);
   const int delay = static_cast<int>(theApp.m_settings.GetInt(L"Translate", L"GrabTimeDelay", 0));
   const int activation = static_cast<int>(theApp.m_settings.GetInt(L"Translate", L"GrabActivation", 0));
   if (enabled) {
     theApp.SetGrabMode(activation, delay);
   } else {
     theApp.SetGrabMode(0, delay);
-    if (m_popup->GetSafeHwnd()) {
-      m_popup->DropQueuedGrabText();
-      m_popup->ShowWindow(SW_HIDE);
-    }
+    QuietPopup();
   }
 }
 
 void CMainFrame::ToggleClipboard(int toggle) {
-  CConfigFile& state = theApp.m_userState;
-  bool enabled = state.GetBool(L"App", L"EnableClipboard", false);
-  if (toggle) {
-    enabled = !enabled;
-    state.SetValue(L"App", L"EnableClipboard", enabled ? L"y" : L"n");
-  }
-  UpdateTrayIcon(1, false);
+  const bool enabled = ReadSwitch(L"EnableClipboard", toggle);
   if (enabled) {
     theApp.SetClipboardMode(static_cast<int>(theApp.m_settings.GetInt(L"Translate", L"ClipboardActivation", 0)));
     m_popup->JoinClipboardChain(true);
   } else {
     m_popup->JoinClipboardChain(false);
     theApp.SetClipboardMode(0);
-    if (m_popup->GetSafeHwnd()) {
-      m_popup->DropQueuedGrabText();
-      m_popup->ShowWindow(SW_HIDE);
-    }
+    QuietPopup();
   }
 }
 

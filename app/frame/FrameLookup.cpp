@@ -81,6 +81,21 @@ LRESULT CMainFrame::RefreshLookup(const wchar_t* word) {
   return 1;
 }
 
+// A language list of the form: codes as values, their names as texts, the
+// current code selected (none when absent).
+void CMainFrame::FillLanguageSelect(const std::vector<std::wstring>& codes, const std::wstring& current,
+                                    const wchar_t* element) {
+  CResultView& page = m_viewBar->m_view;
+  std::vector<std::wstring> names;
+  int selected = -1;
+  for (size_t i = 0; i < codes.size(); ++i) {
+    names.push_back(GetLanguageName(codes[i].c_str()));
+    if (codes[i] == current) selected = static_cast<int>(i);
+  }
+  page.FillSelect(codes, names, element);
+  page.SetSelectedIndex(selected, element);
+}
+
 LRESULT CMainFrame::OnTextTranslationEvent(const wchar_t* event) {
   const std::wstring name = event ? event : L"";
   CTextTranslator* translator = theApp.GetTextTranslator();
@@ -125,15 +140,9 @@ LRESULT CMainFrame::OnTextTranslationEvent(const wchar_t* event) {
     int index = -1;
     page.GetSelectValue(value, &index, L"talvane_ftt_langsrc");
     translator->SelectSourceLanguage(chosen, value.c_str());
-    std::vector<std::wstring> targets, names;
+    std::vector<std::wstring> targets;
     translator->GetTargetLanguages(targets, translator->GetCurrentEngine(), translator->GetSourceLanguage().c_str());
-    int selected = -1;
-    for (size_t i = 0; i < targets.size(); ++i) {
-      names.push_back(GetLanguageName(targets[i].c_str()));
-      if (targets[i] == translator->GetTargetLanguage()) selected = static_cast<int>(i);
-    }
-    page.FillSelect(targets, names, L"talvane_ftt_langdest");
-    page.SetSelectedIndex(selected, L"talvane_ftt_langdest");
+    FillLanguageSelect(targets, translator->GetTargetLanguage(), L"talvane_ftt_langdest");
     return 1;
   }
   if (name == L"set_langdest") {
@@ -151,21 +160,11 @@ LRESULT CMainFrame::OnTextTranslationEvent(const wchar_t* event) {
     page.GetSelectValue(value, &index, L"talvane_ftt_engine");
     if (!translator->SelectEngine(static_cast<uint32_t>(wcstoul(value.c_str(), nullptr, 0)))) return 1;
     CXmlNode* engine = translator->GetCurrentEngine();
-    auto fill = [&](const std::vector<std::wstring>& codes, const std::wstring& current, const wchar_t* element) {
-      std::vector<std::wstring> names;
-      int selected = -1;
-      for (size_t i = 0; i < codes.size(); ++i) {
-        names.push_back(GetLanguageName(codes[i].c_str()));
-        if (codes[i] == current) selected = static_cast<int>(i);
-      }
-      page.FillSelect(codes, names, element);
-      page.SetSelectedIndex(selected, element);
-    };
     std::vector<std::wstring> sources, targets;
     translator->GetSourceLanguages(sources, engine);
-    fill(sources, translator->GetSourceLanguage(), L"talvane_ftt_langsrc");
+    FillLanguageSelect(sources, translator->GetSourceLanguage(), L"talvane_ftt_langsrc");
     translator->GetTargetLanguages(targets, engine, translator->GetSourceLanguage().c_str());
-    fill(targets, translator->GetTargetLanguage(), L"talvane_ftt_langdest");
+    FillLanguageSelect(targets, translator->GetTargetLanguage(), L"talvane_ftt_langdest");
     std::wstring copyright;
     translator->GetCopyright(copyright, engine);
     page.SetElementHtml(L"talvane_ftt_copyright", copyright.c_str());

@@ -43,12 +43,12 @@
 
 // Commands of the tray menu, the caption buttons and the view bar.
 constexpr UINT ID_APP_OPEN = 32773;
-constexpr UINT ID_APP_EXIT_ = 32774;
+constexpr UINT ID_MENU_EXIT = 32774;
 constexpr UINT ID_DICTIONARIES = 32775;
 constexpr UINT ID_CONFIGURATION = 32776;
 constexpr UINT ID_CURSOR_TRANSLATOR = 32777;
 constexpr UINT ID_ABOUT = 32778;
-constexpr UINT ID_HELP_ = 32779;
+constexpr UINT ID_MENU_HELP = 32779;
 constexpr UINT ID_SUPPORT = 32780;
 constexpr UINT ID_WEB_SEARCH = 32783;
 constexpr UINT ID_CLIPBOARD_TRANSLATOR = 170;

@@ -1,5 +1,7 @@
 #include "app/frame/FrameInternal.h"
 
+#include <shellapi.h>
+
 #include <cwchar>
 
 #include "app/frame/FrameLayout.h"
@@ -29,12 +31,12 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
   ON_WM_GETMINMAXINFO()
   ON_WM_SETFOCUS()
   ON_WM_SETCURSOR()
-  ON_COMMAND(ID_APP_EXIT_, OnExit)
+  ON_COMMAND(ID_MENU_EXIT, OnExit)
   ON_COMMAND(ID_APP_OPEN, OnOpen)
   ON_COMMAND(ID_DICTIONARIES, OnDictionaries)
   ON_COMMAND(ID_CONFIGURATION, OnConfiguration)
   ON_COMMAND(ID_ABOUT, OnAbout)
-  ON_COMMAND(ID_HELP_, OnHelp)
+  ON_COMMAND(ID_MENU_HELP, OnHelp)
   ON_COMMAND(ID_SUPPORT, OnSupport)
   ON_COMMAND(ID_WEB_SEARCH, OnWebSearch)
   ON_COMMAND(ID_CURSOR_TRANSLATOR, OnCursorTranslator)
@@ -235,11 +237,11 @@ void CMainFrame::ShowTrayMenu() {
       {ID_DICTIONARIES, L"Dictionaries", L"dictlib8.png"},
       {ID_CONFIGURATION, L"Configuration", L"config8.png"},
       {0, nullptr, nullptr},
-      {ID_HELP_, L"Help", L"help.png"},
+      {ID_MENU_HELP, L"Help", L"help.png"},
       {ID_SUPPORT, L"Support", L"support8.png"},
       {ID_ABOUT, L"About", nullptr},
       {0, nullptr, nullptr},
-      {ID_APP_EXIT_, L"Exit", nullptr},
+      {ID_MENU_EXIT, L"Exit", nullptr},
   };
   COwnerMenu menu;
   if (!menu.CreatePopupMenu()) return;

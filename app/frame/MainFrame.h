@@ -7,10 +7,10 @@
 #pragma once
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/frame/FrameMessages.h"
 #include "guictl/Kestrelu.h"
@@ -118,6 +118,9 @@ class CMainFrame : public CFrameWnd {
   LRESULT OnAuthRequest(WPARAM wParam, LPARAM lParam);
   void PositionIndexList(const wchar_t* word);
   void ClearHistory();
+  bool ReadSwitch(const wchar_t* key, int toggle);
+  void QuietPopup();
+  void FillLanguageSelect(const std::vector<std::wstring>& codes, const std::wstring& current, const wchar_t* element);
 
   HICON m_hIconBig = nullptr;
   HICON m_hIconSmall = nullptr;

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "app/frame/LookupPage.h"
-#include "core/DesCipher.h"
+#include "app/frame/tests/DictConfigKit.h"
 #include "dict/DictFile.h"
 #include "dict/DictManager.h"
 #include "dict/tests/DictTestKit.h"
@@ -50,7 +50,7 @@ class QueryLookupTest : public ::testing::Test {
     Install(0x300, {SimpleEntry(L"banana", L"yellow"), SimpleEntry(L"common", L"in 300")});
     WriteConfig(L"<install><dict src=\"00000100.tdc\"/><dict src=\"00000001.tdc\"/><dict src=\"00000200.tdc\"/>"
                 L"<dict src=\"00000300.tdc\"/></install>"
-                L"<query_group>" + Member(0x200) + Member(1) + Member(0x300) + L"</query_group>"
+                L"<query_group>" + DictConfigMember(0x200) + DictConfigMember(1) + DictConfigMember(0x300) + L"</query_group>"
                 L"<index_group><dict id=\"200\"/></index_group><grab_group/>");
     ASSERT_TRUE(manager_.LoadConfig());
   }
@@ -61,25 +61,8 @@ class QueryLookupTest : public ::testing::Test {
     swprintf(name, 16, L"%.8x.tdc", id);
     ASSERT_TRUE(CopyFileW(path.c_str(), (host_.GetDictFolder() + name).c_str(), FALSE));
   }
-  // A group member with its glossary 0 shown.
-  static std::wstring Member(uint32_t id) {
-    wchar_t text[64];
-    swprintf(text, 64, L"<dict id=\"%x\"><gls id=\"0\" enable=\"y\"/></dict>", id);
-    return text;
-  }
   void WriteConfig(const std::wstring& body) {
-    std::wstring text = L"\xFEFF<?xml version=\"1.0\" encoding=\"UTF-16\" ?>\n<config>" + body + L"</config>";
-    uint8_t key[16] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
-    CDesCipher cipher;
-    cipher.SetKey(key, 16);
-    const uint8_t* plain = reinterpret_cast<const uint8_t*>(text.data());
-    int size = cipher.Encrypt(nullptr, plain, static_cast<int>(text.size() * 2));
-    std::string envelope(size, '\0');
-    cipher.Encrypt(reinterpret_cast<uint8_t*>(&envelope[0]), plain, static_cast<int>(text.size() * 2));
-    FILE* f = _wfopen((host_.GetDictFolder() + L"dictcfg.xmc").c_str(), L"wb");
-    ASSERT_NE(f, nullptr);
-    fwrite(envelope.data(), 1, envelope.size(), f);
-    fclose(f);
+    ASSERT_TRUE(WriteDictConfig(host_.GetDictFolder() + L"dictcfg.xmc", body, host_.uiTexts[L"/3"]));
   }
   void SetQueryEnabled(uint32_t id, bool enable) {
     CDictGroup* group = manager_.GetGroup(kGroupQuery);

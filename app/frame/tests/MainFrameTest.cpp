@@ -11,6 +11,7 @@
 #include "app/frame/FrameLayout.h"
 #include "app/frame/tests/ProgramFolderKit.h"
 #include "app/shell/AppServices.h"
+#include "dialogs/options/OptionsRes.h"
 #include "core/UiSeam.h"
 #include "dict/DictFile.h"
 #include "dict/DictHost.h"
@@ -379,6 +380,71 @@ TEST_F(MainFrameTest, GrabAndClipboardTogglesAreStoredInTheUserState) {
   // Page action 144 with 0 only applies the stored setting again.
   EXPECT_EQ(Send(WM_PAGE_ACTION, 144, 0), 1);
   EXPECT_EQ(theApp.m_userState.GetBool(L"App", L"EnableGrab", false), grab);
+}
+
+// Modal loops of the frame (menus, dialogs) are inspected and closed from a
+// thread timer, which runs inside them.
+std::vector<UINT> g_menuIds;
+UINT g_menuDefault = 0;
+bool g_grabChecked = false;
+void CALLBACK InspectTrayMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND menuWindow = ::FindWindowW(L"#32768", nullptr);
+  if (!menuWindow) return;
+  ::KillTimer(nullptr, id);
+  HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+  for (int i = 0; menu && i < ::GetMenuItemCount(menu); ++i) g_menuIds.push_back(::GetMenuItemID(menu, i));
+  g_menuDefault = menu ? ::GetMenuDefaultItem(menu, FALSE, 0) : 0;
+  g_grabChecked = menu && (::GetMenuState(menu, ID_CURSOR_TRANSLATOR, MF_BYCOMMAND) & MF_CHECKED);
+  ::EndMenu();
+}
+
+TEST_F(MainFrameTest, TrayMenuListsTheCommands) {
+  theApp.m_userState.SetValue(L"App", L"EnableGrab", L"y");
+  g_menuIds.clear();
+  ::SetTimer(nullptr, 0, 50, InspectTrayMenu);
+  EXPECT_EQ(Send(WM_TRAY_NOTIFY, 128, WM_RBUTTONUP), 1);
+  theApp.m_userState.SetValue(L"App", L"EnableGrab", L"n");
+  const std::vector<UINT> expected = {ID_APP_OPEN, 0, ID_CURSOR_TRANSLATOR, ID_CLIPBOARD_TRANSLATOR, 0,
+                                      ID_DICTIONARIES, ID_CONFIGURATION, 0, ID_MENU_HELP, ID_SUPPORT, ID_ABOUT, 0,
+                                      ID_MENU_EXIT};
+  EXPECT_EQ(g_menuIds, expected);
+  EXPECT_EQ(g_menuDefault, ID_APP_OPEN);
+  EXPECT_TRUE(g_grabChecked);
+  Pump(20);
+}
+
+void CALLBACK CancelDialog(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dialog = ::FindWindowW(L"#32770", nullptr);
+  if (!dialog) return;
+  ::KillTimer(nullptr, id);
+  ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(MainFrameTest, ProxyCredentialsCancelledLeaveTheStrings) {
+  EXPECT_EQ(Send(WM_AUTH_REQUEST, 0, 0), 0);
+  std::wstring user = L"Proxy", password = L"Give your name";
+  ::SetTimer(nullptr, 0, 50, CancelDialog);
+  EXPECT_EQ(Send(WM_AUTH_REQUEST, reinterpret_cast<WPARAM>(&user), reinterpret_cast<LPARAM>(&password)), 0);
+  EXPECT_EQ(user, L"Proxy");
+  EXPECT_EQ(password, L"Give your name");
+}
+
+void CALLBACK AcceptDialog(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dialog = ::FindWindowW(L"#32770", nullptr);
+  if (!dialog) return;
+  ::KillTimer(nullptr, id);
+  ::SetDlgItemTextW(dialog, IDC_AU_USER, L" anna ");
+  ::SetDlgItemTextW(dialog, IDC_AU_PASSWORD, L"secret");
+  ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(MainFrameTest, ProxyCredentialsAcceptedComeBackInTheStrings) {
+  std::wstring user = L"Proxy", password = L"Give your name";
+  ::SetTimer(nullptr, 0, 50, AcceptDialog);
+  // The remember box starts ticked: the answer asks to keep the credentials.
+  EXPECT_EQ(Send(WM_AUTH_REQUEST, reinterpret_cast<WPARAM>(&user), reinterpret_cast<LPARAM>(&password)), 2);
+  EXPECT_EQ(user, L"anna");
+  EXPECT_EQ(password, L"secret");
 }
 
 TEST_F(MainFrameTest, DestroyingTheWindowSavesTheUserState) {

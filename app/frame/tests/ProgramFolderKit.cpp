@@ -1,10 +1,11 @@
 #include "app/frame/tests/ProgramFolderKit.h"
 
+#include "app/frame/tests/DictConfigKit.h"
+
 #include <cstdio>
 
 #include "app/shell/TextStoreKey.h"
 #include "core/ConfigFile.h"
-#include "core/DesCipher.h"
 #include "dict/tests/DictTestKit.h"
 #include "guictl/ImageFile.h"
 #include "guictl/OImage.h"
@@ -115,29 +116,15 @@ bool CProgramFolderCopy::AddDictionary(std::string& why) {
   wchar_t base[16];
   swprintf(base, 16, L"%.8x", baseId);
   const std::wstring b(base);
-  const std::wstring member = L"<dict id=\"2e2\"><gls id=\"0\" enable=\"y\"/></dict>";
-  const std::wstring xml = L"\xFEFF<?xml version=\"1.0\" encoding=\"UTF-16\" ?>\n<config><install>"
-                           L"<dict src=\"" + b + L".tdc\" id=\"" + b + L"\"/><dict src=\"000002e2.tdc\" id=\"000002e2\"/>"
-                           L"</install><query_group>" + member + L"<dict id=\"" + b + L"\"/></query_group>"
-                           L"<index_group>" + member + L"<dict id=\"" + b + L"\"/></index_group><grab_group/></config>";
-  uint8_t cfgKey[16] = {};
-  for (size_t i = 0; i < 16 && 2 * i + 1 < configKey.size(); ++i) {
-    const wchar_t pair[3] = {configKey[2 * i], configKey[2 * i + 1], 0};
-    cfgKey[i] = static_cast<uint8_t>(wcstoul(pair, nullptr, 16));
-  }
-  CDesCipher cipher;
-  cipher.SetKey(cfgKey, 16);
-  const uint8_t* plain = reinterpret_cast<const uint8_t*>(xml.data());
-  const int size = cipher.Encrypt(nullptr, plain, static_cast<int>(xml.size() * 2));
-  std::string envelope(size, '\0');
-  cipher.Encrypt(reinterpret_cast<uint8_t*>(&envelope[0]), plain, static_cast<int>(xml.size() * 2));
-  FILE* f = _wfopen((folder_ + L"dict\\dictcfg.xmc").c_str(), L"wb");
-  if (!f) {
+  const std::wstring body = L"<install><dict src=\"" + b + L".tdc\" id=\"" + b + L"\"/>"
+                            L"<dict src=\"000002e2.tdc\" id=\"000002e2\"/></install>"
+                            L"<query_group>" + DictConfigMember(0x2E2) + DictConfigMember(baseId) + L"</query_group>"
+                            L"<index_group>" + DictConfigMember(0x2E2) + DictConfigMember(baseId) + L"</index_group>"
+                            L"<grab_group/>";
+  if (!WriteDictConfig(folder_ + L"dict\\dictcfg.xmc", body, configKey)) {
     why = "dictcfg.xmc cannot be written";
     return false;
   }
-  fwrite(envelope.data(), 1, envelope.size(), f);
-  fclose(f);
   return true;
 }
 
