@@ -6,7 +6,7 @@ set -euo pipefail
 
 DEPS_DIR=${DEPS_DIR:-$(pwd)/build/deps}
 PACKAGES="g++-mingw-w64-i686-posix mingw-w64-i686-dev libz-mingw-w64-dev wine wine32
-          xvfb xauth x11-apps x11-utils netpbm cmake make dpkg-dev fonts-wqy-microhei googletest
+          xvfb xauth x11-apps x11-utils netpbm cmake make dpkg-dev python3 fonts-wqy-microhei googletest
           dict-freedict-eng-deu"
 export DEBIAN_FRONTEND=noninteractive
 
