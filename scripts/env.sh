@@ -38,6 +38,6 @@ ensure_display() {
 # time an activated window goes. Unmanaged windows don't wait.
 use_unmanaged_windows() {
   grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null && return 0
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
   wineserver -w
 }

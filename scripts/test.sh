@@ -15,9 +15,12 @@ cleanup() {
 }
 trap cleanup EXIT
 ensure_display
+# A server left by the build's own Wine steps would refuse a second one.
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
 wineserver -p
 # Start Wine's own services now, outside ctest: they would otherwise inherit
 # the first test's output pipe and keep ctest waiting for it to close.
-wine cmd /c exit >/dev/null 2>&1 </dev/null
+wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 cd "$BUILD_DIR"
 ctest --output-on-failure -j"$(nproc)" --timeout 300 "$@"
