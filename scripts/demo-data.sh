@@ -29,6 +29,32 @@ if [ ! -f "$out" ] || [ "$WRITER" -nt "$out" ]; then
 fi
 # The layout the entries render through goes with the dictionaries.
 cp dict/layout/layout_def.cfg "$BIN/dict/"
+# Installed beside the base dictionary, in every group, through the program's
+# own enciphered configuration.
+if [ -f "$BIN/dict/00000100.tdc" ] && [ -f "$BIN/quorindo_datamaker.exe" ]; then
+  key=$(sed -n 's/^3=//p' data/system.ini | tr -d '\r')
+  members='  <dict id="00000100" enable="y" minimize="n" />'
+  cat > "$BUILD_DIR/demo-dictcfg.xml" <<XML
+<?xml version="1.0" encoding="UTF-16" ?>
+<config>
+<install>
+  <dict src="00010000.tdc" id="00010000" />
+  <dict src="00000100.tdc" id="00000100" />
+</install>
+<query_group>
+$members
+</query_group>
+<index_group>
+$members
+</index_group>
+<grab_group>
+$members
+</grab_group>
+</config>
+XML
+  wine "$BIN/quorindo_datamaker.exe" cipher "$(winpath "$BIN/dict/dictcfg.xmc")" "$key" \
+    "$(winpath "$BUILD_DIR/demo-dictcfg.xml")"
+fi
 for n in 1 2 3 4; do
   out="$BUILD_DIR/bench-data/0000020$n.tdc"
   if [ ! -f "$out" ] || [ "$WRITER" -nt "$out" ]; then

@@ -21,6 +21,9 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 use_unmanaged_windows
+# A server left by the build's Wine steps is ended first: the program gets a fresh one.
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
 XVFB_PID=
 APP_PID=
 cleanup() {
@@ -33,7 +36,7 @@ ensure_display
 wine "$BIN/Quorindo.exe" &
 APP_PID=$!
 shot="$BUILD_DIR/screenshot.png"
-for i in $(seq 60); do
+for i in $(seq 90); do
   if xwininfo -root -tree 2>/dev/null | grep -q '"Quorindo'; then
     sleep 3
     xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng > "$shot"
@@ -42,5 +45,5 @@ for i in $(seq 60); do
   fi
   sleep 1
 done
-echo "Quorindo's window did not appear within 60 seconds." >&2
+echo "Quorindo's window did not appear within 90 seconds." >&2
 exit 1
