@@ -1,4 +1,5 @@
 #include "app/search/ListWnd.h"
+#include "app/search/ListScroll.h"
 
 #include <algorithm>
 #include <new>
@@ -344,24 +345,7 @@ void CListWnd::OnSize(UINT, int cx, int) {
 }
 
 void CListWnd::OnVScroll(UINT code, UINT, CWnd*) {
-  const int page = PageRows();
-  int top = m_nTop;
-  switch (code) {
-    case SB_LINEUP: top -= 1; break;
-    case SB_LINEDOWN: top += 1; break;
-    case SB_PAGEUP: top = top - page + 1; break;
-    case SB_PAGEDOWN: top = top + page - 1; break;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: {
-      SCROLLINFO si = {sizeof(si), SIF_TRACKPOS, 0, 0, 0, 0, 0};
-      GetScrollInfo(SB_VERT, &si, SIF_TRACKPOS);
-      top = si.nTrackPos;
-      break;
-    }
-    case SB_TOP: top = 0; break;
-    case SB_BOTTOM: top = GetCount() - 1; break;
-    default: break;
-  }
+  const int top = TopRowForScrollCode(m_hWnd, code, m_nTop, PageRows(), GetCount());
   ScrollTo(m_nOffset, top, true);
   Default();
 }

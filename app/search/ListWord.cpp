@@ -1,4 +1,5 @@
 #include "app/search/ListWord.h"
+#include "app/search/ListScroll.h"
 
 #include <algorithm>
 #include <string>
@@ -303,24 +304,7 @@ void CListWord::OnSetFocus(CWnd*) {
 
 void CListWord::OnVScroll(UINT code, UINT, CWnd*) {
   if (m_pSource) {
-    const int page = GetVisibleRows();
-    int top = m_nTop;
-    switch (code) {
-      case SB_LINEUP: top -= 1; break;
-      case SB_LINEDOWN: top += 1; break;
-      case SB_PAGEUP: top = top - page + 1; break;
-      case SB_PAGEDOWN: top = top + page - 1; break;
-      case SB_THUMBPOSITION:
-      case SB_THUMBTRACK: {
-        SCROLLINFO si = {sizeof(si), SIF_TRACKPOS, 0, 0, 0, 0, 0};
-        GetScrollInfo(SB_VERT, &si, SIF_TRACKPOS);
-        top = si.nTrackPos;
-        break;
-      }
-      case SB_TOP: top = 0; break;
-      case SB_BOTTOM: top = KeyCount() - 1; break;
-      default: break;
-    }
+    const int top = TopRowForScrollCode(m_hWnd, code, m_nTop, GetVisibleRows(), KeyCount());
     EnsureVisible(0, top, true);
   }
   Default();
