@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Converts the dictd dictionary installed by the set-up into the program's
-# dictionary files (bin/dict/), and builds the synthetic dictionaries of the
-# benchmark (bench-data/). Converted data is built here, never committed.
+# dictionary files and installs it in the program folder that `make run` uses
+# (run/, apart from bin/, which the tests read), and builds the synthetic
+# dictionaries of the benchmark (bench-data/). Converted data is built here,
+# never committed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-$(pwd)/build}
@@ -10,13 +12,14 @@ source scripts/env.sh
 ensure_wineprefix
 
 BIN="$BUILD_DIR/bin"
+PROGRAM="${RUN_DIR:-$BUILD_DIR/run}"
 WRITER="$BIN/quorindo_dictwriter.exe"
 [ -f "$WRITER" ] || { echo "demo-data: $WRITER is not built" >&2; exit 1; }
 winpath() { echo "Z:${1//\//\\}"; }
 
 DICTD=/usr/share/dictd
-mkdir -p "$BIN/dict" "$BUILD_DIR/bench-data"
-out="$BIN/dict/00000100.tdc"
+mkdir -p "$PROGRAM/dict" "$BUILD_DIR/bench-data"
+out="$PROGRAM/dict/00000100.tdc"
 if [ ! -f "$out" ] || [ "$WRITER" -nt "$out" ]; then
   if [ -f "$DICTD/freedict-eng-deu.index" ]; then
     echo "demo-data: converting freedict-eng-deu"
@@ -28,10 +31,10 @@ if [ ! -f "$out" ] || [ "$WRITER" -nt "$out" ]; then
   fi
 fi
 # The layout the entries render through goes with the dictionaries.
-cp dict/layout/layout_def.cfg "$BIN/dict/"
+cp dict/layout/layout_def.cfg "$PROGRAM/dict/"
 # Installed beside the base dictionary, in every group, through the program's
 # own enciphered configuration.
-if [ -f "$BIN/dict/00000100.tdc" ] && [ -f "$BIN/quorindo_datamaker.exe" ]; then
+if [ -f "$PROGRAM/dict/00000100.tdc" ] && [ -f "$BIN/quorindo_datamaker.exe" ]; then
   key=$(sed -n 's/^3=//p' data/system.ini | tr -d '\r')
   members='  <dict id="00000100" enable="y" minimize="n" />'
   cat > "$BUILD_DIR/demo-dictcfg.xml" <<XML
@@ -52,7 +55,7 @@ $members
 </grab_group>
 </config>
 XML
-  wine "$BIN/quorindo_datamaker.exe" cipher "$(winpath "$BIN/dict/dictcfg.xmc")" "$key" \
+  wine "$BIN/quorindo_datamaker.exe" cipher "$(winpath "$PROGRAM/dict/dictcfg.xmc")" "$key" \
     "$(winpath "$BUILD_DIR/demo-dictcfg.xml")"
 fi
 for n in 1 2 3 4; do

@@ -14,7 +14,14 @@ if [ ! -f "$BIN/Quorindo.exe" ]; then
   echo "Quorindo.exe is not built yet: the program's sources are not in this tree yet." >&2
   exit 1
 fi
-[ ! -f scripts/demo-data.sh ] || bash scripts/demo-data.sh
+# The program runs from a folder of its own: the tests read bin/ as built,
+# while run/ keeps the user's state and the demo dictionaries between runs.
+RUN_DIR="$BUILD_DIR/run"
+mkdir -p "$RUN_DIR"
+(cd "$BIN" && tar cf - --exclude='*test*' --exclude='*bench*' --exclude='*.a' .) |
+  (cd "$RUN_DIR" && tar xf - --keep-newer-files 2>/dev/null || true)
+RUN_DIR="$RUN_DIR" bash scripts/demo-data.sh
+BIN="$RUN_DIR"
 
 if [ -n "${DISPLAY:-}" ]; then
   exec wine "$BIN/Quorindo.exe"
