@@ -52,6 +52,7 @@ ensure_packages() {
 }
 
 TOOLCHAIN=$(cd "$(dirname "$0")/.." && pwd)/cmake/mingw-i686.cmake
+source "$(dirname "$0")/i386/emulation.sh"
 
 build_libpng() {
   [ -f "$DEPS_DIR/lib/libpng.a" ] && return 0
@@ -88,6 +89,7 @@ build_gtest() {
 ensure_i386
 ensure_deb_src
 ensure_packages
+ensure_32bit_programs
 mkdir -p "$DEPS_DIR"
 build_libpng
 build_gtest
