@@ -1,5 +1,6 @@
 #include "http/HttpCookie.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -24,6 +25,16 @@ std::string Unquoted(std::string text) {
 }
 
 bool IsLive(HttpTime expires, HttpTime now) { return expires == -1 || expires > now; }
+
+// A "Max-Age" count of seconds after base; a far-off one is the last time
+// there is, not an overflow into the past, and a negative one is now.
+HttpTime ExpiryAfter(HttpTime base, const std::string& seconds) {
+  size_t first = seconds.find_first_not_of(" \t");
+  if (first == std::string::npos || seconds[first] == '-') return base;
+  const unsigned long long age = strtoull(seconds.c_str(), nullptr, 10);
+  const int64_t expires = static_cast<int64_t>(base) + static_cast<int64_t>(age < INT32_MAX ? age : INT32_MAX);
+  return expires < INT32_MAX ? static_cast<HttpTime>(expires) : INT32_MAX;
+}
 
 }  // namespace
 
@@ -66,6 +77,14 @@ bool CHttpCookieJar::AddCookie(const char* name, const char* value, const HttpTi
   record.secure = secure;
   Store(std::move(record), HttpNow());
   return true;
+}
+
+void CHttpCookieJar::AddReceived(const CookieRecord& record) {
+  if (record.name.empty()) return;
+  CookieRecord copy = record;
+  copy.comment.clear();
+  copy.version = 0;
+  Store(std::move(copy), HttpNow());
 }
 
 bool CHttpCookieJar::HasVersionAttribute(const std::string& header) {
@@ -121,6 +140,7 @@ bool CHttpCookieJar::ParseSetCookie(const char* header, const std::string& host,
     CookieRecord r;
     r.domain = host;
     r.path = path;
+    r.received = 1;
     std::string name, value;
     SplitAttribute(name, value, items[0]);
     UrlDecodeInPlace(name);
@@ -132,10 +152,13 @@ bool CHttpCookieJar::ParseSetCookie(const char* header, const std::string& host,
         r.version = strtoul(Unquoted(value).c_str(), nullptr, 10);
         if (r.version > 0) r.value = Unquoted(r.value);
       } else if (name == "expires") {
+        // Servers also write the RFC 850 form with a four-digit year, which
+        // only the cookie-date reader takes.
         HttpTime t = ParseHttpDate(value.c_str());
+        if (t < 0) t = ParseCookieDate(value.c_str());
         r.expires = t < 0 ? 0 : t;
       } else if (name == "Max-Age") {
-        r.expires = (baseTime ? *baseTime : now) + static_cast<HttpTime>(strtoul(Unquoted(value).c_str(), nullptr, 10));
+        r.expires = ExpiryAfter(baseTime ? *baseTime : now, Unquoted(value));
       } else if (name == "domain") {
         r.domain = value;
       } else if (name == "Domain") {
@@ -193,14 +216,20 @@ std::string& CHttpCookieJar::MakeCookieHeader(std::string& out, const std::strin
   out.clear();
   if (skip) return out;
   HttpTime now = HttpNow();
-  std::string name;
+  std::string name, value;
   for (const CookieRecord& r : m_records) {
     if (!host.empty() && !r.domain.empty() && !DomainMatch(host, r.domain, 0)) continue;
     if (!path.empty() && !r.path.empty() && !PathMatch(path, r.path)) continue;
     if (!IsLive(r.expires, now)) continue;
     if (!out.empty()) out += "; ";
     UrlEncode(name, r.name.data(), static_cast<uint32_t>(r.name.size()));
-    out += name + "=" + r.value;
+    out += name + "=";
+    if (r.received) {
+      out += r.value;
+    } else {
+      UrlEncode(value, r.value.data(), static_cast<uint32_t>(r.value.size()));
+      out += value;
+    }
   }
   return out;
 }

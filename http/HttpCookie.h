@@ -9,13 +9,16 @@
 
 struct CookieRecord {
   std::string name;
-  std::string value;  // opaque: kept and sent back byte for byte
+  std::string value;
   HttpTime expires = -1;  // -1: a session cookie
   std::string path;
   std::string domain;
   std::string comment;
   uint32_t version = 0;
   uint8_t secure = 0;
+  // A value a server set is opaque: sent back byte for byte. One the program
+  // set is sent percent-encoded.
+  uint8_t received = 0;
 };
 
 class CHttpCookieJar {
@@ -29,6 +32,9 @@ class CHttpCookieJar {
 
   bool AddCookie(const char* name, const char* value, const HttpTime* expires, const char* domain,
                  const char* path, bool secure);
+  // A record of another jar (a redirect hands on the cookies received so far),
+  // stored as AddCookie stores, its value sent as that jar would send it.
+  void AddReceived(const CookieRecord& record);
   int Find(const std::string& name, const std::string& domain, const std::string& path) const;
   bool ParseSetCookie(const char* header, const std::string& host, const std::string& path,
                       const HttpTime* baseTime = nullptr);

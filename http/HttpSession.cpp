@@ -2,6 +2,7 @@
 
 #include <ws2tcpip.h>
 
+#include <cctype>
 #include <cstring>
 #include <vector>
 
@@ -14,15 +15,29 @@ constexpr uint32_t kReceiveBuffer = 65536;
 
 const char* Dotted(const sockaddr_in& address) { return inet_ntoa(address.sin_addr); }
 
-// A Location may be relative: it is resolved against the URL it answers.
+// A scheme is letters, digits, "+", "-" and "." after a first letter, up to a ":".
+bool HasScheme(const std::string& url) {
+  if (url.empty() || !isalpha(static_cast<unsigned char>(url[0]))) return false;
+  for (char c : url) {
+    if (c == ':') return true;
+    if (!isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') return false;
+  }
+  return false;
+}
+
+// A Location may be relative: it is resolved against the URL it answers. One
+// with a scheme stands as it is, so that any scheme but http is refused.
 std::string ResolveLocation(const std::string& location, const std::string& base) {
-  if (CompareTokenN(location.c_str(), "http://", 7, false) || base.size() < 8) return location;
+  if (HasScheme(location) || base.size() < 8) return location;
   size_t authorityEnd = base.find('/', 7);
   std::string origin = base.substr(0, authorityEnd);
   if (location.compare(0, 2, "//") == 0) return "http:" + location;
   if (!location.empty() && location[0] == '/') return origin + location;
   std::string path = authorityEnd == std::string::npos ? "/" : base.substr(authorityEnd);
+  // A new query or fragment belongs to the document itself, a path to its folder.
+  if (!location.empty() && location[0] == '#') return origin + path.substr(0, path.find('#')) + location;
   path = path.substr(0, path.find_first_of("?#"));
+  if (!location.empty() && location[0] == '?') return origin + path + location;
   return origin + path.substr(0, path.rfind('/') + 1) + location;
 }
 
@@ -63,10 +78,11 @@ bool CHttpSession::SendRequest(bool followRedirects, const char* referer, const 
   m_receivedCookies.Clear();
   m_response.Reset();
   m_auth.Reset();
-  if (referer && *referer) m_request.SetHeader("Referer", referer);
-  else m_request.RemoveHeader("Referer");
-  if (acceptLanguage && *acceptLanguage) m_request.SetHeader("Accept-Language", acceptLanguage);
-  else m_request.RemoveHeader("Accept-Language");
+  // A value the header list refuses (a line break in it) must not leave the
+  // previous request's value in its place.
+  if (!referer || !*referer || !m_request.SetHeader("Referer", referer)) m_request.RemoveHeader("Referer");
+  if (!acceptLanguage || !*acceptLanguage || !m_request.SetHeader("Accept-Language", acceptLanguage))
+    m_request.RemoveHeader("Accept-Language");
   if (m_proxyOn) m_auth.SetScheme("Basic");
 
   for (int attempt = 0; attempt < kMaxRequests; ++attempt) {
@@ -132,11 +148,7 @@ bool CHttpSession::ApplyRedirect() {
   m_request.SetHeader("Referer", previous.c_str());
   CHttpCookieJar& cookies = m_request.GetCookies();
   cookies.Clear();
-  for (uint32_t i = 0; i < m_receivedCookies.GetCount(); ++i) {
-    const CookieRecord* r = m_receivedCookies.GetCookie(i);
-    cookies.AddCookie(r->name.c_str(), r->value.c_str(), &r->expires, r->domain.c_str(), r->path.c_str(),
-                      r->secure != 0);
-  }
+  for (uint32_t i = 0; i < m_receivedCookies.GetCount(); ++i) cookies.AddReceived(*m_receivedCookies.GetCookie(i));
   return true;
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "http/HttpAuth.h"
 #include "http/HttpCookie.h"
 #include "http/HttpFormData.h"
@@ -50,15 +52,45 @@ TEST(Cookies, SetCookieParsing) {
   EXPECT_FALSE(jar.ParseSetCookie("", "h.test", "/"));
 }
 
-TEST(Cookies, ValuesStayOpaque) {
+TEST(Cookies, ReceivedValuesStayOpaqueSetValuesAreEncoded) {
   FixedClockScope clock;
   CHttpCookieJar jar;
   jar.ParseSetCookie("a%20b=c%3Dd", "shop.test", "/");
   EXPECT_EQ(Value(jar, "a b"), "c%3Dd");
   jar.ParseSetCookie("token=x+y/z==", "shop.test", "/");
+  jar.AddCookie("lang", "en de;x=1", nullptr, "shop.test", "/", false);
   std::string header;
   jar.MakeCookieHeader(header, "shop.test", "/", false);
-  EXPECT_EQ(header, "a%20b=c%3Dd; token=x+y/z==");
+  EXPECT_EQ(header, "a%20b=c%3Dd; token=x+y/z==; lang=en%20de%3Bx%3D1");
+}
+
+TEST(Cookies, ExpiryFromExpiresAndMaxAge) {
+  FixedClockScope clock;
+  const HttpTime june2031 = 1938766694;  // 2031-06-09 10:18:14
+  const HttpTime none = -2;              // the cookie is not stored
+  struct Case {
+    const char* header;
+    HttpTime expires;
+  } cases[] = {
+      {"a=1; expires=Mon, 09 Jun 2031 10:18:14 GMT", june2031},
+      {"a=1; expires=Monday, 09-Jun-31 10:18:14 GMT", june2031},
+      {"a=1; expires=Monday, 09-Jun-2031 10:18:14 GMT", june2031},
+      {"a=1; expires=Mon, 09-Jun-2031 10:18:14 GMT", june2031},
+      {"a=1; expires=garbage", none},
+      {"a=1; Max-Age=60", g_now + 60},
+      {"a=1; Max-Age=\"60\"", g_now + 60},
+      {"a=1; Max-Age=2147483647", INT32_MAX},
+      {"a=1; Max-Age=4294967295", INT32_MAX},
+      {"a=1; Max-Age=99999999999", INT32_MAX},
+      {"a=1; Max-Age=0", none},
+      {"a=1; Max-Age=-5", none},
+  };
+  for (const Case& c : cases) {
+    CHttpCookieJar jar;
+    jar.ParseSetCookie(c.header, "srv.shop.test", "/");
+    const CookieRecord* record = jar.GetCookie(0);
+    EXPECT_EQ(record ? record->expires : none, c.expires) << c.header;
+  }
 }
 
 TEST(Cookies, DomainAndPathMatching) {

@@ -197,7 +197,8 @@ TEST_F(TranslatorTest, GetRequestFromTheTemplates) {
   EXPECT_EQ(TranslateAndWait(text), kHttpResultOk);
   std::string request = web.server.LastRequest();
   EXPECT_EQ(request.find("GET /t?q=hello%20world%20and%20&sl=EN&tl=DE HTTP/1.1\r\n"), 0u) << request;
-  EXPECT_NE(request.find("Cookie: sid=[$TextSrc]; k=v\r\n"), std::string::npos) << request;
+  // The engine's cookies go out as written (no template expansion), percent-encoded.
+  EXPECT_NE(request.find("Cookie: sid=%5B%24TextSrc%5D; k=v\r\n"), std::string::npos) << request;
   EXPECT_NE(request.find("Referer: http://ref.example/page\r\n"), std::string::npos) << request;
   EXPECT_TRUE(translator.ParseResult(kHttpResultOk, translator.GetRequestNumber()));
   EXPECT_EQ(Result().find(L"GET /t?q=hello%20world%20and%20&amp;sl=EN&amp;tl=DE"), 0u);
