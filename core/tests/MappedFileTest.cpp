@@ -28,8 +28,8 @@ TEST(MappedFile, OpensInBothModes) {
     EXPECT_EQ(file.GetPath(), path);
     // No handle of ours keeps the file from being opened for writing by others
     // that share reading (the view counts as a reader).
-    HANDLE other = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_NE(other, INVALID_HANDLE_VALUE);
+    HANDLE other = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(other, INVALID_HANDLE_VALUE) << mapped << " " << GetLastError();
     CloseHandle(other);
     file.Close();
     EXPECT_TRUE(file.IsEmpty());

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/TextCodec.h"
 #include "dict/DictFile.h"
 #include "dict/DictFormat.h"
 #include "dict/tests/DictTestKit.h"
@@ -291,15 +292,15 @@ TEST_F(ResourceTest, ResourcesAreFoundByNameIgnoringCaseAndExtracted) {
     ASSERT_TRUE(dict_.ExtractResource(path, L"pic.png", 7));
     EXPECT_EQ(path, host_.GetTempFolder() + L"00000033_res_pic.png");
     std::string bytes;
-    FILE* f = _wfopen(path.c_str(), L"rb");
-    ASSERT_NE(f, nullptr);
-    char buffer[32];
-    bytes.assign(buffer, fread(buffer, 1, sizeof(buffer), f));
-    fclose(f);
+    ReadFileToString(bytes, path.c_str());
     EXPECT_EQ(bytes, "PNGDATA");
     // An existing non-empty file is reused as it is.
-    WriteTextFile(path, L"kept", false);
+    ASSERT_TRUE(WriteTextFile(path, L"kept", false));
+    std::string kept;
+    ReadFileToString(kept, path.c_str());
     ASSERT_TRUE(dict_.ExtractResource(path, L"pic.png", 7));
+    ReadFileToString(bytes, path.c_str());
+    EXPECT_EQ(bytes, kept);
     EXPECT_EQ(dict_.GetResourceData(static_cast<uint32_t>(dict_.FindResourceIndex(L"pic.png", 7))), "PNGDATA");
     DeleteFileW(path.c_str());
   }
