@@ -395,6 +395,12 @@ bool CConfigFile::SetValue(const wchar_t* section, const wchar_t* name, const st
   return entries_.SetAt(&key, &value, true);
 }
 
+bool CConfigFile::SetValue(const wchar_t* sectionAndName, const std::wstring& value) {
+  if (!sectionAndName || !wcschr(sectionAndName, L'/')) return false;
+  std::wstring key(sectionAndName);
+  return entries_.SetAt(&key, &value, true);
+}
+
 bool CConfigFile::SetValueN(const wchar_t* section, const wchar_t* name, const wchar_t* value, uint32_t length) {
   if (!value) return false;
   return SetValue(section, name, std::wstring(value, length));

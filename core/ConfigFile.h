@@ -41,6 +41,9 @@ class CConfigFile {
 
   // Values are stored raw: quote and escape lists and special characters first.
   bool SetValue(const wchar_t* section, const wchar_t* name, const std::wstring& value);
+  // The entry's own form, section and name joined by a slash ("App/Window"):
+  // the name is what follows the last slash; false without a slash.
+  bool SetValue(const wchar_t* sectionAndName, const std::wstring& value);
   bool SetValueN(const wchar_t* section, const wchar_t* name, const wchar_t* value, uint32_t length);
 
   static int32_t ParseLine(std::wstring& name, std::wstring& value, std::wstring& comment, const wchar_t* line,

@@ -144,6 +144,45 @@ uint32_t FormatSystemError(std::wstring& out, DWORD code) {
   return length;
 }
 
+namespace {
+
+// The common dialogs' own error codes (CommDlgExtendedError); the system's
+// message table has no text for them.
+struct FileDialogError {
+  DWORD code;
+  const wchar_t* name;
+  const wchar_t* text;
+};
+const FileDialogError kFileDialogErrors[] = {
+    {CDERR_DIALOGFAILURE, L"CDERR_DIALOGFAILURE", L"The dialog box could not be created."},
+    {CDERR_STRUCTSIZE, L"CDERR_STRUCTSIZE", L"The dialog was given a structure of a wrong size."},
+    {CDERR_INITIALIZATION, L"CDERR_INITIALIZATION", L"The dialog box could not be initialized."},
+    {CDERR_NOTEMPLATE, L"CDERR_NOTEMPLATE", L"The dialog box template is missing."},
+    {CDERR_NOHINSTANCE, L"CDERR_NOHINSTANCE", L"The dialog was given no instance handle."},
+    {CDERR_LOADSTRFAILURE, L"CDERR_LOADSTRFAILURE", L"A string of the dialog could not be loaded."},
+    {CDERR_FINDRESFAILURE, L"CDERR_FINDRESFAILURE", L"A resource of the dialog could not be found."},
+    {CDERR_LOADRESFAILURE, L"CDERR_LOADRESFAILURE", L"A resource of the dialog could not be loaded."},
+    {CDERR_LOCKRESFAILURE, L"CDERR_LOCKRESFAILURE", L"A resource of the dialog could not be locked."},
+    {CDERR_MEMALLOCFAILURE, L"CDERR_MEMALLOCFAILURE", L"There is not enough memory for the dialog."},
+    {CDERR_MEMLOCKFAILURE, L"CDERR_MEMLOCKFAILURE", L"The dialog's memory could not be locked."},
+    {CDERR_NOHOOK, L"CDERR_NOHOOK", L"The dialog was given no hook procedure."},
+    {CDERR_REGISTERMSGFAIL, L"CDERR_REGISTERMSGFAIL", L"A message of the dialog could not be registered."},
+    {FNERR_SUBCLASSFAILURE, L"FNERR_SUBCLASSFAILURE", L"The list box of the dialog could not be subclassed."},
+    {FNERR_INVALIDFILENAME, L"FNERR_INVALIDFILENAME", L"The file name is not valid."},
+};
+
+void FormatFileDialogError(std::wstring& text, DWORD code) {
+  for (const FileDialogError& e : kFileDialogErrors) {
+    if (e.code == code) {
+      FormatWString(text, L"%s (%s)", e.text, e.name);
+      return;
+    }
+  }
+  if (FormatSystemError(text, code) == 0) FormatWString(text, L"The file dialog failed with the error 0x%04X.", code);
+}
+
+}  // namespace
+
 bool ShowFileDialog(int mode, uint32_t bufferCharacters, std::wstring& fileName, DWORD* filterIndex,
                     const wchar_t* defaultExtension, const wchar_t* filter, HWND owner,
                     const wchar_t* title, DWORD flags) {
@@ -181,7 +220,7 @@ bool ShowFileDialog(int mode, uint32_t bufferCharacters, std::wstring& fileName,
     // The dialog stores the size it needs in the first 16-bit value.
     FormatWString(text, L"Buffer too small, Required size is: %d ", static_cast<int>(buffer[0]));
   } else {
-    FormatSystemError(text, error);
+    FormatFileDialogError(text, error);
   }
   ShowMessageBox(nullptr, text.c_str(), L"Error Message", MB_ICONINFORMATION);
   return false;

@@ -237,6 +237,29 @@ TEST(ConfigSave, ByteExactOrder) {
   EXPECT_FALSE(config.Save(nullptr, nullptr));
 }
 
+TEST(ConfigSetValue, SectionAndKeyJoinedBySlash) {
+  CConfigFile config;
+  EXPECT_TRUE(config.SetValue(L"Appearance/TextFont", L"Tahoma"));
+  EXPECT_EQ(config.GetString(L"Appearance", L"TextFont"), L"Tahoma");
+  // The key is what follows the last slash, as in the stored entries.
+  EXPECT_TRUE(config.SetValue(L"a/b/c", L"1"));
+  EXPECT_STREQ(config.GetValue(L"a/b", L"c"), L"1");
+  EXPECT_TRUE(config.SetValue(L"/top", L"2"));
+  EXPECT_STREQ(config.GetValue(L"", L"top"), L"2");
+  // The joined form and the two-part form name one entry.
+  config.SetValue(L"S", L"k", L"old");
+  EXPECT_TRUE(config.SetValue(L"S/k", L"new"));
+  EXPECT_STREQ(config.GetValue(L"S", L"k"), L"new");
+  std::vector<std::wstring> entries;
+  config.GetEntries(entries);
+  EXPECT_EQ(entries, (std::vector<std::wstring>{L"/top", L"Appearance/TextFont", L"S/k", L"a/b/c"}));
+  // Without a slash there is no section: nothing is stored.
+  EXPECT_FALSE(config.SetValue(L"lonely", L"x"));
+  EXPECT_FALSE(config.SetValue(nullptr, L"x"));
+  entries.clear();
+  EXPECT_EQ(config.GetEntries(entries), 4);
+}
+
 // Keys of the empty section come first, without a header, even when another
 // section sorts before "/": written after it they would load back into it.
 TEST(ConfigSave, EmptySectionKeysFirstAndLoadBackInPlace) {

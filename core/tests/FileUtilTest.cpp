@@ -226,10 +226,23 @@ TEST_F(FileDialog, ErrorsAreShown) {
   EXPECT_EQ(g_script.boxes, 1);
   EXPECT_EQ(g_script.boxText, L"Buffer too small, Required size is: 5000 ");
   EXPECT_EQ(g_script.boxCaption, L"Error Message");
-  g_script.error = ERROR_FILE_NOT_FOUND;
-  EXPECT_FALSE(ShowOpenFileDialog(name, &index, L"All|*.*", nullptr, L"Open", 0));
-  EXPECT_EQ(g_script.boxes, 2);
-  std::wstring expected;
-  FormatSystemError(expected, ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(g_script.boxText, expected);
+  // The other codes are the common dialogs' own, which the system's message
+  // table does not know: the box names them.
+  struct Case {
+    DWORD error;
+    const wchar_t* name;
+  } cases[] = {
+      {FNERR_INVALIDFILENAME, L"FNERR_INVALIDFILENAME"}, {FNERR_SUBCLASSFAILURE, L"FNERR_SUBCLASSFAILURE"},
+      {CDERR_DIALOGFAILURE, L"CDERR_DIALOGFAILURE"},     {CDERR_STRUCTSIZE, L"CDERR_STRUCTSIZE"},
+      {CDERR_INITIALIZATION, L"CDERR_INITIALIZATION"},   {CDERR_MEMALLOCFAILURE, L"CDERR_MEMALLOCFAILURE"},
+      {0x7777, L"0x7777"},
+  };
+  for (const Case& c : cases) {
+    g_script = DialogScript();
+    g_script.error = c.error;
+    EXPECT_FALSE(ShowOpenFileDialog(name, &index, L"All|*.*", nullptr, L"Open", 0));
+    EXPECT_EQ(g_script.boxes, 1) << c.name;
+    EXPECT_NE(g_script.boxText.find(c.name), std::wstring::npos) << g_script.boxText;
+    EXPECT_EQ(g_script.boxCaption, L"Error Message");
+  }
 }
