@@ -5,32 +5,38 @@
 
 namespace {
 
-struct BlockRange {
-  wchar_t first, last;
+// The blocks of the core's Unicode block table that the popup translates,
+// by their row in that table.
+struct ScriptBlock {
+  int block;
   GrabScript script;
 };
 
-// The blocks of the program's Unicode block table that the popup translates.
-constexpr BlockRange kScriptBlocks[] = {
-    {0x0000, 0x024F, GrabScript::kLatin},     // Basic Latin .. Latin Extended-B
-    {0x0250, 0x02AF, GrabScript::kLatin},     // IPA Extensions
-    {0x0400, 0x052F, GrabScript::kCyrillic},  // Cyrillic, Cyrillic Supplement
-    {0x1100, 0x11FF, GrabScript::kKorean},    // Hangul Jamo
-    {0x1E00, 0x1EFF, GrabScript::kLatin},     // Latin Extended Additional
-    {0x2C60, 0x2C7F, GrabScript::kLatin},     // Latin Extended-C
-    {0x2E80, 0x2EFF, GrabScript::kChinese},   // CJK Radicals Supplement
-    {0x2F00, 0x2FDF, GrabScript::kChinese},   // Kangxi Radicals
-    {0x3040, 0x309F, GrabScript::kJapanese},  // Hiragana
-    {0x30A0, 0x30FF, GrabScript::kJapanese},  // Katakana
-    {0x3130, 0x318F, GrabScript::kKorean},    // Hangul Compatibility Jamo
-    {0x3190, 0x319F, GrabScript::kJapanese},  // Kanbun
-    {0x31C0, 0x31EF, GrabScript::kChinese},   // CJK Strokes
-    {0x31F0, 0x31FF, GrabScript::kJapanese},  // Katakana Phonetic Extensions
-    {0x3200, 0x33FF, GrabScript::kChinese},   // Enclosed CJK, CJK Compatibility
-    {0x3400, 0x4DBF, GrabScript::kChinese},   // CJK Extension A
-    {0x4E00, 0x9FBF, GrabScript::kChinese},   // CJK Unified Ideographs
-    {0xAC00, 0xD7AF, GrabScript::kKorean},    // Hangul Syllables
-    {0xF900, 0xFAFF, GrabScript::kChinese},   // CJK Compatibility Ideographs
+constexpr ScriptBlock kScriptBlocks[] = {
+    {0, GrabScript::kLatin},      // Basic Latin
+    {1, GrabScript::kLatin},      // Latin-1 Supplement
+    {2, GrabScript::kLatin},      // Latin Extended-A
+    {3, GrabScript::kLatin},      // Latin Extended-B
+    {4, GrabScript::kLatin},      // IPA Extensions
+    {8, GrabScript::kCyrillic},   // Cyrillic
+    {9, GrabScript::kCyrillic},   // Cyrillic Supplement
+    {35, GrabScript::kKorean},    // Hangul Jamo
+    {65, GrabScript::kLatin},     // Latin Extended Additional
+    {92, GrabScript::kLatin},     // Latin Extended-C
+    {98, GrabScript::kChinese},   // CJK Radicals Supplement
+    {99, GrabScript::kChinese},   // Kangxi Radicals
+    {102, GrabScript::kJapanese}, // Hiragana
+    {103, GrabScript::kJapanese}, // Katakana
+    {105, GrabScript::kKorean},   // Hangul Compatibility Jamo
+    {106, GrabScript::kJapanese}, // Kanbun
+    {108, GrabScript::kChinese},  // CJK Strokes
+    {109, GrabScript::kJapanese}, // Katakana Phonetic Extensions
+    {110, GrabScript::kChinese},  // Enclosed CJK Letters and Months
+    {111, GrabScript::kChinese},  // CJK Compatibility
+    {112, GrabScript::kChinese},  // CJK Unified Ideographs Extension A
+    {114, GrabScript::kChinese},  // CJK Unified Ideographs
+    {131, GrabScript::kKorean},   // Hangul Syllables
+    {135, GrabScript::kChinese},  // CJK Compatibility Ideographs
 };
 
 // step 2 takes every second code point from `first` on.
@@ -145,8 +151,9 @@ bool ExtractCjk(std::wstring& word, const wchar_t* text, int length, int index, 
 }  // namespace
 
 GrabScript ScriptOfChar(wchar_t c) {
-  for (const BlockRange& b : kScriptBlocks) {
-    if (c >= b.first && c <= b.last) return b.script;
+  const int block = FindUnicodeBlock(static_cast<uint16_t>(c));
+  for (const ScriptBlock& b : kScriptBlocks) {
+    if (b.block == block) return b.script;
   }
   return GrabScript::kNone;
 }

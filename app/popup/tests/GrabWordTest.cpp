@@ -157,14 +157,38 @@ TEST(GrabWordTest, CharacterClasses) {
   EXPECT_TRUE(IsGrabWordChar(0x2011));
   EXPECT_FALSE(IsGrabWordChar(0x2012));
   EXPECT_FALSE(IsGrabWordChar(0x0242));
-  EXPECT_EQ(GrabScript::kLatin, ScriptOfChar(0x1EFF));
-  EXPECT_EQ(GrabScript::kNone, ScriptOfChar(0x2C80));
-  EXPECT_EQ(GrabScript::kKorean, ScriptOfChar(0x1100));
-  EXPECT_EQ(GrabScript::kJapanese, ScriptOfChar(0x3190));
-  EXPECT_EQ(GrabScript::kChinese, ScriptOfChar(0x9FBF));
-  EXPECT_EQ(GrabScript::kNone, ScriptOfChar(0x9FC0));
   EXPECT_TRUE(IsCjkChar(0xF900));
   EXPECT_FALSE(IsCjkChar(0x3000));  // CJK punctuation is in no translated block
+}
+
+TEST(GrabWordTest, ScriptsFollowTheUnicodeBlocks) {
+  // Each translated run of blocks, first and last code point, and the code
+  // points just outside it.
+  const GrabScript latin = GrabScript::kLatin, cyrillic = GrabScript::kCyrillic, chinese = GrabScript::kChinese,
+                   japanese = GrabScript::kJapanese, korean = GrabScript::kKorean, none = GrabScript::kNone;
+  struct Case {
+    wchar_t first, last;
+    GrabScript before, script, after;
+  } cases[] = {
+      {0x0000, 0x02AF, none, latin, none},      {0x0400, 0x052F, none, cyrillic, none},
+      {0x1100, 0x11FF, none, korean, none},     {0x1E00, 0x1EFF, none, latin, none},
+      {0x2C60, 0x2C7F, none, latin, none},      {0x2E80, 0x2FDF, none, chinese, none},
+      {0x3040, 0x30FF, none, japanese, none},   {0x3130, 0x318F, none, korean, japanese},
+      {0x3190, 0x319F, korean, japanese, none}, {0x31C0, 0x31EF, none, chinese, japanese},
+      {0x31F0, 0x31FF, chinese, japanese, chinese}, {0x3200, 0x4DBF, japanese, chinese, none},
+      {0x4E00, 0x9FBF, none, chinese, none},    {0xAC00, 0xD7AF, none, korean, none},
+      {0xF900, 0xFAFF, none, chinese, none},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << std::hex << static_cast<int>(c.first));
+    if (c.first > 0) {
+      EXPECT_EQ(c.before, ScriptOfChar(static_cast<wchar_t>(c.first - 1)));
+    }
+    EXPECT_EQ(c.script, ScriptOfChar(c.first));
+    EXPECT_EQ(c.script, ScriptOfChar(c.last));
+    EXPECT_EQ(c.after, ScriptOfChar(static_cast<wchar_t>(c.last + 1)));
+  }
+  EXPECT_EQ(none, ScriptOfChar(0xFFFF));
 }
 
 const SIZE kScreen = {1024, 768};
