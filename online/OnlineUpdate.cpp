@@ -278,13 +278,15 @@ std::pair<int, int> COnlineUpdate::RunCheck() {
   int result = 0;
   for (CXmlNode* child = upgrade->FirstChild(); child && result <= 0; child = child->NextSibling())
     if (child->Kind() == kXmlElement && child->IsNamed(L"url"))
-      result = RunUpgrade(child, document, remoteId, remoteTime, localId, localTime);
+      result = RunUpgrade(child, localId, localTime);
   if (result <= 0) return {0, 0};
+  // Recorded only once the script ran through: one that failed part-way is
+  // tried again at the next check (its commands are meant to repeat).
+  if (!SaveDescription(document, remoteId, remoteTime)) return {0, 0};
   return {1, result};
 }
 
-int COnlineUpdate::RunUpgrade(CXmlNode* offer, CXmlDocument& description, uint32_t remoteId, HttpTime remoteTime,
-                              uint32_t localId, HttpTime localTime) {
+int COnlineUpdate::RunUpgrade(CXmlNode* offer, uint32_t localId, HttpTime localTime) {
   std::wstring method = Attribute(offer, L"method");
   std::wstring md5 = Attribute(offer, L"md5");
   std::wstring url;
@@ -312,9 +314,6 @@ int COnlineUpdate::RunUpgrade(CXmlNode* offer, CXmlDocument& description, uint32
   if (!WriteWholeFile(file.c_str(), body.data(), static_cast<uint32_t>(body.size()))) return 0;
   CXmlNode* action = document.GetRoot()->FindChildElement(L"action", kXmlElement, 0);
   if (!action || !DownloadFiles(action, folder)) return 0;
-  // The new state is recorded before the script touches anything: a script
-  // that fails or ends the program half-way must not run again at every check.
-  if (!SaveDescription(description, remoteId, remoteTime)) return 0;
   return RunScript(action, folder);
 }
 

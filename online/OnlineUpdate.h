@@ -51,8 +51,7 @@ class COnlineUpdate : public CHttpClient {
   bool SaveDescription(CXmlDocument& document, uint32_t id, HttpTime time);
   bool Download(std::string& body, const std::wstring& url, int32_t method,
                 const std::vector<std::pair<std::wstring, std::wstring>>* fields);
-  int RunUpgrade(CXmlNode* offer, CXmlDocument& description, uint32_t remoteId, HttpTime remoteTime,
-                 uint32_t localId, HttpTime localTime);
+  int RunUpgrade(CXmlNode* offer, uint32_t localId, HttpTime localTime);
   bool DownloadFiles(CXmlNode* action, const std::wstring& folder);
   int RunScript(CXmlNode* action, const std::wstring& folder);
   std::pair<int, int> RunCheck();

@@ -181,27 +181,29 @@ TEST_F(UpdateTest, RequiredAndRestart) {
   EXPECT_EQ(update.RunCheck(), std::make_pair(0, 0));
 }
 
-// The state is written before the script acts: a script that fails part-way
-// is not run again at the next check.
-TEST_F(UpdateTest, FailedScriptDoesNotRunAgain) {
+// The state is written only after the script ran through: a script that
+// fails part-way is tried again at the next check (its commands can repeat).
+TEST_F(UpdateTest, FailedScriptIsTriedAgain) {
   std::string offer = Offer("/up", "<cmd act=\"create_dir\" name=\"[$AppPath]first\"/>"
                                    "<cmd act=\"create_file\" name=\"[$WinPath]evil.dll\" data=\"4D5A\"/>");
   web.Route("/desc", HttpOk(Description("6", "2020-02-01 00:00:00", "<upgrade>" + offer + "</upgrade>")));
   EXPECT_EQ(update.RunCheck(), std::make_pair(0, 0));
   EXPECT_TRUE(DirectoryExists((host.program + L"first").c_str()));
   EXPECT_FALSE(IsFilePresent((host.windows + L"evil.dll").c_str()));
-  EXPECT_EQ(Ini(L"ID"), L"6");
-  EXPECT_EQ(update.RunCheck(), std::make_pair(1, 0));
-  EXPECT_EQ(web.Count("/up"), 1);
+  EXPECT_EQ(Ini(L"ID"), L"5");
+  EXPECT_FALSE(IsFilePresent((folder + L"6\\uf_20200201000000.xml").c_str()));
+  EXPECT_EQ(update.RunCheck(), std::make_pair(0, 0));
+  EXPECT_EQ(web.Count("/up"), 2);
 }
 
-// Without a saved state no script runs.
-TEST_F(UpdateTest, UnsavableStateRunsNoScript) {
+// A script that ran but whose state cannot be saved ends the check failed:
+// the program neither quits nor restarts on it.
+TEST_F(UpdateTest, UnsavableStateAfterTheScriptFailsTheCheck) {
   std::string offer = Offer("/up", "<cmd act=\"create_dir\" name=\"[$AppPath]ran\"/><cmd act=\"exit\"/>");
   web.Route("/desc", HttpOk(Description("6", "2020-02-01 00:00:00", "<upgrade>" + offer + "</upgrade>")));
   WriteFileBytes(folder + L"6", "a file where the folder should be");
   EXPECT_EQ(update.RunCheck(), std::make_pair(0, 0));
-  EXPECT_FALSE(DirectoryExists((host.program + L"ran").c_str()));
+  EXPECT_TRUE(DirectoryExists((host.program + L"ran").c_str()));
   EXPECT_EQ(Ini(L"ID"), L"5");
 }
 
