@@ -15,6 +15,8 @@
 #include "core/UiSeam.h"
 #include "dict/DictFile.h"
 #include "dict/DictHost.h"
+#include "core/XmlNode.h"
+#include "online/TextTranslator.h"
 
 namespace {
 
@@ -55,6 +57,19 @@ std::wstring PageText() {
   htmlview::Element* main = g_frame->GetViewBar().m_view.GetElement(L"main_wnd");
   return main ? main->InnerText() : std::wstring();
 }
+
+// The text-translation form of the shipped engine definitions, shown in the
+// result view; its result box, or null.
+htmlview::Element* ShowTranslationForm() {
+  CTextTranslator* translator = theApp.GetTextTranslator();
+  translator->SetSourceText(L"word");
+  std::wstring form;
+  translator->BuildFormPage(form, true, true);
+  g_frame->GetViewBar().SetResultHtml(form.c_str(), L"word", true);
+  return g_frame->GetViewBar().m_view.GetElement(L"talvane_ftt_textdest");
+}
+
+std::wstring TranslationText(const wchar_t* key) { return theApp.m_uiText.GetString(L"TextTranslation", key); }
 
 std::wstring InputText() {
   std::wstring text;
@@ -257,8 +272,39 @@ TEST_F(MainFrameTest, TextTranslationFocusEventsSetTheFormFlag) {
   Send(WM_PAGE_ACTION, 162, reinterpret_cast<LPARAM>(L"get_focus"));
   Send(WM_PAGE_ACTION, 162, reinterpret_cast<LPARAM>(L"lost_focus"));
   EXPECT_FALSE(g_frame->IsFormActive());
-  // A reply to an older request is ignored.
-  EXPECT_EQ(Send(WM_TRANSLATE_DONE, 1, 0x7FFFFFFF), 1);
+}
+
+TEST_F(MainFrameTest, TextTranslationRepliesToOlderRequestsAreIgnored) {
+  htmlview::Element* box = ShowTranslationForm();
+  ASSERT_NE(box, nullptr);
+  box->SetInnerHtml(L"the result shown");
+  const uint32_t current = theApp.GetTextTranslator()->GetRequestNumber();
+  EXPECT_EQ(Send(WM_TRANSLATE_DONE, 1, current + 1), 1);
+  EXPECT_EQ(box->InnerText(), L"the result shown");
+  // The same reply for the current request is shown.
+  EXPECT_EQ(Send(WM_TRANSLATE_DONE, 1, current), 1);
+  EXPECT_EQ(box->InnerText(), TranslationText(L"ConnectFailed"));
+}
+
+TEST_F(MainFrameTest, ATranslationThatCannotBeSentShowsTheErrorPage) {
+  g_frame->ShowMainWindow();
+  htmlview::Element* box = ShowTranslationForm();
+  ASSERT_NE(box, nullptr);
+  htmlview::Element* source = g_frame->GetViewBar().m_view.GetTextAreaElement(L"talvane_ftt_textsrc");
+  ASSERT_NE(source, nullptr);
+  source->SetValue(L"a text to translate");
+  // An engine without its request part: nothing can be sent.
+  CXmlNode* engine = theApp.GetTextTranslator()->GetCurrentEngine();
+  ASSERT_NE(engine, nullptr);
+  CXmlNode* request = engine->FindChildElement(L"request", kXmlElement, 0);
+  ASSERT_NE(request, nullptr);
+  request->SetName(L"withheld");
+  EXPECT_EQ(Send(WM_PAGE_ACTION, 162, reinterpret_cast<LPARAM>(L"translate")), 1);
+  request->SetName(L"request");
+  EXPECT_EQ(box->InnerText(), TranslationText(L"ConnectFailed"));
+  EXPECT_EQ(box->GetStyle(L"display"), L"");
+  Pump(100);
+  SaveScreenshot(L"translation-not-sent.png");
 }
 
 TEST_F(MainFrameTest, UpdateEndActsOnlyOnItsOwnResult) {
@@ -455,9 +501,20 @@ TEST_F(MainFrameTest, DestroyingTheWindowSavesTheUserState) {
   EXPECT_NE(written.GetString(L"App", L"SearchList", L"").find(kLighthouseWord), std::wstring::npos);
   EXPECT_FALSE(written.GetString(L"App", L"Window", L"").empty());
   EXPECT_FALSE(written.GetString(L"App", L"IndexWidth", L"").empty());
-  const std::wstring showIndex = written.GetString(L"App", L"ShowIndex", L"");
-  EXPECT_TRUE(showIndex == L"y" || showIndex == L"n");
   EXPECT_FALSE(written.GetString(L"TT", L"Engine", L"").empty());
+  // The index pane is stored as it stands.
+  CGImageButton& button = g_frame->GetViewBar().m_btnIndex;
+  const int before = button.GetCheck();
+  for (bool shown : {false, true}) {
+    button.SetCheck(shown ? BST_UNCHECKED : BST_CHECKED);
+    Send(WM_COMMAND, IDC_VIEW_INDEX_BUTTON, 0);
+    ASSERT_EQ(g_frame->GetIndexPane().IsWindowVisible() != FALSE, shown);
+    g_frame->SaveState();
+    ASSERT_TRUE(written.Load((g_copy->Folder() + L"user.ini").c_str(), nullptr, CConfigFile::kReplaceStore, 0));
+    EXPECT_EQ(written.GetString(L"App", L"ShowIndex", L""), shown ? L"y" : L"n");
+  }
+  button.SetCheck(before);
+  Send(WM_COMMAND, IDC_VIEW_INDEX_BUTTON, 0);
 }
 
 }  // namespace
