@@ -87,6 +87,12 @@ std::wstring DictDisplayName(const CDictFile& dict) {
   return dict.GetTitle(DictHost().GetUiLanguageCode().c_str());
 }
 
+std::wstring PageText(const std::wstring& text) {
+  std::wstring escaped;
+  EscapeXmlText(escaped, text.c_str(), static_cast<uint32_t>(text.size()), false);
+  return escaped;
+}
+
 CDictGroupPage::CDictGroupPage(CDictManager& manager, IDictGroupPageHost& host)
     : manager_(manager), host_(host) {
   SetKind(kGroupQuery);
@@ -133,13 +139,14 @@ std::wstring CDictGroupPage::BuildRows() const {
       }
       std::wstring row;
       FormatWString(row, kGlossaryRowTemplate, id, entry.number, id, entry.number, entry.number,
-                    entry.enable ? L"checked" : L"", disabled, label.c_str());
+                    entry.enable ? L"checked" : L"", disabled, PageText(label).c_str());
       glossaries += row;
     }
     std::wstring row;
     FormatWString(row, kDictRowTemplate, id, type.c_str(), static_cast<unsigned long>(id), id,
                   member->enable ? L"checked" : L"", disabled, id, dict->GetIconPath().c_str(),
-                  dict->GetTitle(language.c_str()).c_str(), id, count < 2 ? L"none" : L"", glossaries.c_str());
+                  PageText(dict->GetTitle(language.c_str())).c_str(), id, count < 2 ? L"none" : L"",
+                  glossaries.c_str());
     rows += row;
   }
   return rows;

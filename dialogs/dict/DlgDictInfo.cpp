@@ -40,7 +40,7 @@ std::wstring BuildDictInfoHtml(CDictFile& dict) {
   std::wstring fullRows, row;
   auto addFull = [&](const wchar_t* key, const std::wstring& value, bool always) {
     if (value.empty() && !always) return;
-    FormatWString(row, kFullRowTemplate, DlgText(kSection, key).c_str(), value.c_str());
+    FormatWString(row, kFullRowTemplate, DlgText(kSection, key).c_str(), PageText(value).c_str());
     fullRows += row;
   };
   addFull(L"DictTitle", r.title, true);
@@ -56,8 +56,8 @@ std::wstring BuildDictInfoHtml(CDictFile& dict) {
   const DictInfoRecord& info = record ? *record : none;
   std::wstring pairRows;
   auto addPair = [&](const wchar_t* key1, const std::wstring& value1, const wchar_t* key2, const std::wstring& value2) {
-    FormatWString(row, kPairRowTemplate, DlgText(kSection, key1).c_str(), value1.c_str(), DlgText(kSection, key2).c_str(),
-                  value2.c_str());
+    FormatWString(row, kPairRowTemplate, DlgText(kSection, key1).c_str(), PageText(value1).c_str(),
+                  DlgText(kSection, key2).c_str(), PageText(value2).c_str());
     pairRows += row;
   };
   std::wstring id;
@@ -67,7 +67,8 @@ std::wstring BuildDictInfoHtml(CDictFile& dict) {
   addPair(L"Update", info.update, L"IndexCount", IntToWString(info.keyCount, 10));
 
   std::wstring page;
-  FormatWString(page, kPageTemplate, dict.GetIconPath().c_str(), r.title.c_str(), pairRows.c_str(), fullRows.c_str());
+  FormatWString(page, kPageTemplate, dict.GetIconPath().c_str(), PageText(r.title).c_str(), pairRows.c_str(),
+                fullRows.c_str());
   return page;
 }
 

@@ -8,6 +8,7 @@
 #include "dialogs/dict/DictGroupPage.h"
 #include "dialogs/dict/DlgDictInfo.h"
 #include "dict/DictFile.h"
+#include "dict/DictHost.h"
 #include "dict/DictManager.h"
 #include "platform/htmlview/HtmlDom.h"
 
@@ -80,7 +81,7 @@ std::wstring CDlgDictList::BuildHtml() {
     const std::wstring type = dict->IsGroupLocked() ? OnlineImageHtml() : std::wstring();
     FormatWString(row, kRowTemplate, id, inTarget ? L"#F8F8F8" : L"#FFFFFF", id, id, inTarget ? L"none" : L"",
                   inTarget ? L"checked" : L"", inTarget ? L"disabled" : L"", dict->GetIconPath().c_str(),
-                  DictDisplayName(*dict).c_str(), static_cast<unsigned long>(id), type.c_str());
+                  PageText(DictDisplayName(*dict)).c_str(), static_cast<unsigned long>(id), type.c_str());
     rows += row;
   }
   std::wstring page;
@@ -94,9 +95,12 @@ void CDlgDictList::OnPageLoaded(const std::wstring&) {
 }
 
 void CDlgDictList::OnBeforeNavigate(const std::wstring& url, bool* cancel) {
+  // The picker goes nowhere but its own page and its own information links:
+  // anything else a page could hold is not followed.
+  if (IsAboutBlank(url) || url == DictHost().GetDataFolder() + L"blank.htm") return;
+  *cancel = true;
   std::wstring decoded;
   if (!DecodeLinkUrl(decoded, url.c_str()) || !StartsWithNoCase(decoded, kInfoPrefix)) return;
-  *cancel = true;
   const size_t prefix = wcslen(kInfoPrefix);
   const uint32_t id = ParseHexId(decoded, prefix, decoded.size() - prefix);
   if (!m_manager.FindDict(id)) return;

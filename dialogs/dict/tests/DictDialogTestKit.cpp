@@ -173,6 +173,22 @@ void WriteConfig(CTestHost& host, const std::wstring& body) {
 
 }  // namespace
 
+const wchar_t kMarkupTitle[] = L"R&amp;D <i>x</i>";
+const wchar_t kMarkupAuthor[] = L"<a href='app://dictinfo/00000100'>Ann</a>";
+const wchar_t kMarkupGlossary[] = L"<u>Fruit</u> & more";
+const wchar_t kMarkupDate[] = L"<b>2026</b>";
+
+void DictDialogTest::InstallMarkupDict() {
+  const std::wstring path = Build(kMarkup, std::wstring(L"flags = 0x18\ndate = ") + kMarkupDate +
+                                               L"\ndescription = en | " + kMarkupTitle + L" | | Words | " +
+                                               kMarkupAuthor + L"\nglossary = en | de | text | " + kMarkupGlossary +
+                                               L"\nglossary = de | en | text |");
+  ASSERT_FALSE(path.empty());
+  uint32_t id = 0;
+  ASSERT_TRUE(manager_.InstallDict(id, path.c_str(), false));
+  ASSERT_EQ(id, kMarkup);
+}
+
 std::wstring DictDialogTest::Build(uint32_t id, const std::wstring& fields, const std::wstring& options,
                                    const std::wstring& name) {
   return MakeDict(host_, name.empty() ? L"d" + std::to_wstring(id) : name,

@@ -25,6 +25,13 @@ constexpr uint32_t kBase = 0x100;     // the fixed dictionary: index and grab al
 constexpr uint32_t kTwoGls = 0x200;   // two glossaries, index and grab allowed, flag 5
 constexpr uint32_t kOnline = 0x300;   // online (bit 2), neither index nor grab
 constexpr uint32_t kPermanent = 0x400;  // bit 7: cannot be uninstalled; grab only
+constexpr uint32_t kMarkup = 0x500;     // texts that look like markup; installed by InstallMarkupDict
+
+// The texts of the kMarkup dictionary, as the pages must show them.
+extern const wchar_t kMarkupTitle[];
+extern const wchar_t kMarkupAuthor[];
+extern const wchar_t kMarkupGlossary[];
+extern const wchar_t kMarkupDate[];
 
 struct Box {
   std::wstring text, caption;
@@ -71,6 +78,8 @@ class DictDialogTest : public ::testing::Test {
   // Builds a dictionary file by the writer (not installed).
   std::wstring Build(uint32_t id, const std::wstring& fields, const std::wstring& options = L"",
                      const std::wstring& name = L"");
+  // Installs kMarkup (index and grab allowed) into the manager's groups.
+  void InstallMarkupDict();
   // Reloads the configuration into a fresh manager, as the next start would.
   std::unique_ptr<CDictManager> Reload();
   std::vector<uint32_t> Ids(CDictManager& manager, int32_t kind);

@@ -74,6 +74,17 @@ TEST_F(GroupPageTest, RowsShowIdsFlagsGlossariesAndTheOnlineMark) {
   EXPECT_EQ(Row(kBase, 0xFFFFFFFF)->InnerHtml().find(L"onlinedict8.png"), std::wstring::npos);
 }
 
+TEST_F(GroupPageTest, TextsOfADictionaryFileStayText) {
+  InstallMarkupDict();
+  ASSERT_TRUE(page_->BuildPage(kGroupQuery));
+  htmlview::Element* row = Row(kMarkup, 0xFFFFFFFF);
+  ASSERT_NE(row, nullptr);
+  EXPECT_NE(row->InnerText().find(kMarkupTitle), std::wstring::npos) << row->InnerText();
+  ASSERT_NE(Row(kMarkup, 0), nullptr);
+  EXPECT_EQ(Row(kMarkup, 0)->InnerText(), std::wstring(L" ") + kMarkupGlossary + L" : Lang(en) - Lang(de) ");
+  EXPECT_EQ(Get(L"tab_install")->Rows().size(), 6u);  // the page around the row is whole
+}
+
 TEST_F(GroupPageTest, TheFixedDictionaryIsLockedInTheIndexGroupOnly) {
   ASSERT_TRUE(page_->BuildPage(kGroupIndex));
   EXPECT_TRUE(Box(kBase, 0xFFFFFFFF)->Disabled());

@@ -36,6 +36,18 @@ TEST_F(InfoTest, PageShowsTheRecordAndLeavesOutEmptyTexts) {
   EXPECT_NE(doc->GetItem(L"tab_info"), nullptr);
 }
 
+TEST_F(InfoTest, TextsOfADictionaryFileStayText) {
+  InstallMarkupDict();
+  CDictFile* dict = manager_.FindDict(kMarkup);
+  ASSERT_NE(dict, nullptr);
+  auto doc = htmlview::Document::Parse(L"<html><body>" + BuildDictInfoHtml(*dict) + L"</body></html>");
+  const std::wstring text = doc->Body()->InnerText();
+  EXPECT_NE(text.find(std::wstring(L"Title:\u00A0 ") + kMarkupTitle), std::wstring::npos) << text;
+  EXPECT_NE(text.find(std::wstring(L"Author:\u00A0 ") + kMarkupAuthor), std::wstring::npos) << text;
+  EXPECT_NE(text.find(kMarkupDate), std::wstring::npos) << text;
+  EXPECT_EQ(doc->GetItem(L"tab_info")->Rows().size(), 2u);  // the page around the texts is whole
+}
+
 TEST_F(InfoTest, TheTitleRowStaysWhenTheTitleIsEmpty) {
   const std::wstring path = Build(0x601, L"description = en |");
   CDictFile dict;
@@ -130,8 +142,22 @@ TEST_F(PickerTest, InformationLinksAreInterceptedWhateverTheirCase) {
   PumpPending();
   EXPECT_FALSE(DialogWasClosed());
   CancelCloseDialog();
-  // A broken escape decodes to nothing: the navigation goes ahead.
-  EXPECT_TRUE(html.Navigate(L"app://dictinfo/%4"));
+  // Any other place is not the picker's: a link in the page goes nowhere.
+  for (const wchar_t* url : {L"app://dictinfo/%4", L"app://exit/", L"file:///C:/page.htm", L"http://example.org/",
+                             L"C:\\page.htm"})
+    EXPECT_FALSE(html.Navigate(url)) << url;
+  // Its own page loads as before.
+  EXPECT_TRUE(html.Navigate(L"about:blank"));
+  ASSERT_TRUE(PumpUntil([&] { return Element(*picker_, L"tab_list") != nullptr; }));
+}
+
+TEST_F(PickerTest, TextsOfADictionaryFileStayText) {
+  InstallMarkupDict();
+  Open(kGroupGrab);
+  htmlview::Element* row = Element(*picker_, L"dict_00000500");
+  ASSERT_NE(row, nullptr);
+  EXPECT_NE(row->InnerText().find(kMarkupTitle), std::wstring::npos) << row->InnerText();
+  EXPECT_EQ(Element(*picker_, L"tab_list")->Rows().size(), 5u);
 }
 
 TEST_F(PickerTest, RunsModallyAndCancels) {
