@@ -32,6 +32,12 @@ extern "C" EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, 
   __builtin_longjmp(frame->resume, 1);
 }
 
+GuardFrame* const kChainEnd = reinterpret_cast<GuardFrame*>(-1);
+
+bool IsGuardFrame(const GuardFrame* frame) {
+  return frame && frame != kChainEnd && frame->handler == reinterpret_cast<void*>(&GuardHandler);
+}
+
 }  // namespace
 
 bool RunGuarded(void (*fn)(void* context), void* context) {
@@ -43,4 +49,15 @@ bool RunGuarded(void (*fn)(void* context), void* context) {
   fn(context);
   SetCurrentFrame(frame.prev);
   return true;
+}
+
+void RunUnguarded(void (*fn)(void* context), void* context) {
+  GuardFrame* top = CurrentFrame();
+  // The library's own code registers no frames of its own: the guards it runs
+  // in lie on top of the chain, and below them is the host's chain.
+  GuardFrame* host = top;
+  while (IsGuardFrame(host)) host = host->prev;
+  SetCurrentFrame(host);
+  fn(context);
+  SetCurrentFrame(top);
 }

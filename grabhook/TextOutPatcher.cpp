@@ -117,25 +117,51 @@ void StartStrip(int column, int row) {
   g_capture.active = true;
 }
 
+// The window's own code that a capture makes run: the hit test, the frame
+// size and the repaint of the strip.
+struct Repaint {
+  HWND window;
+  POINT cursor;
+  LRESULT hit;
+  RECT windowRect, clientRect;
+  RECT strip;
+};
+
+void AskWindowGeometry(void* context) {
+  Repaint* r = static_cast<Repaint*>(context);
+  r->hit = SendMessageW(r->window, WM_NCHITTEST, 0, MAKELPARAM(r->cursor.x, r->cursor.y));
+  r->windowRect = {};
+  GetWindowRect(r->window, &r->windowRect);
+  r->clientRect = r->windowRect;
+  SendMessageW(r->window, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&r->clientRect));
+}
+
+void RepaintClientStrip(void* context) {
+  Repaint* r = static_cast<Repaint*>(context);
+  InvalidateRect(r->window, &r->strip, TRUE);
+  UpdateWindow(r->window);
+}
+
+void RepaintFrameStrip(void* context) {
+  Repaint* r = static_cast<Repaint*>(context);
+  RedrawWindow(r->window, &r->strip, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN | RDW_FRAME);
+}
+
+// The capture runs inside the hook timer's guard, which is for the library's
+// own work only: the window's code runs outside it.
 void ForceRepaintAtPoint() {
-  HWND window = g_capture.window;
-  POINT cursor = {g_capture.cursorX, g_capture.cursorY};
-  LRESULT hit = SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(cursor.x, cursor.y));
-  RECT windowRect = {};
-  GetWindowRect(window, &windowRect);
-  RECT clientRect = windowRect;
-  SendMessageW(window, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&clientRect));
-  if (PtInRect(&clientRect, cursor) || hit == HTCLIENT) {
-    int row = cursor.y - clientRect.top;
-    RECT strip = {0, row, clientRect.right - clientRect.left, row + 1};
-    StartStrip(cursor.x - clientRect.left, row);
-    InvalidateRect(window, &strip, TRUE);
-    UpdateWindow(window);
+  Repaint r = {g_capture.window, {g_capture.cursorX, g_capture.cursorY}, 0, {}, {}, {}};
+  RunUnguarded(AskWindowGeometry, &r);
+  if (PtInRect(&r.clientRect, r.cursor) || r.hit == HTCLIENT) {
+    int row = r.cursor.y - r.clientRect.top;
+    r.strip = {0, row, r.clientRect.right - r.clientRect.left, row + 1};
+    StartStrip(r.cursor.x - r.clientRect.left, row);
+    RunUnguarded(RepaintClientStrip, &r);
   } else {
-    int row = cursor.y - windowRect.top;
-    RECT strip = {0, row, windowRect.right - windowRect.left, row + 1};
-    StartStrip(cursor.x - windowRect.left, row);
-    RedrawWindow(window, &strip, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN | RDW_FRAME);
+    int row = r.cursor.y - r.windowRect.top;
+    r.strip = {0, row, r.windowRect.right - r.windowRect.left, row + 1};
+    StartStrip(r.cursor.x - r.windowRect.left, row);
+    RunUnguarded(RepaintFrameStrip, &r);
   }
   g_capture.active = false;
 }

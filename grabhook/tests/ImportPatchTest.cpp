@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "grabhook/SehGuard.h"
 #include "grabhook/TextOutPatcher.h"
 #include "grabhook/tests/GrabTargetLines.h"
 
@@ -212,6 +213,72 @@ TEST_F(InProcessCapture, CursorOverTheFrameRepaintsTheFrameStrip) {
   GrabTextResult result = CaptureAt(window, onTitle);
   EXPECT_EQ(std::wstring(L"frame title"), result.text);
   EXPECT_EQ(0, result.index);
+}
+
+// The thread's exception chain (fs:0), walked to see whose handlers are on it.
+struct ChainFrame {
+  ChainFrame* prev;
+  void* handler;
+};
+ChainFrame* const kChainEnd = reinterpret_cast<ChainFrame*>(-1);
+
+ChainFrame* ChainTop() {
+  ChainFrame* frame;
+  __asm__ __volatile__("movl %%fs:0, %0" : "=r"(frame));
+  return frame;
+}
+
+bool ChainHolds(void* handler) {
+  for (ChainFrame* frame = ChainTop(); frame && frame != kChainEnd; frame = frame->prev)
+    if (frame->handler == handler) return true;
+  return false;
+}
+
+void* g_guardHandler;  // the handler of the library's guard, read off a guarded call's chain
+int g_paints, g_guardedPaints;
+
+class WatchedCapture : public InProcessCapture {
+ protected:
+  static LRESULT CALLBACK WatchedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) {
+      ++g_paints;
+      if (ChainHolds(g_guardHandler)) ++g_guardedPaints;
+    }
+    return Proc(window, message, wParam, lParam);
+  }
+};
+
+// The capture runs inside the hook timer's guard and makes the window paint:
+// the window's own code must run outside the guard, so that a fault of its
+// own meets its own handlers and is not ended by the library.
+TEST_F(WatchedCapture, TheWindowPaintsOutsideTheLibrarysGuard) {
+  ASSERT_TRUE(RunGuarded([](void*) { g_guardHandler = ChainTop()->handler; }, nullptr));
+  ASSERT_NE(nullptr, g_guardHandler);
+  HWND window = Create(L"QuorindoGrabWatched", WS_POPUP, WatchedProc);
+  HDC dc = GetDC(window);
+  const CharSpot spot = MeasureTargetLines(dc).front();
+  ReleaseDC(window, dc);
+  struct Call {
+    HWND window;
+    POINT at;
+    GrabTextResult result;
+  } call = {window, spot.centre, {}};
+  ClientToScreen(window, &call.at);
+  call.result.hwnd = static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(window));
+  call.result.x = call.at.x;
+  call.result.y = call.at.y;
+  g_paints = g_guardedPaints = 0;
+  EXPECT_TRUE(RunGuarded(
+      [](void* context) {
+        GrabTextResult* result = &static_cast<Call*>(context)->result;
+        if (!g_textOutPatcher.Install()) return;
+        g_textOutPatcher.Capture(result);
+        g_textOutPatcher.Uninstall();
+      },
+      &call));
+  EXPECT_GE(g_paints, 1);
+  EXPECT_EQ(0, g_guardedPaints);
+  EXPECT_EQ(ExpectedText(spot, false), std::wstring(call.result.text));
 }
 
 TEST(CTextOutPatcher, CaptureNeedsTheImportsRedirected) {

@@ -97,4 +97,58 @@ TEST(RunGuarded, AFaultEndsTheCallNotTheProcess) {
   EXPECT_FALSE(IsBadReadPtr(nullptr, 4) == FALSE);
 }
 
+// A handler of "the program's own", registered on the thread's exception
+// chain for a scope: it takes its own exception and lets the code go on.
+constexpr DWORD kProgramException = 0xE0510001;  // an error code: the guard would end it
+int g_programHandled;
+
+EXCEPTION_DISPOSITION __cdecl ProgramHandler(EXCEPTION_RECORD* record, void*, CONTEXT*, void*) {
+  if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) return ExceptionContinueSearch;
+  if (record->ExceptionCode != kProgramException) return ExceptionContinueSearch;
+  ++g_programHandled;
+  return ExceptionContinueExecution;
+}
+
+class ProgramHandlerScope {
+ public:
+  ProgramHandlerScope() {
+    __asm__ __volatile__("movl %%fs:0, %0" : "=r"(prev_));
+    __asm__ __volatile__("movl %0, %%fs:0" : : "r"(this) : "memory");
+  }
+  ~ProgramHandlerScope() { __asm__ __volatile__("movl %0, %%fs:0" : : "r"(prev_) : "memory"); }
+  ProgramHandlerScope(const ProgramHandlerScope&) = delete;
+  ProgramHandlerScope& operator=(const ProgramHandlerScope&) = delete;
+
+ private:
+  // The registration record: the first two words of the object.
+  ProgramHandlerScope* prev_;
+  void* handler_ = reinterpret_cast<void*>(&ProgramHandler);
+};
+
+TEST(RunUnguarded, TheProgramsCodeMeetsTheProgramsHandlers) {
+  static int reached;
+  reached = 0;
+  g_programHandled = 0;
+  ProgramHandlerScope program;  // below the library's guard, as a program's message loop would be
+  EXPECT_TRUE(RunGuarded(
+      [](void*) {
+        RunUnguarded(
+            [](void*) {
+              RaiseException(kProgramException, 0, 0, nullptr);
+              ++reached;  // the program took its exception and goes on
+            },
+            nullptr);
+        ++reached;
+        // Guarded again afterwards: a fault of the library's own is ended.
+        RunGuarded([](void*) { *static_cast<volatile int*>(nullptr) = 1; }, nullptr);
+        ++reached;
+      },
+      nullptr));
+  EXPECT_EQ(1, g_programHandled);
+  EXPECT_EQ(3, reached);
+  // Outside any guard it is a plain call.
+  RunUnguarded([](void*) { RaiseException(kProgramException, 0, 0, nullptr); }, nullptr);
+  EXPECT_EQ(2, g_programHandled);
+}
+
 }  // namespace
