@@ -186,10 +186,12 @@ TEST_F(DlgViewTest, DisablingFromTheDictionaryMenuTellsTheUser) {
   ASSERT_EQ(1u, g_boxes.size());
   EXPECT_EQ(L"Disabled", g_boxes[0]);
   SetMessageBoxHandler(old);
-  // A dictionary of no group shows no menu.
+  // A dictionary of no group shows no menu: the key a menu would take still waits.
   QueueKeys(main_.m_hWnd, {VK_ESCAPE});
   DictMenuRequest stranger = {20, 0x999, kGroupGrab, 20};
   EXPECT_EQ(1, ::SendMessageW(bar_->m_hWnd, WM_PAGE_ACTION, 150, reinterpret_cast<LPARAM>(&stranger)));
+  MSG key;
+  EXPECT_TRUE(::PeekMessageW(&key, main_.m_hWnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
   Pump();
 }
 

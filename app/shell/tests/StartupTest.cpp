@@ -121,24 +121,28 @@ TEST_F(StartupTest, AFailedDictionaryConfigurationShowsTheManagersText) {
 TEST_F(StartupTest, EveryStepRunsAndTheTranslatorTakesTheSavedChoices) {
   sandbox.WriteStartupFiles(L"", kShippedKeys);
   CopyShippedFiles();
-  WriteUtf16File(sandbox.folder + L"user.ini", L"[App]\nWindow=10, 20, 410, 320\n[TT]\nEngine=1\nLangSrc=en\nLangDest=fr\n");
-  BOOL started = Start(L"-cphs");
+  WriteUtf16File(sandbox.folder + L"user.ini", L"[App]\nWindow=10, 20, 610, 470\n[TT]\nEngine=1\nLangSrc=en\nLangDest=fr\n");
+  ASSERT_TRUE(Start(L"-cphs")) << MessageBoxRecorder::last;
   EXPECT_EQ(MessageBoxRecorder::count, 0) << MessageBoxRecorder::last;
   EXPECT_EQ(sandbox.app.GetTextTranslator()->GetEngineNumber(), 1u);
   EXPECT_EQ(sandbox.app.GetTextTranslator()->GetSourceLanguage(), L"en");
   EXPECT_EQ(sandbox.app.GetTextTranslator()->GetTargetLanguage(), L"fr");
   EXPECT_NE(sandbox.app.GetDictManager()->FindDict(0x10000), nullptr);
-  if (started) {
-    // With the main frame linked in, the window exists, hidden, and is the
-    // running instance.
-    ASSERT_NE(sandbox.app.m_pMainWnd, nullptr);
-    HWND frame = sandbox.app.m_pMainWnd->m_hWnd;
-    EXPECT_EQ(GetRunningInstanceWindow(), frame);
-    EXPECT_FALSE(IsWindowVisible(frame));
-    EXPECT_EQ(GetMenu(frame), nullptr);
-    sandbox.app.m_pMainWnd->DestroyWindow();
-    sandbox.app.ExitInstance();
-  }
+  // The main window exists, hidden, where the user state puts it, and is the
+  // running instance.
+  ASSERT_NE(sandbox.app.m_pMainWnd, nullptr);
+  HWND frame = sandbox.app.m_pMainWnd->m_hWnd;
+  EXPECT_EQ(GetRunningInstanceWindow(), frame);
+  EXPECT_FALSE(IsWindowVisible(frame));
+  EXPECT_EQ(GetMenu(frame), nullptr);
+  RECT placed = {};
+  GetWindowRect(frame, &placed);
+  EXPECT_EQ(placed.left, 10);
+  EXPECT_EQ(placed.top, 20);
+  EXPECT_EQ(placed.right, 610);
+  EXPECT_EQ(placed.bottom, 470);
+  sandbox.app.m_pMainWnd->DestroyWindow();
+  sandbox.app.ExitInstance();
 }
 
 TEST_F(StartupTest, ExitInstanceUndoesOnlyTheStepsThatRan) {
