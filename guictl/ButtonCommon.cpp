@@ -87,7 +87,7 @@ void AttachButtonWindow(CWnd& wnd, ButtonFields f) {
   f.check = 0;
   HWND parent = ::GetParent(h);
   f.font = parent ? reinterpret_cast<HFONT>(::SendMessageW(parent, WM_GETFONT, 0, 0)) : nullptr;
-  ::SetWindowLongW(h, GWL_STYLE, LONG((wnd.GetStyle() & ~DWORD(WS_TABSTOP)) | WS_CHILD | BS_CENTER | BS_VCENTER));
+  ::SetWindowLongW(h, GWL_STYLE, LONG(SelfDrawnButtonStyle(wnd.GetStyle())));
   if (CGuiManager* gm = Kestrel_GetManager()) gm->StripFrame(wnd);
   CRect client;
   wnd.GetClientRect(&client);

@@ -29,9 +29,28 @@ int NextCheckAfterClick(DWORD style, int check);
 // DrawText format from BS_LEFT/RIGHT/TOP/BOTTOM/MULTILINE.
 UINT ButtonTextFormat(DWORD style, bool ellipsis);
 
+// The style of a self-drawn button: never a tab stop, a child, text centred.
+inline DWORD SelfDrawnButtonStyle(DWORD style) {
+  return (style & ~DWORD(WS_TABSTOP)) | WS_CHILD | BS_CENTER | BS_VCENTER;
+}
+
 // The attach steps shared by the self-drawn buttons: state cleared, the
 // parent's font, style, frame stripped, resized to the former client size.
 void AttachButtonWindow(CWnd& wnd, ButtonFields f);
+
+// The end of creation for a control made by its own Create. Its
+// PreCreateWindow clears attach, so that the framework's subclassing call
+// during creation skips the attach steps; they run here, once the window
+// exists, as they run when an existing window is subclassed. baseResult is
+// the base class's OnCreate; attachSteps calls the control's PreSubclassWindow.
+template <typename AttachSteps>
+int AttachOnCreate(int baseResult, int& attach, AttachSteps attachSteps) {
+  if (baseResult == -1) return -1;
+  attach = 1;
+  attachSteps();
+  attach = 0;
+  return 0;
+}
 
 // Tool 1 of tip gets text; activate as given.
 void SetButtonTooltip(CWnd& wnd, CToolTipCtrl& tip, CString& store, const wchar_t* text, BOOL activate);

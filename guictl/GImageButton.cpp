@@ -38,8 +38,7 @@ CGImageButton::CGImageButton()
 CGImageButton::~CGImageButton() {}
 
 int CGImageButton::Create(const wchar_t* text, DWORD style, const RECT& rect, CWnd* parent, UINT id) {
-  return CWnd::Create(kClassName, text, (style & ~DWORD(WS_TABSTOP)) | WS_CHILD | BS_CENTER | BS_VCENTER, rect,
-                      parent, id);
+  return CWnd::Create(kClassName, text, kestrel::SelfDrawnButtonStyle(style), rect, parent, id);
 }
 
 BOOL CGImageButton::PreCreateWindow(CREATESTRUCTW& cs) {
@@ -48,11 +47,7 @@ BOOL CGImageButton::PreCreateWindow(CREATESTRUCTW& cs) {
 }
 
 int CGImageButton::OnCreate(LPCREATESTRUCTW cs) {
-  if (CWnd::OnCreate(cs) == -1) return -1;
-  m_bAttach = 1;
-  PreSubclassWindow();
-  m_bAttach = 0;
-  return 0;
+  return kestrel::AttachOnCreate(CWnd::OnCreate(cs), m_bAttach, [this] { PreSubclassWindow(); });
 }
 
 void CGImageButton::PreSubclassWindow() {

@@ -37,11 +37,7 @@ BOOL CGLinkButton::PreCreateWindow(CREATESTRUCTW& cs) {
 }
 
 int CGLinkButton::OnCreate(LPCREATESTRUCTW cs) {
-  if (CButton::OnCreate(cs) == -1) return -1;
-  m_bAttach = 1;
-  PreSubclassWindow();
-  m_bAttach = 0;
-  return 0;
+  return kestrel::AttachOnCreate(CButton::OnCreate(cs), m_bAttach, [this] { PreSubclassWindow(); });
 }
 
 void CGLinkButton::PreSubclassWindow() {

@@ -26,11 +26,7 @@ BOOL CGStatic::PreCreateWindow(CREATESTRUCTW& cs) {
 }
 
 int CGStatic::OnCreate(LPCREATESTRUCTW cs) {
-  if (CStatic::OnCreate(cs) == -1) return -1;
-  m_bAttach = 1;
-  PreSubclassWindow();
-  m_bAttach = 0;
-  return 0;
+  return kestrel::AttachOnCreate(CStatic::OnCreate(cs), m_bAttach, [this] { PreSubclassWindow(); });
 }
 
 void CGStatic::PreSubclassWindow() {

@@ -37,8 +37,7 @@ CGToolButton::CGToolButton()
 CGToolButton::~CGToolButton() {}
 
 int CGToolButton::Create(const wchar_t* text, DWORD style, const RECT& rect, CWnd* parent, UINT id) {
-  return CWnd::Create(kClassName, text, (style & ~DWORD(WS_TABSTOP)) | WS_CHILD | BS_CENTER | BS_VCENTER, rect,
-                      parent, id);
+  return CWnd::Create(kClassName, text, kestrel::SelfDrawnButtonStyle(style), rect, parent, id);
 }
 
 BOOL CGToolButton::PreCreateWindow(CREATESTRUCTW& cs) {
@@ -47,11 +46,7 @@ BOOL CGToolButton::PreCreateWindow(CREATESTRUCTW& cs) {
 }
 
 int CGToolButton::OnCreate(LPCREATESTRUCTW cs) {
-  if (CWnd::OnCreate(cs) == -1) return -1;
-  m_bAttach = 1;
-  PreSubclassWindow();
-  m_bAttach = 0;
-  return 0;
+  return kestrel::AttachOnCreate(CWnd::OnCreate(cs), m_bAttach, [this] { PreSubclassWindow(); });
 }
 
 void CGToolButton::PreSubclassWindow() {
