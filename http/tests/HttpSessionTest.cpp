@@ -253,7 +253,7 @@ TEST(HttpSession, ThroughAProxy) {
   EXPECT_EQ(proxy.Connections(), 2);
 }
 
-TEST(HttpSession, ARefusedRefererSendsNone) {
+TEST(HttpSession, ARefusedRefererOrLanguageSendsNone) {
   TestServer server;
   server.Queue(Ok("one"));
   server.Queue(Ok("two"));
@@ -261,14 +261,16 @@ TEST(HttpSession, ARefusedRefererSendsNone) {
   session.GetRequest().SetMethod(kHttpGet);
   session.GetRequest().SetUrl(server.Url("/").c_str());
   NeverEvent never;
-  ASSERT_TRUE(session.SendRequest(true, "http://from/", nullptr, never.h));
-  EXPECT_NE(server.LastRequest().find("\r\nReferer: http://from/\r\n"), std::string::npos);
-  // A line break would start a header of its own: the referer is refused, and
-  // the one of the request before must not go out in its place.
-  ASSERT_TRUE(session.SendRequest(true, "http://from/\r\nX-Injected: 1", nullptr, never.h));
+  ASSERT_TRUE(session.SendRequest(true, "http://from/", "de", never.h));
+  EXPECT_NE(server.LastRequest().find("\r\nReferer: http://from/\r\nAccept-Language: de\r\n"), std::string::npos);
+  // A line break would start a header of its own: the values are refused, and
+  // those of the request before must not go out in their place.
+  ASSERT_TRUE(session.SendRequest(true, "http://from/\r\nX-Injected: 1", "de\nX-Other: 2", never.h));
   const std::string second = server.LastRequest();
   EXPECT_EQ(second.find("Referer:"), std::string::npos) << second;
+  EXPECT_EQ(second.find("Accept-Language:"), std::string::npos) << second;
   EXPECT_EQ(second.find("X-Injected"), std::string::npos) << second;
+  EXPECT_EQ(second.find("X-Other"), std::string::npos) << second;
 }
 
 TEST(HttpSession, CookiesOfAnAnswer) {
