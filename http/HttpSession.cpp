@@ -6,7 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#include "http/HttpUrl.h"
 #include "http/NetLog.h"
 
 namespace {
