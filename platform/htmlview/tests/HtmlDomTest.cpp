@@ -379,7 +379,9 @@ TEST(HtmlBadInput, RendersWithoutCrashOrHang) {
     auto doc = Document::Parse(html);
     RenderAll(*doc);
     double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_LT(ms, 1000.0) << html.substr(0, 60).c_str();
+    // A hang, not a speed check: a quadratic walk over these pages takes minutes, a linear one
+    // well under a second, so the bound leaves room for a loaded or emulated machine.
+    EXPECT_LT(ms, 10000.0) << html.substr(0, 60).c_str();
   }
 }
 
