@@ -50,8 +50,10 @@ class StartupTest : public ::testing::Test {
   // Everything the steps after the language files read.
   static void CopyShippedFilesTo(const std::wstring& folder) {
     const std::wstring bin = ProgramFolder();
-    for (const wchar_t* sub : {L"dict", L"data\\tt", L"update"}) CreateDirectoryPath((folder + sub).c_str());
-    for (const wchar_t* file : {L"dict\\00010000.tdc", L"dict\\dictcfg.xmc", L"data\\tt\\tt.xmc", L"update\\update.ini"})
+    for (const wchar_t* sub : {L"dict", L"data\\tt", L"update", L"icon"}) CreateDirectoryPath((folder + sub).c_str());
+    // The base dictionaries take the program's default icon.
+    for (const wchar_t* file : {L"dict\\00010000.tdc", L"dict\\00000001.tdc", L"dict\\dictcfg.xmc",
+                                L"icon\\deficon.png", L"data\\tt\\tt.xmc", L"update\\update.ini"})
       ForceCopyFile((bin + file).c_str(), (folder + file).c_str(), true);
   }
 
