@@ -193,15 +193,16 @@ void DrawTitle(Veltra::COImage& image, const std::wstring& title, const RECT& bo
 }
 
 // A dialog's banner: a band in the colour with the program's mark and a
-// title, white below the band (the dialog's lines are drawn on white).
+// title; a tall image is white below the band (the About dialog's lines are
+// drawn on white), a low one is all band (a title band).
 void DrawBanner(Veltra::COImage& image, uint32_t colour, const std::wstring& title) {
   const int w = image.GetWidth(), h = image.GetHeight();
-  const int band = std::min(h, std::max(24, std::min(96, h * 2 / 5)));
+  const int band = h <= 64 ? h : std::min(96, h * 2 / 5);
   for (int y = 0; y < h; ++y) {
     uint32_t row = y < band ? Shade(colour, 1.15 - 0.35 * y / band) : 0xFFFFFF;
     for (int x = 0; x < w; ++x) image.At(x, y) = Argb(row, 0xFF);
   }
-  for (int x = 0; x < w; ++x) image.At(x, std::min(band, h - 1)) = Argb(Shade(colour, 0.6), 0xFF);
+  for (int x = 0; x < w; ++x) image.At(x, std::min(band, h) - 1) = Argb(Shade(colour, 0.6), 0xFF);
   const int mark = band * 3 / 5;
   Glyph(image, L"lens", band / 5, (band - mark) / 2, mark, mark, Argb(0xFFFFFF, 0xFF));
   // COImage rows lie bottom-up; GDI sees the band at the top all the same.
