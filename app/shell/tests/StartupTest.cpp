@@ -4,8 +4,10 @@
 #include <thread>
 
 #include "app/shell/AppServices.h"
+#include "app/shell/QuorindoApp.h"
 #include "app/shell/SplashWnd.h"
 #include "core/BmpImage.h"
+#include "core/ConfigFile.h"
 #include "app/shell/tests/ShellTestKit.h"
 #include "core/FileUtil.h"
 #include "guictl/GuiManager.h"
@@ -138,8 +140,17 @@ TEST_F(StartupTest, EveryStepRunsAndTheTranslatorTakesTheSavedChoices) {
     EXPECT_EQ(GetRunningInstanceWindow(), frame);
     EXPECT_FALSE(IsWindowVisible(frame));
     EXPECT_EQ(GetMenu(frame), nullptr);
+    // The frame saves the user's state beside the global application's
+    // program file, which in this test is no program folder at all: the
+    // working folder would be the built one.
+    const std::wstring programFolder = theApp.m_programFolder;
+    theApp.m_programFolder = sandbox.folder;
     sandbox.app.m_pMainWnd->DestroyWindow();
+    theApp.m_programFolder = programFolder;
     sandbox.app.ExitInstance();
+    CConfigFile saved;
+    ASSERT_TRUE(saved.Load((sandbox.folder + L"user.ini").c_str(), nullptr, CConfigFile::kReplaceStore, 0));
+    EXPECT_NE(saved.GetString(L"App", L"IndexWidth", L"none"), L"none") << "the frame saved its state elsewhere";
   }
 }
 
