@@ -257,9 +257,11 @@ bool CDictManager::InstallDict(uint32_t& id, const wchar_t* path, bool checkRepe
   const uint32_t n = incoming->GetId();
   const std::wstring staging = DictHost().GetTempFolder() + HexId(n) + L".tdc";
   const std::wstring installed = InstalledPath(n);
+  // The text may name the file: no directive of it is left unfilled.
+  const std::wstring installFail = FormatMessageText(Message(L"InstallDictFail"), {path});
   auto failInstall = [&] {
     ForceDeleteFile(staging.c_str());
-    error_ = Message(L"InstallDictFail");
+    error_ = installFail;
     return false;
   };
   if (!incoming->SaveAs(staging.c_str())) return failInstall();
@@ -279,7 +281,7 @@ bool CDictManager::InstallDict(uint32_t& id, const wchar_t* path, bool checkRepe
       dicts_.pop_back();
       delete dict;
       ForceDeleteFile(installed.c_str());
-      error_ = Message(L"InstallDictFail");
+      error_ = installFail;
       return false;
     }
   } else {
@@ -313,8 +315,9 @@ bool CDictManager::InstallDict(uint32_t& id, const wchar_t* path, bool checkRepe
 }
 
 bool CDictManager::UninstallDict(uint32_t id) {
+  // The text names the dictionary in every case: it may carry the id's directive.
   if (id == baseId_) {
-    error_ = Message(L"UninstallDictFail");
+    error_ = MessageWithId(L"UninstallDictFail", id);
     return false;
   }
   int32_t i = IndexOfDict(id);
@@ -324,7 +327,7 @@ bool CDictManager::UninstallDict(uint32_t id) {
   }
   CDictFile* dict = dicts_[i];
   if (dict->IsPermanent()) {
-    error_ = Message(L"UninstallDictFail");
+    error_ = MessageWithId(L"UninstallDictFail", id);
     return false;
   }
   std::wstring path = dict->GetPath();

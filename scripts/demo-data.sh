@@ -30,8 +30,6 @@ if [ ! -f "$out" ] || [ "$WRITER" -nt "$out" ]; then
     echo "demo-data: $DICTD/freedict-eng-deu.index is missing (package dict-freedict-eng-deu)" >&2
   fi
 fi
-# The layout the entries render through goes with the dictionaries.
-cp dict/layout/layout_def.cfg "$PROGRAM/dict/"
 # Installed beside the base dictionary, in every group, through the program's
 # own enciphered configuration.
 if [ -f "$PROGRAM/dict/00000100.tdc" ] && [ -f "$BIN/quorindo_datamaker.exe" ]; then
@@ -42,10 +40,13 @@ if [ -f "$PROGRAM/dict/00000100.tdc" ] && [ -f "$BIN/quorindo_datamaker.exe" ]; 
 <config>
 <install>
   <dict src="00010000.tdc" id="00010000" />
+  <dict src="00000001.tdc" id="00000001" />
   <dict src="00000100.tdc" id="00000100" />
 </install>
 <query_group>
+  <dict id="00010000" enable="y" minimize="n" />
 $members
+  <dict id="00000001" enable="y" minimize="n" />
 </query_group>
 <index_group>
 $members

@@ -70,7 +70,8 @@ HMENU BuildResultContextMenu(const CConfigFile& texts, bool textSelected, const 
   HMENU menu = CreatePopupMenu();
   if (!menu) return nullptr;
   const UINT selectionOnly = textSelected ? MF_STRING : MF_STRING | MF_GRAYED;
-  auto text = [&](const wchar_t* key) { return texts.GetString(L"DlgView", key); };
+  // A text of the form caption, comma, tooltip (the view bar's "Speak") shows its caption.
+  auto text = [&](const wchar_t* key) { return texts.GetString(L"DlgView", key, L"", 0); };
   AppendMenuW(menu, MF_STRING, kCmdCtxSearch, text(L"Search").c_str());
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(menu, selectionOnly, kCmdCtxSpeak, text(L"Speak").c_str());

@@ -184,7 +184,8 @@ int main() {
     copied = copied && CopyFileW(source.c_str(), (host.folder + name).c_str(), FALSE);
   }
   // With the layout that goes with the demo data, so QueryGroup renders fully.
-  CopyFileW((demo + L"layout_def.cfg").c_str(), (host.folder + L"layout_def.cfg").c_str(), FALSE);
+  for (const wchar_t* layout : {L"layout.cfg", L"layout_def.cfg"})
+    CopyFileW((demo + layout).c_str(), (host.folder + layout).c_str(), FALSE);
   CDictManager manager;
   if (!copied || !WriteConfig(host.folder, ids) || !manager.LoadConfig()) {
     fwprintf(stderr, L"cannot set up the group from %ls\n", bench.c_str());
@@ -221,6 +222,6 @@ int main() {
     DeleteFileW((host.folder + name).c_str());
   }
   DeleteFileW((host.folder + L"dictcfg.xmc").c_str());
-  DeleteFileW((host.folder + L"layout_def.cfg").c_str());
+  for (const wchar_t* layout : {L"layout.cfg", L"layout_def.cfg"}) DeleteFileW((host.folder + layout).c_str());
   return 0;
 }

@@ -84,7 +84,14 @@ TEST_F(ManagerTest, GroupRulesFollowTheHeaderFlags) {
   EXPECT_FALSE(manager_.RemoveFromGroup(kGroupIndex, 0x999));
   manager_.GetErrorText(error);
   EXPECT_EQ(error, L"NoClearAllIndexGroup");
+  // The text names the dictionary whichever rule refuses it.
+  host_.uiTexts[L"Message/UninstallDictFail"] = L"Cannot uninstall %08X.";
   EXPECT_FALSE(manager_.UninstallDict(kBase));
+  manager_.GetErrorText(error);
+  EXPECT_EQ(error, L"Cannot uninstall 00000100.");
+  EXPECT_FALSE(manager_.UninstallDict(0x999));
+  manager_.GetErrorText(error);
+  EXPECT_EQ(error, L"Cannot uninstall 00000999.");
 }
 
 TEST_F(ManagerTest, InstallNewAndUninstall) {
@@ -151,6 +158,11 @@ TEST_F(ManagerTest, FailedNewInstallLeavesNoFileBehind) {
   std::wstring error;
   manager_.GetErrorText(error);
   EXPECT_EQ(error, L"InstallDictFail");
+  // A text that names the file gets it; no conversion is left unfilled.
+  host_.uiTexts[L"Message/InstallDictFail"] = L"Cannot install %s.%s";
+  EXPECT_FALSE(manager_.InstallDict(id, path.c_str(), true));
+  manager_.GetErrorText(error);
+  EXPECT_EQ(error, L"Cannot install " + path + L".");
 }
 
 TEST_F(ManagerTest, QueryGroupRendersOneFragmentPerHoldingMember) {

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdlib>
-
 #include "dict/DictFile.h"
 #include "dict/DictGroup.h"
 #include "dict/tests/DictTestKit.h"
@@ -138,38 +136,6 @@ TEST_F(RenderTest, LinkedFilesAreExtractedAndTheirPathsEscaped) {
   std::wstring html = Render(L"pic");
   EXPECT_NE(html.find(L"00000051_res_a&amp;b.png"), std::wstring::npos) << html;
   EXPECT_EQ(html.find(L"..\\x"), std::wstring::npos);
-}
-
-}  // namespace
-
-namespace {
-
-// The layout that goes with the demo dictionaries has every piece the default
-// renderer asks for.
-TEST(ShippedLayoutTest, RendersEveryElementKind) {
-  CTestHost host;
-  const char* source = getenv("QUORINDO_SOURCE_DIR");
-  ASSERT_NE(source, nullptr);
-  std::wstring folder;
-  for (const char* p = source; *p; ++p) folder.push_back(*p == '/' ? L'\\' : static_cast<wchar_t>(*p));
-  std::wstring from = (folder[0] == L'\\' ? L"Z:" : L"") + folder + L"\\dict\\layout\\layout_def.cfg";
-  ASSERT_TRUE(CopyFileW(from.c_str(), (host.GetDictFolder() + L"layout_def.cfg").c_str(), FALSE)) << from;
-  std::wstring path = MakeDict(
-      host, L"rich",
-      DictSource(0x61, L"",
-                 {L"rich\t<C A=\"0\"><E><F><a>rich</a><a B=\"1\">richer</a></F><P><c>r</c><c>i</c></P><G><r>adj</r>"
-                  L"<s>s</s><S>reg</S><O><d>one</d><d>two</d><R>eg</R><q>q</q><k>tr</k><y M=\"x\">x</y><e E=\"y\"/>"
-                  L"<h>syn</h><g>ant</g><z L=\"red\">red</z></O></G><T C=\"JA\"><O>i</O></T><H C=\"commonly\"/>"
-                  L"<K/><I/><L C=\"antonym\"/><N C=\"wordhistory\"/><n/><Z/><l>1</l><m>2</m><b>b</b><i>i</i>"
-                  L"<u>u</u></E></C>"}));
-  CDictFile dict;
-  ASSERT_TRUE(dict.Open(path.c_str()));
-  std::wstring html;
-  dict.BuildResult(html, {0}, L"rich", 1, nullptr);
-  EXPECT_GT(html.size(), 500u) << html;
-  EXPECT_EQ(html.find(L'%'), std::wstring::npos) << html;
-  EXPECT_NE(html.find(L"qd-dict"), std::wstring::npos);
-  EXPECT_NE(html.find(L"qd-block"), std::wstring::npos);
 }
 
 }  // namespace

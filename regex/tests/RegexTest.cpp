@@ -560,7 +560,9 @@ TEST(RegexGuard, ExponentialBacktrackingEndsCleanly) {
     match_results results;
     auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(pattern.match(std::wstring(30, L'a'), results).matched);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    // Unguarded, 2^30 paths take hours; the bound only tells an end from a hang,
+    // with room for a loaded or emulated machine.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     EXPECT_EQ(results.size(), 2u);
     EXPECT_FALSE(results[1].matched);
     // The pattern still works afterwards.

@@ -16,6 +16,7 @@
 
 #include "app/shell/TextStoreKey.h"
 #include "core/BmpImage.h"
+#include "core/ConfigFile.h"
 #include "core/EnvelopeFile.h"
 #include "core/FileUtil.h"
 #include "core/StrUtil.h"
@@ -59,9 +60,11 @@ bool ParseKey(uint8_t key[16], const std::wstring& spec) {
 }
 
 // ---- Skin images -----------------------------------------------------------------
-// Each table line: name cellWidth cellHeight columns rows glyph colour (hex RGB).
-// Columns are the button states (normal, pressed, hover, disabled), rows the
-// check states; a glyph names the small drawing in each cell.
+// Each table line: name cellWidth cellHeight columns rows glyph colour (hex RGB),
+// then optionally "flat" (the glyph alone in the colour, no plate: for images
+// on a white field) or, for a banner, its title. Columns are the button states
+// (normal, pressed, hover, disabled), rows the check states; a glyph names the
+// small drawing in each cell.
 
 uint32_t Argb(uint32_t rgb, int alpha) { return static_cast<uint32_t>(alpha) << 24 | (rgb & 0xFFFFFF); }
 
@@ -104,12 +107,26 @@ void Glyph(Veltra::COImage& image, const std::wstring& glyph, int x, int y, int 
   } else if (glyph == L"pin") {
     Box(image, cx - r / 2, cy - r, r + 1, r + 1, ink, true);
     Line(image, cx, cy, cx, cy + r, ink);
-  } else if (glyph == L"left" || glyph == L"right" || glyph == L"down") {
+  } else if (glyph == L"left" || glyph == L"right" || glyph == L"down" || glyph == L"up") {
     for (int i = 0; i <= r; ++i) {
       if (glyph == L"left") Line(image, cx - r / 2 + i, cy - i, cx - r / 2 + i, cy + i, ink);
       if (glyph == L"right") Line(image, cx + r / 2 - i, cy - i, cx + r / 2 - i, cy + i, ink);
       if (glyph == L"down") Line(image, cx - i, cy + r / 2 - i, cx + i, cy + r / 2 - i, ink);
+      if (glyph == L"up") Line(image, cx - i, cy - r / 2 + i, cx + i, cy - r / 2 + i, ink);
     }
+  } else if (glyph == L"top" || glyph == L"bottom") {
+    const int dir = glyph == L"top" ? 1 : -1, base = cy - dir * r;
+    Line(image, cx - r, base, cx + r, base, ink);
+    for (int i = 0; i < r; ++i) Line(image, cx - i, base + dir * (r - i + 1), cx + i, base + dir * (r - i + 1), ink);
+  } else if (glyph == L"plus") {
+    Line(image, cx - r, cy, cx + r, cy, ink);
+    Line(image, cx, cy - r, cx, cy + r, ink);
+  } else if (glyph == L"minus") {
+    Line(image, cx - r, cy, cx + r, cy, ink);
+  } else if (glyph == L"lensdrop") {
+    // The dictionary choice of the search bar: a lens and the drop arrow beside it.
+    Glyph(image, L"lens", x, y, w - 8, h, ink);
+    for (int i = 0; i < 3; ++i) Line(image, x + w - 7 + i, cy - 1 + i, x + w - 3 - i, cy - 1 + i, ink);
   } else if (glyph == L"lens") {
     for (int a = 0; a < 64; ++a) {
       double t = a * 6.2831853 / 64;
@@ -146,6 +163,55 @@ void DrawCell(Veltra::COImage& image, int x, int y, int w, int h, int state, int
   Glyph(image, glyph, x, y, w, h, Argb(disabled ? 0x909090 : 0xFFFFFF, 0xFF));
 }
 
+// A cell without a plate: the glyph in the colour, darker when pressed, grey
+// when disabled.
+void DrawFlatCell(Veltra::COImage& image, int x, int y, int w, int h, int state, const std::wstring& glyph,
+                  uint32_t colour) {
+  static const double kShade[4] = {1.0, 0.7, 1.2, 1.0};
+  const uint32_t ink = state == 3 ? 0xA0A0A0 : Shade(colour, kShade[state]);
+  Glyph(image, glyph, x, y, w, h, Argb(ink, 0xFF));
+}
+
+// A title drawn with the system's font into a 32-bit image (GDI leaves the
+// alpha channel alone: the caller makes the image opaque afterwards).
+void DrawTitle(Veltra::COImage& image, const std::wstring& title, const RECT& box, int height, COLORREF rgb) {
+  if (title.empty() || !image.GetBitmap()) return;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ oldBitmap = SelectObject(dc, image.GetBitmap());
+  HFONT font = CreateFontW(-height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, L"Tahoma");
+  HGDIOBJ oldFont = SelectObject(dc, font);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, rgb);
+  RECT r = box;
+  DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  GdiFlush();
+  SelectObject(dc, oldFont);
+  DeleteObject(font);
+  SelectObject(dc, oldBitmap);
+  DeleteDC(dc);
+}
+
+// A dialog's banner: a band in the colour with the program's mark and a
+// title; a tall image is white below the band (the About dialog's lines are
+// drawn on white), a low one is all band (a title band).
+void DrawBanner(Veltra::COImage& image, uint32_t colour, const std::wstring& title) {
+  const int w = image.GetWidth(), h = image.GetHeight();
+  const int band = h <= 64 ? h : std::min(96, h * 2 / 5);
+  for (int y = 0; y < h; ++y) {
+    uint32_t row = y < band ? Shade(colour, 1.15 - 0.35 * y / band) : 0xFFFFFF;
+    for (int x = 0; x < w; ++x) image.At(x, y) = Argb(row, 0xFF);
+  }
+  for (int x = 0; x < w; ++x) image.At(x, std::min(band, h) - 1) = Argb(Shade(colour, 0.6), 0xFF);
+  const int mark = band * 3 / 5;
+  Glyph(image, L"lens", band / 5, (band - mark) / 2, mark, mark, Argb(0xFFFFFF, 0xFF));
+  // COImage rows lie bottom-up; GDI sees the band at the top all the same.
+  RECT box = {band / 5 + mark + band / 5, 0, w - 8, band};
+  DrawTitle(image, title, box, std::max(12, band * 2 / 5), RGB(255, 255, 255));
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) image.At(x, y) |= 0xFF000000u;
+}
+
 // Plain images: backgrounds, bars and frames.
 void DrawPlain(Veltra::COImage& image, const std::wstring& glyph, uint32_t colour) {
   const int w = image.GetWidth(), h = image.GetHeight();
@@ -177,18 +243,30 @@ int MakeSkins(const std::wstring& table, const std::vector<std::wstring>& folder
     from = end == std::wstring::npos ? text.size() : end + 1;
     if (line.empty() || line[0] == L'#') continue;
     wchar_t name[128] = {}, glyph[32] = {};
-    int cw = 0, ch = 0, cols = 0, rows = 0;
+    int cw = 0, ch = 0, cols = 0, rows = 0, used = 0;
     unsigned colour = 0;
-    if (swscanf(line.c_str(), L"%127ls %d %d %d %d %31ls %x", name, &cw, &ch, &cols, &rows, glyph, &colour) != 7)
+    if (swscanf(line.c_str(), L"%127ls %d %d %d %d %31ls %x%n", name, &cw, &ch, &cols, &rows, glyph, &colour,
+                &used) != 7)
       continue;
+    std::wstring extra = line.substr(static_cast<size_t>(used));
+    TrimWString(extra, L" \t\r", 0);
+    const std::wstring kind = glyph;
     Veltra::COImage image;
     if (!image.CreateFilled(cw * cols, ch * rows, 72.0, 0, 0)) return Fail(L"cannot make " + std::wstring(name));
-    if (cols == 1 && rows == 1 && (std::wstring(glyph) == L"plain" || std::wstring(glyph) == L"frame" ||
-                                   std::wstring(glyph) == L"grip" || std::wstring(glyph) == L"logo")) {
+    if (kind == L"banner") {
+      image.SetStorage(1);  // the title is drawn through GDI
+      DrawBanner(image, colour, extra);
+    } else if (cols == 1 && rows == 1 &&
+               (kind == L"plain" || kind == L"frame" || kind == L"grip" || kind == L"logo")) {
       DrawPlain(image, glyph, colour);
     } else {
       for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < cols; ++c) DrawCell(image, c * cw, r * ch, cw, ch, c % 4, r, glyph, colour);
+        for (int c = 0; c < cols; ++c) {
+          if (extra == L"flat")
+            DrawFlatCell(image, c * cw, r * ch, cw, ch, c % 4, glyph, colour);
+          else
+            DrawCell(image, c * cw, r * ch, cw, ch, c % 4, r, glyph, colour);
+        }
     }
     for (const std::wstring& folder : folders) {
       CPngImage png;

@@ -21,7 +21,7 @@ class PageMenusTest : public GroupFixture {
         {L"DictMenu", L"About", L"About"},      {L"DictMenu", L"Disable", L"Disable"},
         {L"DictMenu", L"Enable", L"Enable"},    {L"DictMenu", L"MoveTop", L"Top"},
         {L"DictMenu", L"ArrangeResults", L"Arrange"}, {L"DictMenu", L"IndexGroup", L" (index)"},
-        {L"DlgView", L"Search", L"Search"},     {L"DlgView", L"Speak", L"Speak"},
+        {L"DlgView", L"Search", L"Search"},     {L"DlgView", L"Speak", L"Speak, Speak the selection"},
         {L"DlgView", L"SelectVoice", L"Voice"}, {L"DlgView", L"Copy", L"Copy"},
         {L"DlgView", L"Find", L"Find"},         {L"DlgView", L"Save", L"Save"},
         {L"DlgView", L"Print", L"Print"},       {L"DlgView", L"SelectAll", L"All"},
@@ -119,6 +119,7 @@ TEST_F(PageMenusTest, ContextMenuGreysSelectionItemsWithoutASelection) {
   EXPECT_EQ(kCmdCtxSearch, rows[0].id);
   EXPECT_FALSE(rows[0].state & MFS_GRAYED);
   EXPECT_EQ(kCmdCtxSpeak, rows[2].id);
+  EXPECT_EQ(L"Speak", rows[2].text);  // the caption of the view bar's caption-and-tooltip text
   EXPECT_TRUE(rows[2].state & MFS_GRAYED);
   ASSERT_NE(nullptr, rows[3].sub);
   EXPECT_EQ(L"Voice", rows[3].text);

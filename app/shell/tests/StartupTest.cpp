@@ -4,8 +4,10 @@
 #include <thread>
 
 #include "app/shell/AppServices.h"
+#include "app/shell/QuorindoApp.h"
 #include "app/shell/SplashWnd.h"
 #include "core/BmpImage.h"
+#include "core/ConfigFile.h"
 #include "app/shell/tests/ShellTestKit.h"
 #include "core/FileUtil.h"
 #include "guictl/GuiManager.h"
@@ -50,8 +52,10 @@ class StartupTest : public ::testing::Test {
   // Everything the steps after the language files read.
   static void CopyShippedFilesTo(const std::wstring& folder) {
     const std::wstring bin = ProgramFolder();
-    for (const wchar_t* sub : {L"dict", L"data\\tt", L"update"}) CreateDirectoryPath((folder + sub).c_str());
-    for (const wchar_t* file : {L"dict\\00010000.tdc", L"dict\\dictcfg.xmc", L"data\\tt\\tt.xmc", L"update\\update.ini"})
+    for (const wchar_t* sub : {L"dict", L"data\\tt", L"update", L"icon"}) CreateDirectoryPath((folder + sub).c_str());
+    // The base dictionaries take the program's default icon.
+    for (const wchar_t* file : {L"dict\\00010000.tdc", L"dict\\00000001.tdc", L"dict\\dictcfg.xmc",
+                                L"icon\\deficon.png", L"data\\tt\\tt.xmc", L"update\\update.ini"})
       ForceCopyFile((bin + file).c_str(), (folder + file).c_str(), true);
   }
 
@@ -141,8 +145,17 @@ TEST_F(StartupTest, EveryStepRunsAndTheTranslatorTakesTheSavedChoices) {
   EXPECT_EQ(placed.top, 20);
   EXPECT_EQ(placed.right, 610);
   EXPECT_EQ(placed.bottom, 470);
+  // The frame saves the user's state beside the global application's
+  // program file, which in this test is no program folder at all: the
+  // working folder would be the built one.
+  const std::wstring programFolder = theApp.m_programFolder;
+  theApp.m_programFolder = sandbox.folder;
   sandbox.app.m_pMainWnd->DestroyWindow();
+  theApp.m_programFolder = programFolder;
   sandbox.app.ExitInstance();
+  CConfigFile saved;
+  ASSERT_TRUE(saved.Load((sandbox.folder + L"user.ini").c_str(), nullptr, CConfigFile::kReplaceStore, 0));
+  EXPECT_NE(saved.GetString(L"App", L"IndexWidth", L"none"), L"none") << "the frame saved its state elsewhere";
 }
 
 TEST_F(StartupTest, ExitInstanceUndoesOnlyTheStepsThatRan) {
