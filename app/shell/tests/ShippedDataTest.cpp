@@ -1,23 +1,34 @@
-// The program folder's files as the build makes them: every start-up step
-// that reads them succeeds.
+// The program folder as it ships (a copy of build/dist, which the build
+// makes): every start-up step that reads it succeeds.
 #include <gtest/gtest.h>
 
+#include <memory>
+
+#include "app/acceptance/AcceptanceKit.h"
 #include "app/shell/tests/ShellTestKit.h"
 #include "core/BmpImage.h"
+#include "dict/DictFile.h"
 #include "guictl/ImageFile.h"
 
 namespace {
 
-std::wstring ProgramFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path);
-  return folder.substr(0, folder.rfind(L'\\') + 1);
-}
+std::unique_ptr<acceptance::ShippedCopy> g_copy;
+std::string g_why;
+
+std::wstring ProgramFolder() { return g_copy->Folder(); }
 
 class ShippedDataTest : public ::testing::Test {
  protected:
-  ShippedDataTest() { app.SetProgramPath(ProgramFolder() + L"Quorindo.exe"); }
+  // One copy for the suite: the program writes its caches into its folder.
+  static void SetUpTestSuite() {
+    g_copy.reset(new acceptance::ShippedCopy(L"qshipped"));
+    if (!g_copy->Make(g_why)) g_copy.reset();
+  }
+  static void TearDownTestSuite() { g_copy.reset(); }
+  void SetUp() override {
+    ASSERT_TRUE(g_copy) << g_why;
+    app.SetProgramPath(ProgramFolder() + L"Quorindo.exe");
+  }
   CQuorindoApp app;
 };
 
@@ -47,8 +58,21 @@ TEST_F(ShippedDataTest, DictionaryTranslatorAndUpdateStoreLoad) {
   EXPECT_NE(app.GetDictManager()->FindDict(0x10000), nullptr);
   std::vector<CDictFile*> dicts;
   std::vector<std::wstring> fragments;
-  ASSERT_EQ(app.GetDictManager()->QueryGroup(dicts, fragments, L"apple", kGroupQuery), 1u);
+  ASSERT_GE(app.GetDictManager()->QueryGroup(dicts, fragments, L"apple", kGroupQuery), 1u);
+  EXPECT_EQ(dicts[0]->GetId(), 0x10000u);
   EXPECT_NE(fragments[0].find(L"round fruit"), std::wstring::npos) << fragments[0];
+  // The demo dictionary, installed by the build through the dictionary
+  // manager, is a member of every group with its glossaries listed.
+  ASSERT_NE(app.GetDictManager()->FindDict(0x100), nullptr) << "no demo dictionary (package dict-freedict-eng-deu)";
+  for (int32_t kind : {kGroupQuery, kGroupIndex, kGroupGrab}) {
+    SCOPED_TRACE(kind);
+    const int32_t position = app.GetDictManager()->GroupIndexOf(kind, 0x100);
+    ASSERT_GE(position, 0);
+    DictGroupItem* member = app.GetDictManager()->GetGroupItem(kind, static_cast<uint32_t>(position));
+    ASSERT_NE(member, nullptr);
+    EXPECT_TRUE(member->enable);
+    EXPECT_FALSE(member->glossaries.empty());
+  }
   ASSERT_TRUE(app.GetTextTranslator()->Load());
   EXPECT_EQ(app.GetTextTranslator()->GetEngineNumber(), 1u);
   app.GetTextTranslator()->SetSourceText(L"word");

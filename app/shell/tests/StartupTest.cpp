@@ -136,7 +136,13 @@ TEST_F(StartupTest, EveryStepRunsAndTheTranslatorTakesTheSavedChoices) {
     EXPECT_EQ(GetRunningInstanceWindow(), frame);
     EXPECT_FALSE(IsWindowVisible(frame));
     EXPECT_EQ(GetMenu(frame), nullptr);
+    // The frame saves the user state through the program's one application
+    // object, theApp; this test started another one in the sandbox, so
+    // theApp must save there too, not into the folder the test runs in.
+    const std::wstring previousFolder = theApp.m_programFolder;
+    theApp.m_programFolder = sandbox.folder;
     sandbox.app.m_pMainWnd->DestroyWindow();
+    theApp.m_programFolder = previousFolder;
     sandbox.app.ExitInstance();
   }
 }
