@@ -32,6 +32,15 @@ INPUT KeyInput(WORD key, bool up) {
   input.ki.wVk = key;
   input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
   input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  // The keys of the separate navigation block, as a keyboard reports them.
+  switch (key) {
+    case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT: case VK_INSERT: case VK_DELETE:
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN:
+      input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+      break;
+    default:
+      break;
+  }
   return input;
 }
 
