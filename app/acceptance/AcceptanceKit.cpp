@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "core/ConfigFile.h"
 #include "core/FileUtil.h"
 #include "core/ScopedHandle.h"
 #include "core/TextCodec.h"
@@ -118,6 +119,19 @@ bool CaptureScreen(const RECT& rect, Veltra::COImage& image) {
   return ok != FALSE;
 }
 
+// The pixels of a window's client area as they stand on the screen.
+bool CaptureClient(HWND window, Veltra::COImage& image) {
+  RECT client = {};
+  GetClientRect(window, &client);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  return CaptureScreen(client, image);
+}
+
+bool IsInk(uint32_t pixel) {
+  const uint32_t r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
+  return r * 299 + g * 587 + b * 114 < 160 * 1000;
+}
+
 }  // namespace
 
 std::string Utf8(const std::wstring& text) {
@@ -188,6 +202,12 @@ bool ShippedCopy::Make(std::string& why) {
     return false;
   }
   return true;
+}
+
+std::wstring FileText(const std::wstring& path) {
+  std::wstring text;
+  if (ReadTextFile(text, path.c_str(), CP_ACP) < 0) text.clear();
+  return text;
 }
 
 // ---- The program ----------------------------------------------------------
@@ -316,6 +336,18 @@ void RightClick(HWND window, int x, int y) {
   MouseButtons(window, x, y, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);
 }
 
+void Drag(HWND window, POINT from, POINT to) {
+  const POINT start = ScreenPoint(window, from.x, from.y), end = ScreenPoint(window, to.x, to.y);
+  std::vector<INPUT> inputs = {MouseInput(start, 0), MouseInput(start, MOUSEEVENTF_LEFTDOWN)};
+  constexpr int kSteps = 8;
+  for (int i = 1; i <= kSteps; ++i) {
+    const POINT p = {start.x + (end.x - start.x) * i / kSteps, start.y + (end.y - start.y) * i / kSteps};
+    inputs.push_back(MouseInput(p, 0));
+  }
+  inputs.push_back(MouseInput(end, MOUSEEVENTF_LEFTUP));
+  SendInputs(inputs);
+}
+
 bool ClickToFocus(HWND window) {
   Click(window);
   return WaitFor([window] { return FocusOf(window) == window; });
@@ -421,6 +453,74 @@ bool LooksPainted(HWND window, std::string& why) {
     return false;
   }
   return true;
+}
+
+std::vector<RECT> InkLines(HWND window, const RECT* area) {
+  std::vector<RECT> lines;
+  Veltra::COImage image;
+  if (!CaptureClient(window, image)) return lines;
+  const int width = area ? std::min<int>(area->right, image.GetWidth()) : image.GetWidth();
+  const int height = area ? std::min<int>(area->bottom, image.GetHeight()) : image.GetHeight();
+  const int x0 = area ? std::max<int>(area->left, 0) : 0, y0 = area ? std::max<int>(area->top, 0) : 0;
+  RECT band = {};
+  bool inBand = false;
+  for (int y = y0; y <= height; ++y) {
+    int left = width, right = -1;
+    for (int x = x0; y < height && x < width; ++x) {
+      if (!IsInk(image.At(x, y))) continue;
+      left = std::min(left, x);
+      right = x;
+    }
+    if (right >= 0) {
+      if (!inBand) band = {left, y, right + 1, y + 1};
+      band.left = std::min<LONG>(band.left, left);
+      band.right = std::max<LONG>(band.right, right + 1);
+      band.bottom = y + 1;
+      inBand = true;
+    } else if (inBand) {
+      lines.push_back(band);
+      inBand = false;
+    }
+  }
+  if (lines.empty()) return lines;
+  std::vector<LONG> heights;
+  for (const RECT& line : lines) heights.push_back(line.bottom - line.top);
+  std::nth_element(heights.begin(), heights.begin() + heights.size() / 2, heights.end());
+  const LONG usual = std::max<LONG>(heights[heights.size() / 2], 1);
+  std::vector<RECT> cut;
+  for (const RECT& line : lines) {
+    const LONG height = line.bottom - line.top;
+    const LONG parts = height * 10 >= usual * 17 ? (height + usual / 2) / usual : 1;
+    for (LONG i = 0; i < parts; ++i)
+      cut.push_back({line.left, line.top + height * i / parts, line.right, line.top + height * (i + 1) / parts});
+  }
+  return cut;
+}
+
+std::vector<RECT> InkWords(HWND window, const RECT& line, int minGap) {
+  std::vector<RECT> words;
+  Veltra::COImage image;
+  if (!CaptureClient(window, image)) return words;
+  const int width = std::min<int>(line.right, image.GetWidth());
+  const int bottom = std::min<int>(line.bottom, image.GetHeight());
+  RECT word = {};
+  bool open = false;
+  int gap = 0;
+  for (int x = std::max<int>(line.left, 0); x < width; ++x) {
+    bool ink = false;
+    for (int y = std::max<int>(line.top, 0); y < bottom && !ink; ++y) ink = IsInk(image.At(x, y));
+    if (ink) {
+      if (!open) word = {x, line.top, x + 1, line.bottom};
+      word.right = x + 1;
+      open = true;
+      gap = 0;
+    } else if (open && ++gap >= minGap) {
+      words.push_back(word);
+      open = false;
+    }
+  }
+  if (open) words.push_back(word);
+  return words;
 }
 
 std::wstring SaveScreenshot(const std::wstring& name) {

@@ -55,6 +55,9 @@ class ShippedCopy {
 
 bool CopyFolderTree(const std::wstring& from, const std::wstring& to);  // both ending in "\"
 
+// A text file of any encoding the program writes; empty when it cannot be read.
+std::wstring FileText(const std::wstring& path);
+
 // ---- The program ----------------------------------------------------------
 
 // Quorindo.exe of a folder as a process of its own; ended (terminated when
@@ -103,6 +106,9 @@ void MoveMouse(HWND window, int x = -1, int y = -1);
 void Click(HWND window, int x = -1, int y = -1);
 void DoubleClick(HWND window, int x = -1, int y = -1);
 void RightClick(HWND window, int x = -1, int y = -1);
+// Left button down at one client point, moved in steps to another, up there
+// (a size grip, a splitter, a selection).
+void Drag(HWND window, POINT from, POINT to);
 // Clicks the window and waits until it holds its thread's keyboard focus.
 bool ClickToFocus(HWND window);
 void PressKey(WORD key);
@@ -128,6 +134,17 @@ PixelSample SamplePixels(HWND window);
 // False, with the reason, for a window that shows nothing: one colour
 // (almost) everywhere, or mostly black (the program's skins are light).
 bool LooksPainted(HWND window, std::string& why);
+
+// Where a window shows text: the bands of rows of its client area that hold
+// ink (pixels much darker than the program's light skins and pages), top to
+// bottom, in client coordinates. A band much taller than the usual one (lines
+// that touch) is cut into lines of the usual height, so a page of one-line
+// blocks shows one band a line. area (client coordinates) limits the search,
+// e.g. to the text beside a column of icons.
+std::vector<RECT> InkLines(HWND window, const RECT* area = nullptr);
+// The words of such a band: its runs of ink apart by gaps of at least minGap
+// pixels (a space is wider than the gaps inside a word), left to right.
+std::vector<RECT> InkWords(HWND window, const RECT& line, int minGap = 3);
 
 // The whole screen as build\acceptance\NAME.png; the path, or empty.
 std::wstring SaveScreenshot(const std::wstring& name);

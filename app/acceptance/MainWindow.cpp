@@ -19,6 +19,12 @@ HWND MainWindow::ResultPage() const {
   return copy ? Control(GetParent(copy), L"Internet Explorer_Server") : nullptr;
 }
 
+HWND MainWindow::GuidePage() const {
+  HWND guide = Control(frame_, nullptr, IDC_INDEX_GUIDE);
+  HWND view = guide ? Control(guide, L"Internet Explorer_Server") : nullptr;
+  return view ? view : guide;
+}
+
 HWND MainWindow::Button(int id) const { return Control(frame_, nullptr, id); }
 
 bool MainWindow::LookUp(const std::wstring& word) {

@@ -16,6 +16,7 @@ class MainWindow {
   HWND SearchEdit() const;
   HWND WordList() const;    // the index pane's word list
   HWND ResultPage() const;  // the view bar's HTML view
+  HWND GuidePage() const;   // the index pane's guide
   HWND Button(int id) const;  // a visible skinned button of the window
 
   // Types word into the search edit (its old text selected first) and presses Enter.
