@@ -10,3 +10,5 @@ bash scripts/setup.sh
 cmake -S . -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
       -DQUORINDO_DEPS_DIR="$DEPS_DIR" >/dev/null
 cmake --build "$BUILD_DIR" -j"$(nproc)" -- --no-print-directory
+# The program folder as it ships (build/dist), for `make run` and the acceptance tests.
+bash scripts/dist.sh

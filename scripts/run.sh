@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds, makes the demo dictionaries and starts Quorindo under Wine. Without a
-# display it runs under Xvfb, saves a screenshot once the window is up, and ends.
+# Builds, copies the shipped folder (build/dist, demo dictionaries included) to
+# build/run and starts Quorindo there under Wine. Without a display it runs
+# under Xvfb, saves a screenshot once the window is up, and ends.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-$(pwd)/build}
@@ -9,18 +10,24 @@ bash scripts/build.sh
 source scripts/env.sh
 ensure_wineprefix
 
-BIN="$BUILD_DIR/bin"
-if [ ! -f "$BIN/Quorindo.exe" ]; then
+DIST="$BUILD_DIR/dist"
+if [ ! -f "$DIST/Quorindo.exe" ]; then
   echo "Quorindo.exe is not built yet: the program's sources are not in this tree yet." >&2
   exit 1
 fi
-# The program runs from a folder of its own: the tests read bin/ as built,
-# while run/ keeps the user's state and the demo dictionaries between runs.
+# The program runs from a folder of its own, a copy of the shipped folder:
+# run/ keeps the user's state between runs. A new build replaces the
+# program and its data; the user's settings, state and dictionary
+# configuration stay once they exist, and dictionaries the user installed stay.
 RUN_DIR="$BUILD_DIR/run"
 mkdir -p "$RUN_DIR"
-(cd "$BIN" && tar cf - --exclude='*test*' --exclude='*bench*' --exclude='*.a' .) |
-  (cd "$RUN_DIR" && tar xf - --keep-newer-files 2>/dev/null || true)
-RUN_DIR="$RUN_DIR" bash scripts/demo-data.sh
+(cd "$DIST" && find . -type d) | (cd "$RUN_DIR" && xargs mkdir -p)
+(cd "$DIST" && find . -type f) | while read -r f; do
+  case "$f" in
+    ./user.ini|./config.ini|./dict/dictcfg.xmc) [ -e "$RUN_DIR/$f" ] && continue ;;
+  esac
+  cp -p "$DIST/$f" "$RUN_DIR/$f"
+done
 BIN="$RUN_DIR"
 
 if [ -n "${DISPLAY:-}" ]; then

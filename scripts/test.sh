@@ -23,4 +23,16 @@ wineserver -p
 # the first test's output pipe and keep ctest waiting for it to close.
 wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 cd "$BUILD_DIR"
-ctest --output-on-failure -j"$(nproc)" --timeout 300 "$@"
+# Tests never write into the built program folder: each works in a copy or a
+# temporary folder. Whatever changed in bin/ during the run fails it.
+STAMP=$(mktemp)
+trap 'rm -f "$STAMP"; cleanup' EXIT
+rc=0
+ctest --output-on-failure -j"$(nproc)" --timeout 300 "$@" || rc=$?
+written=$(find bin -newer "$STAMP" | sed 's|^bin$|bin/ (a file was added or removed)|')
+if [ -n "$written" ]; then
+  echo "Tests wrote into the built program folder:" >&2
+  echo "$written" >&2
+  [ "$rc" -ne 0 ] || rc=1
+fi
+exit "$rc"

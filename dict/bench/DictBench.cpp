@@ -1,7 +1,8 @@
 // Figures of the dictionary engine over the converted demo data:
 //   quorindo_bench [DEMO_FOLDER] [BENCH_FOLDER]
-// DEMO_FOLDER holds the converted English-German dictionary (00000100.tdc),
-// BENCH_FOLDER the synthetic ones (scripts/demo-data.sh builds both).
+// DEMO_FOLDER holds the converted English-German dictionary (00000100.tdc; by
+// default the shipped folder's dist\dict), BENCH_FOLDER the synthetic ones
+// (scripts/bench-data.sh builds them).
 #include <windows.h>
 #include <psapi.h>
 #include <shellapi.h>
@@ -106,7 +107,7 @@ int main() {
   GetModuleFileNameW(nullptr, exe, MAX_PATH);
   std::wstring bin(exe);
   bin.resize(bin.find_last_of(L'\\') + 1);
-  std::wstring demo = argc > 1 ? std::wstring(argv[1]) + L"\\" : bin + L"dict\\";
+  std::wstring demo = argc > 1 ? std::wstring(argv[1]) + L"\\" : bin + L"..\\dist\\dict\\";
   std::wstring bench = argc > 2 ? std::wstring(argv[2]) + L"\\" : bin + L"..\\bench-data\\";
   LocalFree(argv);
 
@@ -125,7 +126,7 @@ int main() {
   {
     CDictFile warm;
     if (!warm.Open(demoPath.c_str())) {
-      fwprintf(stderr, L"cannot open %ls: run scripts/demo-data.sh first\n", demoPath.c_str());
+      fwprintf(stderr, L"cannot open %ls: make the build first (scripts/build.sh)\n", demoPath.c_str());
       return 1;
     }
   }

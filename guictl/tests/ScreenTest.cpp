@@ -238,9 +238,10 @@ TEST_F(ScreenTest, RenderedWindowWithEachControlIsSavedAsAnImage) {
   ::GdiFlush();
   picture.FillChannel(0, 255);
 
-  wchar_t dir[MAX_PATH];
-  ::GetCurrentDirectoryW(MAX_PATH, dir);
-  std::wstring folder = std::wstring(dir) + L"\\test-output";
+  // Beside the built program folder, never in it.
+  wchar_t exe[MAX_PATH];
+  std::wstring folder(exe, ::GetModuleFileNameW(nullptr, exe, MAX_PATH));
+  folder = folder.substr(0, folder.rfind(L'\\')) + L"\\..\\test-output";
   ::CreateDirectoryW(folder.c_str(), nullptr);
   std::wstring path = folder + L"\\kestrel-controls.png";
   CPngImage png;

@@ -1,6 +1,6 @@
 // The main frame inside the test process: the application object started in
-// a copy of the program folder, its frame driven by the messages that the
-// other windows send it.
+// a copy of the shipped program folder with a small dictionary of its own,
+// its frame driven by the messages that the other windows send it.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -9,18 +9,73 @@
 
 #include "app/frame/FrameInternal.h"
 #include "app/frame/FrameLayout.h"
-#include "app/frame/tests/ProgramFolderKit.h"
+#include "app/acceptance/AcceptanceKit.h"
+#include "app/frame/tests/DictConfigKit.h"
 #include "app/shell/AppServices.h"
+#include "app/shell/TextStoreKey.h"
 #include "dialogs/options/OptionsRes.h"
 #include "core/UiSeam.h"
 #include "dict/DictFile.h"
 #include "dict/DictHost.h"
 #include "core/XmlNode.h"
 #include "online/TextTranslator.h"
+#include "dict/tests/DictTestKit.h"
 
 namespace {
 
-std::unique_ptr<CProgramFolderCopy> g_copy;
+// Words of the test's own dictionary and their definitions.
+const wchar_t kLanternWord[] = L"lantern";
+const wchar_t kLanternDefinition[] = L"a lamp in a case of glass";
+const wchar_t kLighthouseWord[] = L"lighthouse";
+const wchar_t kLighthouseDefinition[] = L"a tower with a bright light";
+
+// The test's dictionary, first in the query and index groups before the
+// base dictionary; a search history kept.
+bool AddLanternDictionary(const std::wstring& folder, std::string& why) {
+  CConfigFile texts;
+  uint8_t key[16];
+  if (!BuildTextStoreKey(key) ||
+      !texts.Load((folder + L"system.inc").c_str(), key, CConfigFile::kReplaceStore, 0)) {
+    why = "system.inc cannot be read";
+    return false;
+  }
+  const std::wstring configKey = texts.GetString(L"", L"3", L"");
+  const uint32_t baseId = static_cast<uint32_t>(wcstoul(texts.GetString(L"", L"10", L"").c_str(), nullptr, 0));
+
+  CConfigFile settings;
+  if (settings.Load((folder + L"config.ini").c_str(), nullptr, CConfigFile::kReplaceStore, 0) &&
+      !settings.GetValue(L"General", L"SearchHistory")) {
+    settings.SetValue(L"General", L"SearchHistory", L"20");
+    settings.Save((folder + L"config.ini").c_str(), nullptr);
+  }
+
+  CTestHost host;
+  std::wstring built = MakeDict(host, L"frame",
+                                DictSource(0x2E2, L"glossary = en | en | text | English",
+                                           {SimpleEntry(kLanternWord, kLanternDefinition),
+                                            SimpleEntry(kLighthouseWord, kLighthouseDefinition)}));
+  if (built.empty() || !CopyFileW(built.c_str(), (folder + L"dict\\000002e2.tdc").c_str(), FALSE)) {
+    why = "the dictionary writer failed";
+    return false;
+  }
+
+  wchar_t base[16];
+  swprintf(base, 16, L"%.8x", baseId);
+  const std::wstring b(base);
+  const std::wstring body = L"<install><dict src=\"" + b + L".tdc\" id=\"" + b + L"\"/>"
+                            L"<dict src=\"000002e2.tdc\" id=\"000002e2\"/></install>"
+                            L"<query_group>" + DictConfigMember(0x2E2) + DictConfigMember(baseId) + L"</query_group>"
+                            L"<index_group>" + DictConfigMember(0x2E2) + DictConfigMember(baseId) + L"</index_group>"
+                            L"<grab_group/>";
+  if (!WriteDictConfig(folder + L"dict\\dictcfg.xmc", body, configKey)) {
+    why = "dictcfg.xmc cannot be written";
+    return false;
+  }
+  return true;
+}
+
+
+std::unique_ptr<acceptance::ShippedCopy> g_copy;
 CMainFrame* g_frame = nullptr;
 std::string g_why;
 std::wstring g_boxes;  // message boxes shown: the tests answer them with OK
@@ -80,8 +135,8 @@ std::wstring InputText() {
 class MainFrameTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    g_copy.reset(new CProgramFolderCopy(L"qframe"));
-    if (!g_copy->Make(g_why)) return;
+    g_copy.reset(new acceptance::ShippedCopy(L"qframe"));
+    if (!g_copy->Make(g_why) || !AddLanternDictionary(g_copy->Folder(), g_why)) return;
     // Making the dictionary borrowed the engine's host: it is the application's again.
     SetDictHost(&theApp.m_dictHost);
     SetMessageBoxHandler(RecordBox);

@@ -235,9 +235,10 @@ TEST(Sample, RenderedWindowIsSavedAsAnImage) {
     ASSERT_TRUE(memDC.BitBlt(0, 0, r.Width(), r.Height(), &windowDC, 0, 0, SRCCOPY));
     memDC.SelectObject(old);
 
-    wchar_t dir[MAX_PATH];
-    ::GetCurrentDirectoryW(MAX_PATH, dir);
-    std::wstring folder = std::wstring(dir) + L"\\test-output";
+    // Beside the built program folder, never in it.
+    wchar_t exe[MAX_PATH];
+    std::wstring folder(exe, ::GetModuleFileNameW(nullptr, exe, MAX_PATH));
+    folder = folder.substr(0, folder.rfind(L'\\')) + L"\\..\\test-output";
     ::CreateDirectoryW(folder.c_str(), nullptr);
     std::wstring path = folder + L"\\framework-sample.bmp";
     ASSERT_TRUE(SaveBitmap(memDC, bitmap, r.Width(), r.Height(), path));

@@ -567,7 +567,13 @@ struct Snapshot {
     pixels.assign(px, px + w * h);
     BITMAPFILEHEADER fh = {0x4D42, static_cast<DWORD>(sizeof(fh) + sizeof(BITMAPINFOHEADER) + w * h * 4), 0, 0,
                            sizeof(fh) + sizeof(BITMAPINFOHEADER)};
-    if (FILE* f = _wfopen(file, L"wb")) {
+    // Beside the built program folder, never in it.
+    wchar_t exe[MAX_PATH];
+    std::wstring path(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
+    path = path.substr(0, path.rfind(L'\\')) + L"\\..\\test-output";
+    CreateDirectoryW(path.c_str(), nullptr);
+    path += std::wstring(L"\\") + file;
+    if (FILE* f = _wfopen(path.c_str(), L"wb")) {
       fwrite(&fh, sizeof(fh), 1, f);
       fwrite(&bi.bmiHeader, sizeof(BITMAPINFOHEADER), 1, f);
       fwrite(bits, 4, w * h, f);

@@ -1,0 +1,80 @@
+#include "app/acceptance/MainWindow.h"
+
+#include "app/acceptance/AcceptanceKit.h"
+#include "app/popup/PopupRes.h"
+#include "app/search/SearchRes.h"
+
+namespace acceptance {
+
+HWND MainWindow::SearchEdit() const { return Control(frame_, L"Edit", IDC_INPUT_EDIT); }
+
+HWND MainWindow::WordList() const {
+  std::vector<HWND> lists = Controls(frame_, L"Talvane_ListWord", IDC_INDEX_WORDLIST, false);
+  return lists.empty() ? nullptr : lists.front();
+}
+
+HWND MainWindow::ResultPage() const {
+  // The view bar holds the Copy button and the result view.
+  HWND copy = Button(IDC_VIEW_COPY);
+  return copy ? Control(GetParent(copy), L"Internet Explorer_Server") : nullptr;
+}
+
+HWND MainWindow::GuidePage() const {
+  HWND guide = Control(frame_, nullptr, IDC_INDEX_GUIDE);
+  HWND view = guide ? Control(guide, L"Internet Explorer_Server") : nullptr;
+  return view ? view : guide;
+}
+
+HWND MainWindow::Button(int id) const { return Control(frame_, nullptr, id); }
+
+bool MainWindow::LookUp(const std::wstring& word) {
+  HWND edit = SearchEdit();
+  if (!edit || !ClickToFocus(edit)) return false;
+  // The click may only have placed the caret: the old text is selected by keys.
+  PressKey(VK_HOME);
+  PressKeys({VK_SHIFT, VK_END});
+  TypeText(word);
+  if (!WaitForInput(word)) return false;
+  PressKey(VK_RETURN);
+  return true;
+}
+
+std::wstring MainWindow::PageText() {
+  HWND copy = Button(IDC_VIEW_COPY);
+  if (!copy) return L"";
+  ClearClipboard();
+  Click(copy);
+  std::wstring text;
+  WaitFor([&text] {
+    text = ClipboardText();
+    return !text.empty();
+  });
+  return text;
+}
+
+bool MainWindow::WaitForPageText(const std::wstring& part, std::wstring& text) {
+  return WaitFor([&] {
+    text = PageText();
+    return text.find(part) != std::wstring::npos;
+  });
+}
+
+bool MainWindow::WaitForInput(const std::wstring& text) {
+  HWND edit = SearchEdit();
+  return edit && WaitFor([edit, &text] { return WindowText(edit) == text; });
+}
+
+bool MainWindow::ChooseExit() {
+  HWND menuButton = Button(IDC_INPUT_MAINMENU);
+  if (!menuButton) return false;
+  DWORD process = 0;
+  GetWindowThreadProcessId(frame_, &process);
+  Click(menuButton);
+  if (!WaitFor([process] { return !TopWindows(process, L"#32768", nullptr, true).empty(); })) return false;
+  // Up from no selection goes to the last item.
+  PressKey(VK_UP);
+  PressKey(VK_RETURN);
+  return true;
+}
+
+}  // namespace acceptance

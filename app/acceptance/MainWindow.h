@@ -1,0 +1,37 @@
+// Quorindo's main window as the roads meet it: its controls, found by class
+// and control id, and what a user does there with the mouse and the keys.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace acceptance {
+
+class MainWindow {
+ public:
+  explicit MainWindow(HWND frame) : frame_(frame) {}
+
+  HWND Frame() const { return frame_; }
+  HWND SearchEdit() const;
+  HWND WordList() const;    // the index pane's word list
+  HWND ResultPage() const;  // the view bar's HTML view
+  HWND GuidePage() const;   // the index pane's guide
+  HWND Button(int id) const;  // a visible skinned button of the window
+
+  // Types word into the search edit (its old text selected first) and presses Enter.
+  bool LookUp(const std::wstring& word);
+  // The result page's text, as the view bar's Copy button puts it on the clipboard.
+  std::wstring PageText();
+  // Copies the page until its text holds part; text is the last one read.
+  bool WaitForPageText(const std::wstring& part, std::wstring& text);
+  // Waits until the search edit shows text.
+  bool WaitForInput(const std::wstring& text);
+  // The main menu's last item, Exit, chosen with the keyboard.
+  bool ChooseExit();
+
+ private:
+  HWND frame_;
+};
+
+}  // namespace acceptance
