@@ -359,7 +359,7 @@ TEST_F(MainFrameTest, ATranslationThatCannotBeSentShowsTheErrorPage) {
   EXPECT_EQ(box->InnerText(), TranslationText(L"ConnectFailed"));
   EXPECT_EQ(box->GetStyle(L"display"), L"");
   Pump(100);
-  SaveScreenshot(L"translation-not-sent.png");
+  acceptance::SaveScreenshot(L"MainFrameTest-translation-not-sent");
 }
 
 TEST_F(MainFrameTest, UpdateEndActsOnlyOnItsOwnResult) {
