@@ -100,8 +100,11 @@ bool LayoutHas(const std::wstring& folder, const std::wstring& piece) {
   return false;
 }
 
-// Off until the click on the page reaches the link in the merged shipped layout:
-// on the merged tree the click lands but no lookup follows.
+// Off: the road matches the page's text lines to the lines of ink on the
+// screen, but every page now carries the web-translation form (a text box and
+// lists, whose ink and text lines differ) and "tree" runs past the view, so the
+// line it clicks is not the "see:" line. It needs to find the line on screen
+// another way.
 TEST_F(LookupRoad, DISABLED_CrossReferenceLinkLooksUpItsWord) {
   if (!LayoutHas(Folder(), L"\"dict://headword/"))
     GTEST_SKIP() << "the shipped layout renders cross-references without links";
@@ -143,8 +146,9 @@ TEST_F(LookupRoad, DISABLED_CrossReferenceLinkLooksUpItsWord) {
 
 // The guide lists the dictionaries that answered; a row brings its dictionary's
 // section to the top of the result page, the first row the page's top again.
-// Off until the guide row's scroll is found to reach the dictionary's anchor
-// in the merged shipped layout.
+// Off for the same reason as the cross-reference road: the demo title's line is
+// found by counting text lines, which the web-translation form on every page
+// throws off.
 TEST_F(LookupRoad, DISABLED_GuideRowsScrollTheResultPageToTheirDictionary) {
   if (!LayoutHas(Folder(), L"id=\"dict_[$DictID]\""))
     GTEST_SKIP() << "the shipped layout gives the dictionaries' sections no element id";
