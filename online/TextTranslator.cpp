@@ -395,6 +395,23 @@ uint32_t CTextTranslator::Translate(const std::wstring& text, HWND window, UINT 
   return m_http.GetRequestNumber();
 }
 
+int CutTranslation(std::wstring& out, const std::wstring& patternText, const std::wstring& reply) {
+  out.clear();
+  try {
+    regex::compiled_pattern compiled(patternText, regex::ignore_case | regex::dot_all, regex::recursive);
+    if (compiled.capturing_count() < 2) return -1;
+    regex::match_results groups;
+    if (!compiled.match(reply, groups).matched) return 0;
+    // The reply is the engine's, not ours: it is shown as text, so that no
+    // link or script in it can reach the program's own commands.
+    ReplyToSafeHtml(out, groups.str(1));
+    return 1;
+  } catch (...) {
+    out.clear();
+    return -1;
+  }
+}
+
 bool CTextTranslator::ParseResult(int httpResult, uint32_t requestNumber) {
   // The worker goes first: the response is never read while it can still write.
   m_http.StopThread();
@@ -415,20 +432,9 @@ bool CTextTranslator::ParseResult(int httpResult, uint32_t requestNumber) {
 
   std::wstring patternText;
   pattern->GetText(patternText);
-  try {
-    regex::compiled_pattern compiled(patternText, regex::ignore_case | regex::dot_all, regex::recursive);
-    if (compiled.capturing_count() < 2) return false;
-    regex::match_results groups;
-    if (compiled.match(text, groups).matched) {
-      // The reply is the engine's, not ours: it is shown as text, so that no
-      // link or script in it can reach the program's own commands.
-      ReplyToSafeHtml(m_resultText, groups.str(1));
-      return true;
-    }
-  } catch (...) {
-    m_resultText.clear();
-    return false;
-  }
+  const int cut = CutTranslation(m_resultText, patternText, text);
+  if (cut > 0) return true;
+  if (cut < 0) return false;
 
   std::wstring message = DictHost().GetUiText(L"TextTranslation", L"ParseResultFailed");
   std::wstring filtered;

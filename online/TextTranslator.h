@@ -83,3 +83,8 @@ class CTextTranslator {
   IOnlineHost* m_host = nullptr;
   HttpCredentialCallback m_credentials = nullptr;
 };
+
+// The translation cut from an engine's reply by the engine's pattern (its
+// group 1, as HTML that only shows text): 1 when it matched, 0 when it did
+// not, -1 for a pattern that does not compile or has no group.
+int CutTranslation(std::wstring& out, const std::wstring& patternText, const std::wstring& reply);
