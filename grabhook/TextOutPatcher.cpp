@@ -13,8 +13,14 @@ typedef BOOL(WINAPI* TextOutAFn)(HDC, int, int, LPCSTR, int);
 typedef BOOL(WINAPI* TextOutWFn)(HDC, int, int, LPCWSTR, int);
 typedef BOOL(WINAPI* ExtTextOutAFn)(HDC, int, int, UINT, const RECT*, LPCSTR, UINT, const INT*);
 typedef BOOL(WINAPI* ExtTextOutWFn)(HDC, int, int, UINT, const RECT*, LPCWSTR, UINT, const INT*);
+typedef BOOL(WINAPI* NtGdiExtTextOutWFn)(HDC, int, int, UINT, const RECT*, LPCWSTR, UINT, const INT*, DWORD);
 
 const char kGdiName[] = "gdi32.dll";
+// Where gdi32 itself may hand every text output over to the system: the
+// system's own modules (the edit control, list views, rich edit) draw
+// through gdi32's exports, which never pass an import of theirs that reaches
+// the program's module.
+const char kSystemGdiName[] = "win32u.dll";
 
 // The replacements call GDI itself: each patched module kept its own
 // original in the log, which may be some other program's patch.
@@ -23,8 +29,22 @@ struct RealTextOut {
   TextOutWFn textOutW;
   ExtTextOutAFn extTextOutA;
   ExtTextOutWFn extTextOutW;
+  NtGdiExtTextOutWFn ntExtTextOutW;  // null where gdi32 draws by itself
 };
 RealTextOut g_real;
+
+// Text outputs running in the replacements: a run already taken by the
+// wide replacements, or drawn by a narrow call, reaches the system's call
+// underneath them, which then takes nothing.
+LONG g_outerCalls;
+
+class OuterCall {
+ public:
+  OuterCall() { InterlockedIncrement(&g_outerCalls); }
+  ~OuterCall() { InterlockedDecrement(&g_outerCalls); }
+  OuterCall(const OuterCall&) = delete;
+  OuterCall& operator=(const OuterCall&) = delete;
+};
 
 ImportPatchLog g_patchLog;
 CaptureState g_capture;
@@ -55,23 +75,39 @@ bool WriteImportSlot(void** slot, void* value, void** previous) {
   return true;
 }
 
-struct MeasureContext {
+// A run as drawn: characters or glyph indices, and the advances when given.
+struct DrawnRun {
   HDC dc;
-  const wchar_t* text;
+  const wchar_t* text;  // the characters (glyphs mapped back when drawn as glyphs)
+  const WORD* glyphs;   // null for character runs
+  const INT* dx;        // null: the font's own advances
+  bool pairs;           // dx holds x and y advances (ETO_PDY)
+  int count;
 };
 
 bool MeasurePrefix(void* context, int count, int* width) {
-  const MeasureContext* measure = static_cast<const MeasureContext*>(context);
+  const DrawnRun* run = static_cast<const DrawnRun*>(context);
+  if (run->dx) {
+    int sum = 0;
+    for (int i = 0; i < count; ++i) sum += run->dx[run->pairs ? 2 * i : i];
+    *width = sum;
+    return true;
+  }
   SIZE size;
-  if (!GetTextExtentPoint32W(measure->dc, measure->text, count, &size)) return false;
+  BOOL measured = run->glyphs ? GetTextExtentPointI(run->dc, const_cast<WORD*>(run->glyphs), count, &size)
+                              : GetTextExtentPoint32W(run->dc, run->text, count, &size);
+  if (!measured) return false;
   *width = size.cx;
   return true;
 }
 
-void CaptureTextOut(HDC dc, int x, int y, const wchar_t* text, int count) {
-  if (!text || count <= 0) return;
+void CaptureRun(const DrawnRun& drawn, int x, int y) {
+  if (!drawn.text || drawn.count <= 0) return;
   SIZE size;
-  if (!GetTextExtentPoint32W(dc, text, count, &size)) return;
+  if (!GetTextExtentPoint32W(drawn.dc, drawn.text, drawn.count, &size)) return;
+  int width = size.cx;
+  if ((drawn.dx || drawn.glyphs) && !MeasurePrefix(const_cast<DrawnRun*>(&drawn), drawn.count, &width)) return;
+  HDC dc = drawn.dc;
   UINT align = GetTextAlign(dc);
   if (align == GDI_ERROR) align = 0;
   POINT ref = {x, y};
@@ -81,33 +117,118 @@ void CaptureTextOut(HDC dc, int x, int y, const wchar_t* text, int count) {
     TEXTMETRICW metrics;
     if (GetTextMetricsW(dc, &metrics)) ascent = metrics.tmAscent;
   }
-  RECT run = RunRectFromAlign(align, ref.x, ref.y, size.cx, size.cy, ascent);
+  RECT run = RunRectFromAlign(align, ref.x, ref.y, width, size.cy, ascent);
   POINT corners[2] = {{run.left, run.top}, {run.right, run.bottom}};
   LPtoDP(dc, corners, 2);
   run = {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
   if (!HitTestRun(g_capture.kind, &run, g_capture.column, g_capture.row)) return;
-  MeasureContext measure = {dc, text};
-  AddCapturedRun(g_capture, run, text, count, MeasurePrefix, &measure);
+  AddCapturedRun(g_capture, run, drawn.text, drawn.count, MeasurePrefix, const_cast<DrawnRun*>(&drawn));
 }
+
+// Characters of glyph indices of the font selected into a DC: the inverse
+// of the font's character-to-glyph table, made once per font. A glyph that
+// several characters share gives the first of them.
+class GlyphMaps {
+ public:
+  // False when the font's table cannot be read; the text is then unknown.
+  bool ToText(HDC dc, const WORD* glyphs, int count, wchar_t* text) {
+    const wchar_t* map = MapOf(dc);
+    if (!map) return false;
+    for (int i = 0; i < count; ++i) {
+      text[i] = map[glyphs[i]];
+      if (text[i] == 0) text[i] = 0xFFFD;
+    }
+    return true;
+  }
+
+ private:
+  static constexpr int kFonts = 4;
+  static constexpr int kGlyphs = 65536;
+  struct Entry {
+    LOGFONTW font;
+    wchar_t* map;  // kGlyphs characters
+  };
+
+  const wchar_t* MapOf(HDC dc) {
+    LOGFONTW font;
+    HGDIOBJ object = GetCurrentObject(dc, OBJ_FONT);
+    if (!object || GetObjectW(object, sizeof(font), &font) != sizeof(font)) return nullptr;
+    for (const Entry& entry : m_entries) {
+      if (entry.map && memcmp(&entry.font, &font, sizeof(font)) == 0) return entry.map;
+    }
+    Entry& entry = m_entries[m_next];
+    m_next = (m_next + 1) % kFonts;
+    if (!entry.map) {
+      entry.map = static_cast<wchar_t*>(VirtualAlloc(nullptr, kGlyphs * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+      if (!entry.map) return nullptr;
+    }
+    ZeroMemory(entry.map, kGlyphs * sizeof(wchar_t));
+    entry.font = font;
+    if (!Fill(dc, entry.map)) {
+      ZeroMemory(&entry.font, sizeof(entry.font));
+      return nullptr;
+    }
+    return entry.map;
+  }
+
+  static bool Fill(HDC dc, wchar_t* map) {
+    DWORD size = GetFontUnicodeRanges(dc, nullptr);
+    if (size == 0) return false;
+    GLYPHSET* set = static_cast<GLYPHSET*>(VirtualAlloc(nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    if (!set) return false;
+    bool filled = GetFontUnicodeRanges(dc, set) != 0;
+    for (DWORD r = 0; filled && r < set->cRanges; ++r) {
+      const WCRANGE& range = set->ranges[r];
+      for (int done = 0; done < range.cGlyphs;) {
+        wchar_t chars[256];
+        WORD indices[256];
+        int n = range.cGlyphs - done < 256 ? range.cGlyphs - done : 256;
+        for (int i = 0; i < n; ++i) chars[i] = static_cast<wchar_t>(range.wcLow + done + i);
+        if (GetGlyphIndicesW(dc, chars, n, indices, GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR) break;
+        for (int i = 0; i < n; ++i) {
+          if (indices[i] != 0xFFFF && map[indices[i]] == 0) map[indices[i]] = chars[i];
+        }
+        done += n;
+      }
+    }
+    VirtualFree(set, 0, MEM_RELEASE);
+    return filled;
+  }
+
+  Entry m_entries[kFonts] = {};
+  int m_next = 0;
+};
+
+GlyphMaps g_glyphMaps;
 
 struct CaptureCall {
   HDC dc;
   int x, y;
+  UINT options;
   const wchar_t* text;
   int count;
+  const INT* dx;
 };
+
+void CaptureTextOutCall(void* context) {
+  const CaptureCall* c = static_cast<const CaptureCall*>(context);
+  DrawnRun run = {c->dc, c->text, nullptr, c->dx, (c->options & ETO_PDY) != 0, c->count};
+  if (c->options & ETO_GLYPH_INDEX) {
+    if (!c->text || c->count <= 0 || c->count > 1024) return;
+    wchar_t text[1024];
+    run.glyphs = reinterpret_cast<const WORD*>(c->text);
+    if (!g_glyphMaps.ToText(c->dc, run.glyphs, c->count, text)) return;
+    run.text = text;
+    CaptureRun(run, c->x, c->y);
+    return;
+  }
+  CaptureRun(run, c->x, c->y);
+}
 
 // Runs inside the host's own painting: whatever goes wrong in the capture,
 // the host's text is still drawn.
-void GuardedCaptureTextOut(HDC dc, int x, int y, const wchar_t* text, int count) {
-  CaptureCall call = {dc, x, y, text, count};
-  bool finished = RunGuarded(
-      [](void* context) {
-        CaptureCall* c = static_cast<CaptureCall*>(context);
-        CaptureTextOut(c->dc, c->x, c->y, c->text, c->count);
-      },
-      &call);
-  if (!finished) g_capture.active = false;
+void GuardedCaptureTextOut(const CaptureCall& call) {
+  if (!RunGuarded(CaptureTextOutCall, const_cast<CaptureCall*>(&call))) g_capture.active = false;
 }
 
 void StartStrip(int column, int row) {
@@ -179,6 +300,8 @@ bool ResolveRealTextOut() {
   g_real.textOutW = GdiExport<TextOutWFn>(gdi, "TextOutW");
   g_real.extTextOutA = GdiExport<ExtTextOutAFn>(gdi, "ExtTextOutA");
   g_real.extTextOutW = GdiExport<ExtTextOutWFn>(gdi, "ExtTextOutW");
+  if (HMODULE system = GetModuleHandleW(L"win32u.dll"))
+    g_real.ntExtTextOutW = GdiExport<NtGdiExtTextOutWFn>(system, "NtGdiExtTextOutW");
   return g_real.textOutA && g_real.textOutW && g_real.extTextOutA && g_real.extTextOutW;
 }
 
@@ -278,25 +401,30 @@ void RestoreImports(ImportPatchLog* log) {
 bool CTextOutPatcher::Install() {
   if (m_installed || !ResolveRealTextOut()) return false;
   struct Redirect {
+    const char* dll;
     const char* name;
     void* hook;
+    bool wide;  // a way by which wide text reaches GDI
   };
   const Redirect redirects[] = {
-      {"TextOutA", reinterpret_cast<void*>(&TextOutAHook)},
-      {"TextOutW", reinterpret_cast<void*>(&TextOutWHook)},
-      {"ExtTextOutA", reinterpret_cast<void*>(&ExtTextOutAHook)},
-      {"ExtTextOutW", reinterpret_cast<void*>(&ExtTextOutWHook)},
+      {kGdiName, "TextOutA", reinterpret_cast<void*>(&TextOutAHook), false},
+      {kGdiName, "TextOutW", reinterpret_cast<void*>(&TextOutWHook), true},
+      {kGdiName, "ExtTextOutA", reinterpret_cast<void*>(&ExtTextOutAHook), false},
+      {kGdiName, "ExtTextOutW", reinterpret_cast<void*>(&ExtTextOutWHook), true},
+      {kSystemGdiName, "NtGdiExtTextOutW",
+       g_real.ntExtTextOutW ? reinterpret_cast<void*>(&NtGdiExtTextOutWHook) : nullptr, true},
   };
-  // One walk over the module list for all four: it is the slow part.
+  // One walk over the module list for all of them: it is the slow part. A
+  // module redirects the forms it imports; many import no narrow form at all.
   g_patchLog.count = 0;
-  bool patched[4] = {};
+  bool wide = false;
   ForEachModule([&](HMODULE module) {
-    for (int i = 0; i < 4; ++i) {
-      if (PatchModuleImport(module, kGdiName, redirects[i].name, redirects[i].hook, &g_patchLog)) patched[i] = true;
+    for (const Redirect& redirect : redirects) {
+      if (PatchModuleImport(module, redirect.dll, redirect.name, redirect.hook, &g_patchLog) && redirect.wide)
+        wide = true;
     }
   });
-  bool all = patched[0] && patched[1] && patched[2] && patched[3];
-  if (!all) {
+  if (!wide) {
     RestoreImports(&g_patchLog);
     return false;
   }
@@ -325,22 +453,33 @@ bool CTextOutPatcher::Capture(GrabTextResult* result) {
 }
 
 BOOL WINAPI TextOutAHook(HDC dc, int x, int y, LPCSTR text, int count) {
+  OuterCall outer;
   return g_real.textOutA(dc, x, y, text, count);
 }
 
 BOOL WINAPI TextOutWHook(HDC dc, int x, int y, LPCWSTR text, int count) {
-  if (g_capture.active) GuardedCaptureTextOut(dc, x, y, text, count);
+  if (g_capture.active && g_outerCalls == 0) GuardedCaptureTextOut({dc, x, y, 0, text, count, nullptr});
+  OuterCall outer;
   return g_real.textOutW(dc, x, y, text, count);
 }
 
 BOOL WINAPI ExtTextOutAHook(HDC dc, int x, int y, UINT options, const RECT* clip, LPCSTR text, UINT count,
                             const INT* dx) {
+  OuterCall outer;
   return g_real.extTextOutA(dc, x, y, options, clip, text, count, dx);
 }
 
 BOOL WINAPI ExtTextOutWHook(HDC dc, int x, int y, UINT options, const RECT* clip, LPCWSTR text, UINT count,
                             const INT* dx) {
-  // Glyph indices are no text: such a run is drawn but not taken.
-  if (g_capture.active && !(options & ETO_GLYPH_INDEX)) GuardedCaptureTextOut(dc, x, y, text, static_cast<int>(count));
+  if (g_capture.active && g_outerCalls == 0)
+    GuardedCaptureTextOut({dc, x, y, options, text, static_cast<int>(count), dx});
+  OuterCall outer;
   return g_real.extTextOutW(dc, x, y, options, clip, text, count, dx);
+}
+
+BOOL WINAPI NtGdiExtTextOutWHook(HDC dc, int x, int y, UINT options, const RECT* clip, LPCWSTR text, UINT count,
+                                 const INT* dx, DWORD codePage) {
+  if (g_capture.active && g_outerCalls == 0)
+    GuardedCaptureTextOut({dc, x, y, options, text, static_cast<int>(count), dx});
+  return g_real.ntExtTextOutW(dc, x, y, options, clip, text, count, dx, codePage);
 }

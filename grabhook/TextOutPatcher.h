@@ -1,6 +1,7 @@
 // Text capture by import patching: while one capture runs, the process's
 // imports of the GDI text-output calls lead to replacements that note the
-// wide-character runs drawn across the cursor.
+// wide-character runs drawn across the cursor, by whichever module of the
+// process draws them.
 #pragma once
 
 #include <windows.h>
@@ -35,7 +36,10 @@ void RestoreImports(ImportPatchLog* log);
 
 class CTextOutPatcher {
  public:
-  // Redirects TextOutA/W and ExtTextOutA/W in every module: all four or none.
+  // Redirects TextOutA/W and ExtTextOutA/W, and gdi32's own hand-over of text
+  // to the system (win32u's NtGdiExtTextOutW, where there is one), in every
+  // module that imports them. False, with nothing redirected, when no wide
+  // text output could be redirected.
   bool Install();
   void Uninstall();
   bool IsInstalled() const { return m_installed; }
@@ -56,3 +60,7 @@ BOOL WINAPI ExtTextOutAHook(HDC dc, int x, int y, UINT options, const RECT* clip
                             const INT* dx);
 BOOL WINAPI ExtTextOutWHook(HDC dc, int x, int y, UINT options, const RECT* clip, LPCWSTR text, UINT count,
                             const INT* dx);
+// Text drawn as glyph indices (ETO_GLYPH_INDEX) is taken as the characters
+// of those glyphs in the selected font.
+BOOL WINAPI NtGdiExtTextOutWHook(HDC dc, int x, int y, UINT options, const RECT* clip, LPCWSTR text, UINT count,
+                                 const INT* dx, DWORD codePage);

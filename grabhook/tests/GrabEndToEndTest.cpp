@@ -12,6 +12,9 @@
 #include "grabhook/Scrivet.h"
 #include "grabhook/tests/GrabTargetLines.h"
 #include "grabhook/tests/MutexThreads.h"
+#include "grabhook/tests/WineProgramKit.h"
+
+#include <commctrl.h>
 
 #include <tlhelp32.h>  // after windows.h
 
@@ -159,7 +162,9 @@ struct ScreenSpot {
   int window;     // 0 plain, 1 HTML view
 };
 
-class GrabEndToEnd : public ::testing::Test {
+// This process as the program: a visible notify window that records what
+// the library sends, and the library loaded by name with its exports.
+class GrabReceiver : public ::testing::Test {
  protected:
   void SetUp() override {
     g_moves.clear();
@@ -180,8 +185,39 @@ class GrabEndToEnd : public ::testing::Test {
     setGrabMode = Export<GtSetGrabModeFn>(library, "gtSetGrabMode");
     setClipboardMode = Export<GtSetClipboardModeFn>(library, "gtSetClipboardMode");
     ASSERT_TRUE(activate && setGrabMode && setClipboardMode);
-
     SetCursorPos(1100, 50);  // away from every target
+  }
+
+  void TearDown() override {
+    if (activate) {
+      EXPECT_EQ(1, activate(FALSE, nullptr, nullptr, 0, 0));
+    }
+    StopTargets();
+    if (library) FreeLibrary(library);
+    DestroyWindow(receiver);
+    SetCursorPos(1100, 50);
+  }
+
+  virtual void StopTargets() {}
+
+  // A wait for the state, with a deadline far above what a loaded machine
+  // needs: a capture crosses two processes and the target's repaint.
+  bool WaitForRecords(size_t count, DWORD timeoutMs = 20000) {
+    return PumpUntil([count] { return g_records.size() >= count; }, timeoutMs);
+  }
+
+  HWND receiver = nullptr;
+  HMODULE library = nullptr;
+  GtActiveMouseHookFn activate = nullptr;
+  GtSetGrabModeFn setGrabMode = nullptr;
+  GtSetClipboardModeFn setClipboardMode = nullptr;
+};
+
+class GrabEndToEnd : public GrabReceiver {
+ protected:
+  void SetUp() override {
+    GrabReceiver::SetUp();
+    if (HasFatalFailure()) return;
     ASSERT_TRUE(target.Start(L"layout"));
     for (const std::string& line : target.Lines()) {
       ScreenSpot s;
@@ -198,15 +234,7 @@ class GrabEndToEnd : public ::testing::Test {
     ASSERT_EQ(1, activate(TRUE, receiver, receiver, kCopyDataId, kMoveMsg));
   }
 
-  void TearDown() override {
-    if (activate) {
-      EXPECT_EQ(1, activate(FALSE, nullptr, nullptr, 0, 0));
-    }
-    target.Stop();
-    if (library) FreeLibrary(library);
-    DestroyWindow(receiver);
-    SetCursorPos(1100, 50);
-  }
+  void StopTargets() override { target.Stop(); }
 
   // The middle character of the given run of a line.
   ScreenSpot Spot(int window, int line, int run) const {
@@ -216,10 +244,6 @@ class GrabEndToEnd : public ::testing::Test {
     }
     ADD_FAILURE() << "no spot " << window << " " << line << " " << run;
     return ScreenSpot{};
-  }
-
-  bool WaitForRecords(size_t count, DWORD timeoutMs = 3000) {
-    return PumpUntil([count] { return g_records.size() >= count; }, timeoutMs);
   }
 
   void ExpectRecord(const Received& received, const ScreenSpot& s) {
@@ -235,11 +259,6 @@ class GrabEndToEnd : public ::testing::Test {
     EXPECT_EQ(targetWindows[s.window], received.sender);
   }
 
-  HWND receiver = nullptr;
-  HMODULE library = nullptr;
-  GtActiveMouseHookFn activate = nullptr;
-  GtSetGrabModeFn setGrabMode = nullptr;
-  GtSetClipboardModeFn setClipboardMode = nullptr;
   TargetProcess target;
   std::vector<ScreenSpot> spots;
   HWND targetWindows[2] = {};
@@ -430,6 +449,133 @@ TEST_F(GrabEndToEnd, AnAbandonedMutexCountsAsTakenAndIsReleased) {
   SetCursorPos(s.spot.centre.x, s.spot.centre.y);
   ASSERT_TRUE(WaitForRecords(1));
   ExpectRecord(g_records[0], s);
+}
+
+}  // namespace
+
+// ---- Programs that ship with Wine --------------------------------------
+// Their text is drawn by the system's modules: the edit control, rich edit
+// (glyph indices through the script processor), tree and list views.
+
+namespace {
+
+using wineprograms::CharCentre;
+using wineprograms::WineProgram;
+
+const char kFileText[] = "the house stands\r\nby the old garden\r\nlast line\r\n";
+
+// Where the mouse goes and what the capture must give there.
+struct WineSpot {
+  POINT at;
+  std::wstring text;  // the captured line
+  int index;          // the character under the cursor in it
+  HWND window;        // the window whose text it is
+};
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+struct WineCase {
+  const char* name;
+  const wchar_t* exe;
+  bool withFile;
+  const wchar_t* childClass;  // the control under the cursor
+  WineSpot (*locate)(const WineProgram& program, HWND control);
+};
+
+WineSpot InEditText(HWND edit, int line, int column, const wchar_t* text) {
+  int start = static_cast<int>(SendMessageW(edit, EM_LINEINDEX, line, 0));
+  return {CharCentre(edit, start + column), text, column, edit};
+}
+
+WineSpot TreeItem(const WineProgram& program, HWND tree) {
+  // The computer, then its first two keys: HKEY_CLASSES_ROOT, HKEY_CURRENT_USER.
+  HTREEITEM root = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+  HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(root)));
+  item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
+  RECT rect = {};
+  memcpy(&rect, &item, sizeof(item));  // the message reads the item from the rectangle
+  EXPECT_TRUE(program.RemoteRect(tree, TVM_GETITEMRECT, TRUE, rect));
+  RECT screen = wineprograms::ClientOnScreen(tree, rect);
+  // The fifth character of "HKEY_CURRENT_USER".
+  SIZE size = {screen.right - screen.left, 0};
+  POINT at = {screen.left + 2 + (size.cx - 4) * 9 / 34, (screen.top + screen.bottom) / 2};
+  return {at, L"HKEY_CURRENT_USER", 4, tree};
+}
+
+WineSpot ListHeader(const WineProgram&, HWND header) {
+  RECT rect = {};
+  GetClientRect(header, &rect);
+  POINT at = {rect.left + 12, (rect.top + rect.bottom) / 2};
+  ClientToScreen(header, &at);
+  return {at, L"Name", 0, header};
+}
+
+// The menu bar lies right above the client area; "File" is its first item.
+WineSpot MenuBarItem(const WineProgram& program, HWND) {
+  POINT at = {10, -GetSystemMetrics(SM_CYMENU) / 2};
+  ClientToScreen(program.Top(), &at);
+  return {at, L"File", 0, program.Top()};
+}
+
+const wchar_t kWordPad[] = L"%ProgramFiles%\\Windows NT\\Accessories\\wordpad.exe";
+
+const WineCase kWineCases[] = {
+    {"Notepad, first line", L"notepad.exe", true, L"Edit",
+     [](const WineProgram&, HWND edit) { return InEditText(edit, 0, 6, L"the house stands"); }},
+    {"Notepad, second line", L"notepad.exe", true, L"Edit",
+     [](const WineProgram&, HWND edit) { return InEditText(edit, 1, 13, L"by the old garden"); }},
+    {"WordPad", kWordPad, true, L"RichEdit20W",
+     [](const WineProgram&, HWND edit) { return InEditText(edit, 0, 6, L"the house stands"); }},
+    {"Registry editor, tree view", L"regedit.exe", false, L"SysTreeView32", TreeItem},
+    {"Registry editor, list view header", L"regedit.exe", false, L"SysHeader32", ListHeader},
+    {"Notepad, menu bar", L"notepad.exe", true, L"Edit", MenuBarItem},
+};
+
+class GrabOverWinePrograms : public GrabReceiver {
+ protected:
+  void SetUp() override {
+    GrabReceiver::SetUp();
+    if (HasFatalFailure()) return;
+    ASSERT_EQ(1, activate(TRUE, receiver, receiver, kCopyDataId, kMoveMsg));
+  }
+  void StopTargets() override { program.Stop(); }
+
+  // Starts the case's program and finds its control; false (with a failure) otherwise.
+  bool StartCase(const WineCase& c, HWND& control) {
+    std::wstring arguments = c.withFile ? L"\"" + file.Path() + L"\"" : L"";
+    if (!program.Start(c.exe, arguments, nullptr, c.childClass)) {
+      ADD_FAILURE() << c.name << ": the program or its control did not show; its windows: "
+                    << Narrow(program.Describe());
+      return false;
+    }
+    control = program.Child(c.childClass);
+    return control != nullptr;
+  }
+
+  wineprograms::TextFile file{L"grab words.txt", kFileText};
+  WineProgram program;
+};
+
+TEST_F(GrabOverWinePrograms, MouseAtRestCapturesTheTextTheSystemDraws) {
+  ASSERT_EQ(1, setGrabMode(kGrabMouseRest, 50));
+  for (const WineCase& c : kWineCases) {
+    SCOPED_TRACE(c.name);
+    HWND control = nullptr;
+    if (!StartCase(c, control)) continue;
+    WineSpot spot = c.locate(program, control);
+    g_records.clear();
+    SetCursorPos(spot.at.x, spot.at.y);
+    if (!WaitForRecords(1)) {
+      ADD_FAILURE() << "nothing captured";
+    } else {
+      const GrabTextResult& r = g_records.back().record;
+      EXPECT_EQ(spot.text, std::wstring(r.text, r.length));
+      EXPECT_EQ(spot.index, r.index);
+      EXPECT_EQ(spot.window, reinterpret_cast<HWND>(static_cast<UINT_PTR>(r.hwnd)));
+    }
+    SetCursorPos(1100, 50);
+    program.Stop();
+  }
 }
 
 }  // namespace
