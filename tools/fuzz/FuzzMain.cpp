@@ -6,7 +6,8 @@
 // input behind as a crash, one that spends more than the watchdog's time on
 // one input is ended and its input kept as a hang, and one that fails a check
 // reports its message; the parent saves each such input under OUT\faults\ and
-// starts a new child at the next input. "all" runs every target in turn.
+// starts a new child at the next input. "all" runs every target in turn;
+// --replay FILE (repeatable) runs saved inputs once each in this process.
 // Exit code: 0 when no fault was found, 1 otherwise, 2 for bad arguments.
 #include <windows.h>
 
@@ -52,6 +53,7 @@ struct Options {
   std::wstring out = L"fuzzrun\\";
   bool child = false;
   std::wstring shared;
+  std::vector<std::wstring> replay;  // saved inputs to run once each
 };
 
 std::wstring Wide(const char* text) {
@@ -61,6 +63,8 @@ std::wstring Wide(const char* text) {
 }
 
 std::wstring WithSlash(std::wstring folder) {
+  for (wchar_t& c : folder)
+    if (c == L'/') c = L'\\';
   if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
   return folder;
 }
@@ -91,8 +95,6 @@ std::vector<std::string> LoadSeeds(const Target& target, const std::vector<std::
   for (const std::wstring& folder : folders) {
     for (const char* pattern : target.seedFiles) {
       std::wstring full = WithSlash(folder) + Wide(pattern);
-      for (wchar_t& c : full)
-        if (c == L'/') c = L'\\';
       const std::wstring dir = full.substr(0, full.find_last_of(L'\\') + 1);
       WIN32_FIND_DATAW found;
       HANDLE find = FindFirstFileW(full.c_str(), &found);
@@ -273,9 +275,37 @@ bool ParseOptions(Options& options, int argc, wchar_t** argv) {
     else if (arg == L"--seeds") options.seedFolders.push_back(value);
     else if (arg == L"--out") options.out = value;
     else if (arg == L"--child") options.child = true, options.shared = value;
+    else if (arg == L"--replay") options.replay.push_back(value);
     else return false;
   }
   return true;
+}
+
+// Runs saved inputs in this process, one after another, with their times:
+// a fault ends the run as it ends a child.
+int RunReplay(const Options& options) {
+  const Target* target = FindTarget(options.target);
+  Sandbox sandbox;
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  sandbox.folder = std::wstring(temp) + L"qfuzz-" + IntToWString(GetCurrentProcessId(), 16) + L"\\";
+  CreateDirectoryPath(sandbox.folder.c_str());
+  for (const std::wstring& path : options.replay) {
+    const std::string input = ReadAll(path);
+    SetAllocationBound(64ull * 1024 * 1024 + 256ull * input.size());
+    const auto start = std::chrono::steady_clock::now();
+    sandbox.Clear();
+    target->run(input, sandbox);
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    std::string name;
+    WStringToMultiByte(name, path.c_str(), static_cast<int>(path.size()), CP_UTF8, 0);
+    printf("%s: %u bytes, %.0f ms\n", name.c_str(), static_cast<unsigned>(input.size()), ms);
+    fflush(stdout);
+  }
+  sandbox.Clear();
+  RemoveDirectoryW(sandbox.folder.c_str());
+  return 0;
 }
 
 }  // namespace
@@ -303,6 +333,7 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   if (options.child) return RunChild(options);
+  if (!options.replay.empty()) return RunReplay(options);
 
   std::vector<std::string> names;
   if (options.target == "all")
