@@ -374,6 +374,9 @@ TEST(HtmlBadInput, RendersWithoutCrashOrHang) {
   pages.push_back(L"<div style='width:-5px; padding:-3px; font-size:99999px; border:99999px solid'>x</div>");
   pages.push_back(L"<<<<>>>></><!--<!----><!DOCTYPE<?x <a b c='d> <style>p{{{color:</style");
   pages.push_back(std::wstring(300000, L'w'));
+  // Preformatted blanks inside boxes whose widths are measured (table cells, inline blocks).
+  pages.push_back(L"<table><tr><td>x<pre>a  b\r\n c </pre></td></tr></table>"
+                  L"<div style='display:inline-block'><pre> \t </pre></div>");
   for (const auto& html : pages) {
     auto start = std::chrono::steady_clock::now();
     auto doc = Document::Parse(html);
