@@ -283,6 +283,11 @@ bool CConfigFile::Parse(const wchar_t* text, bool unquote, uint32_t merge) {
   const bool replace = merge == kMergeLaterWins;
   std::wstring prefix = L"/", name, value;
   const wchar_t* p = text;
+  // The next ";" and the next character that ends a key's name ("=" or one
+  // that makes the line no key), found once for all the lines before them: a
+  // text with few of them would otherwise be searched to its end per line.
+  const wchar_t* semicolon = nullptr;
+  const wchar_t* nameEnd = nullptr;
   while (*p) {
     const wchar_t* eol = p;
     while (*eol && *eol != L'\n') ++eol;
@@ -291,11 +296,18 @@ bool CConfigFile::Parse(const wchar_t* text, bool unquote, uint32_t merge) {
     const wchar_t* next = *eol ? eol + 1 : eol;
     if (q < eol && *q != L'[' && *q != L';' && !WStrChr(L"\\\"'/,=]", *q)) {
       // A key line runs on to the first line that holds a ";".
-      const wchar_t* extent = p;
-      while (*extent && *extent != L';') ++extent;
-      const wchar_t* extentEnd = extent;
+      if (!semicolon || semicolon < p) {
+        semicolon = p;
+        while (*semicolon && *semicolon != L';') ++semicolon;
+      }
+      if (!nameEnd || nameEnd < q) {
+        nameEnd = q;
+        while (*nameEnd && !WStrChr(L"=\\\"'/,;[]", *nameEnd)) ++nameEnd;
+      }
+      const wchar_t* extentEnd = semicolon;
       while (*extentEnd && *extentEnd != L'\n') ++extentEnd;
-      if (ParseLineStrict(name, value, p, static_cast<uint32_t>(extentEnd - p)) == kLineKey) {
+      if (*nameEnd == L'=' && nameEnd < extentEnd &&
+          ParseLineStrict(name, value, p, static_cast<uint32_t>(extentEnd - p)) == kLineKey) {
         if (unquote) {
           if (IsQuoted(value.c_str(), value.size())) value = value.substr(1, value.size() - 2);
           UnescapeWString(value);

@@ -122,7 +122,12 @@ void CXmlProcessingInstruction::Print(std::wstring& out, uint32_t level, uint32_
     out += L' ';
     out += value_;
   }
-  out += L" ?>";
+  // The data runs up to "?>", blanks included: the blank written before
+  // "?>" is left out when the data ends in one, so that a printed
+  // instruction reads back as it prints.
+  const wchar_t last = value_.empty() ? L'\0' : value_.back();
+  if (last != L' ' && last != L'\t' && last != L'\r' && last != L'\n') out += L' ';
+  out += L"?>";
 }
 
 void CXmlDocType::Print(std::wstring& out, uint32_t level, uint32_t indent, const XmlPrintOptions*) const {
@@ -156,7 +161,7 @@ void CXmlDeclaration::Print(std::wstring& out, uint32_t, uint32_t, const XmlPrin
     if (f.value.empty()) continue;
     out += f.name;
     out += L"=\"";
-    out += f.value;
+    AppendEscaped(out, f.value, true);
     out += L"\" ";
   }
   out += L"?>";

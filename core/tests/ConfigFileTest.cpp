@@ -280,6 +280,29 @@ TEST(ConfigSave, EmptySectionKeysFirstAndLoadBackInPlace) {
 
 // CR and LF inside a value are written as escapes; quotes, escapes and a
 // trailing backslash come back as they were.
+// A layout text of many lines with no ";" (or no "=") is read once, not once
+// per line. A hang bound, not a speed check: the per-line search took minutes.
+TEST(ConfigParse, LongTextsWithoutSemicolonsOrKeys) {
+  std::wstring noSemicolon = L"[S]\n", noKey = L"[S]\n";
+  for (int i = 0; i < 40000; ++i) {
+    noSemicolon += L"word word\n";
+    noKey += L"word word;\n";
+  }
+  noKey += L"k=v;\n";
+  const struct {
+    const std::wstring& text;
+    int entries;
+  } cases[] = {{noSemicolon, 0}, {noKey, 1}};
+  for (const auto& c : cases) {
+    CConfigFile config;
+    const DWORD start = GetTickCount();
+    ASSERT_TRUE(config.Parse(c.text.c_str(), true, 0));
+    EXPECT_LT(GetTickCount() - start, 10000u);
+    std::vector<std::wstring> keys;
+    EXPECT_EQ(config.GetEntries(keys), c.entries);
+  }
+}
+
 TEST(ConfigSave, RoundTripOfSpecialValues) {
   TempFolder dir;
   const wchar_t* texts[] = {L"line1\nline2", L"cr\r\nlf", L"C:\\dir\\", L"ends with \\", L"say \"hi\"; then?",

@@ -294,6 +294,26 @@ TEST(XmlPrint, ReparsesToTheSameText) {
   EXPECT_EQ(PrintXml(again.DocumentNode(), 2), printed);
 }
 
+// Printed text parses to a tree that prints the same, whatever the
+// declaration's values and an instruction's data hold.
+TEST(XmlPrint, EveryNodeKindReparsesToTheSameText) {
+  const std::wstring cases[] = {
+      L"<?xml version=\"1.0\" encoding='a\"b&amp;&lt;' standalone=\"yes&quot;\"?><r/>",
+      L"<?xml version=\"1.0\" encoding=\"&apos;\"?><r/>",
+      kDecl + L"<r><?pi data ?><?pi  two  words\t?><?bare?><?bare2 ?></r>",
+      kDecl + L"<!--c--><r><![CDATA[x]]></r><?after x?>",
+  };
+  for (const std::wstring& text : cases) {
+    for (uint32_t indent : {0u, 2u}) {
+      CXmlDocument doc, again;
+      ASSERT_TRUE(ParseXml(doc, text)) << text;
+      const std::wstring printed = PrintXml(doc.DocumentNode(), indent);
+      ASSERT_TRUE(ParseXml(again, printed)) << printed;
+      EXPECT_EQ(PrintXml(again.DocumentNode(), indent), printed) << text;
+    }
+  }
+}
+
 TEST(XmlParse, ErrorContextAndCleanup) {
   CXmlDocument doc;
   ASSERT_TRUE(ParseXml(doc, kDecl + L"<a/>"));

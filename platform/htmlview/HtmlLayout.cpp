@@ -701,7 +701,8 @@ void LayoutEngine::MeasureChildren(Element* el, Measure& m) {
           continue;
         }
         size_t b = k;
-        if (IsBreakAnywhere(t[k])) {
+        // In preformatted text a blank is a character of the line, measured like any other.
+        if (IsBreakAnywhere(t[k]) || IsSpace(t[k])) {
           ++k;
         } else {
           while (k < t.size() && !IsSpace(t[k]) && !IsBreakAnywhere(t[k])) ++k;

@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <cwchar>
 #include <cwctype>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/htmlview/HtmlLayout.h"
 #include "platform/htmlview/HtmlText.h"
@@ -643,26 +646,43 @@ struct Cascade {
   }
 };
 
-void CollectSheets(Element* el, std::wstring& css) {
+void CollectSheets(Element* el, std::vector<std::wstring>& sheets) {
   if (el->Is(L"style")) {
+    std::wstring css;
     for (size_t i = 0; i < el->ChildCount(); ++i) {
       if (el->Child(i)->IsText()) css += el->Child(i)->Text();
     }
-    css += L"\n";
+    sheets.push_back(std::move(css));
     return;
   }
   for (size_t i = 0; i < el->ChildCount(); ++i) {
-    if (el->Child(i)->IsElement()) CollectSheets(el->Child(i), css);
+    if (el->Child(i)->IsElement()) CollectSheets(el->Child(i), sheets);
   }
+}
+
+// The page's sheets as one text. A sheet that comes again later adds nothing
+// the later copy does not set again after it, so only the last copy is kept:
+// every element is matched against every rule, and a page that repeats its
+// sheet would otherwise cost the square of its size.
+std::wstring JoinSheets(const std::vector<std::wstring>& sheets) {
+  std::unordered_map<std::wstring, size_t> last;
+  for (size_t i = 0; i < sheets.size(); ++i) last[sheets[i]] = i;
+  std::wstring css;
+  for (size_t i = 0; i < sheets.size(); ++i) {
+    if (last[sheets[i]] != i) continue;
+    css += sheets[i];
+    css += L"\n";
+  }
+  return css;
 }
 
 }  // namespace
 
 void ComputeStyles(Document* doc) {
   Cascade cascade;
-  std::wstring css;
-  CollectSheets(doc->Root(), css);
-  ParseSheet(css, cascade.rules);
+  std::vector<std::wstring> sheets;
+  CollectSheets(doc->Root(), sheets);
+  ParseSheet(JoinSheets(sheets), cascade.rules);
   Style root;
   root.font = GetFont(root.family, root.fontPx, false, false, false, false);
   cascade.Compute(doc->Root(), root);

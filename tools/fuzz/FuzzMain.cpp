@@ -6,7 +6,8 @@
 // input behind as a crash, one that spends more than the watchdog's time on
 // one input is ended and its input kept as a hang, and one that fails a check
 // reports its message; the parent saves each such input under OUT\faults\ and
-// starts a new child at the next input. "all" runs every target in turn.
+// starts a new child at the next input. "all" runs every target in turn;
+// --replay FILE (repeatable) runs saved inputs once each in this process.
 // Exit code: 0 when no fault was found, 1 otherwise, 2 for bad arguments.
 #include <windows.h>
 
@@ -26,13 +27,19 @@
 namespace fuzz {
 namespace {
 
+// An input is a hang when it takes more than 2 s of the processor, or more
+// than 30 s of the clock (a wait that never ends): the machine may be shared
+// and loaded, and the clock alone would blame an input for a busy neighbour.
 constexpr DWORD kWatchdogMs = 2000;
+constexpr DWORD kWatchdogWallMs = 30000;
 constexpr uint32_t kMaxInput = 4u << 20;
 constexpr DWORD kFaultExit = 0x3F;  // a check failed; the message is in the record
 
 struct SharedRecord {
   volatile LONG running;   // 1 while an input runs
   volatile DWORD started;  // GetTickCount() when it began
+  volatile LONG64 cpuStart; // the child's processor time then, in 100 ns units
+  volatile LONG64 cpuNow;   // and now, kept up by the child's watch thread
   volatile LONG64 index;   // the input's number
   volatile LONG64 next;    // the first input not yet finished
   uint32_t size;
@@ -52,6 +59,7 @@ struct Options {
   std::wstring out = L"fuzzrun\\";
   bool child = false;
   std::wstring shared;
+  std::vector<std::wstring> replay;  // saved inputs to run once each
 };
 
 std::wstring Wide(const char* text) {
@@ -61,6 +69,8 @@ std::wstring Wide(const char* text) {
 }
 
 std::wstring WithSlash(std::wstring folder) {
+  for (wchar_t& c : folder)
+    if (c == L'/') c = L'\\';
   if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
   return folder;
 }
@@ -91,8 +101,6 @@ std::vector<std::string> LoadSeeds(const Target& target, const std::vector<std::
   for (const std::wstring& folder : folders) {
     for (const char* pattern : target.seedFiles) {
       std::wstring full = WithSlash(folder) + Wide(pattern);
-      for (wchar_t& c : full)
-        if (c == L'/') c = L'\\';
       const std::wstring dir = full.substr(0, full.find_last_of(L'\\') + 1);
       WIN32_FIND_DATAW found;
       HANDLE find = FindFirstFileW(full.c_str(), &found);
@@ -109,6 +117,20 @@ std::vector<std::string> LoadSeeds(const Target& target, const std::vector<std::
     for (std::string& s : target.builtSeeds()) seeds.push_back(std::move(s));
   if (seeds.empty()) seeds.emplace_back();
   return seeds;
+}
+
+LONG64 ProcessorTime() {
+  FILETIME created, exited, kernel, user;
+  if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
+  auto value = [](const FILETIME& t) { return (static_cast<LONG64>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+  return value(kernel) + value(user);
+}
+
+DWORD WINAPI WatchProcessor(void*) {
+  for (;;) {
+    g_record->cpuNow = ProcessorTime();
+    Sleep(100);
+  }
 }
 
 LONG WINAPI OnCrash(EXCEPTION_POINTERS* info) {
@@ -139,6 +161,8 @@ int RunChild(const Options& options) {
   CreateDirectoryPath(sandbox.folder.c_str());
 
   const std::vector<std::string> seeds = LoadSeeds(*target, options.seedFolders);
+  g_record->cpuNow = ProcessorTime();
+  CloseHandle(CreateThread(nullptr, 0, WatchProcessor, nullptr, 0, nullptr));
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(options.seconds);
   const uint64_t end = options.first + options.count;
   for (uint64_t i = options.first; i < end; ++i) {
@@ -150,6 +174,7 @@ int RunChild(const Options& options) {
     g_record->index = static_cast<LONG64>(i);
     g_record->message[0] = 0;
     g_record->started = GetTickCount();
+    g_record->cpuStart = g_record->cpuNow = ProcessorTime();
     // A file format may claim a larger image or table than it holds, but
     // nothing a reader keeps needs more than this for an input of this size.
     SetAllocationBound(64ull * 1024 * 1024 + 256ull * input.size());
@@ -217,7 +242,10 @@ Totals RunParent(const Options& options) {
     CloseHandle(pi.hThread);
     bool hung = false;
     while (WaitForSingleObject(pi.hProcess, 100) == WAIT_TIMEOUT) {
-      if (g_record->running && GetTickCount() - g_record->started > kWatchdogMs) {
+      const LONG64 index = g_record->index;
+      const DWORD wall = GetTickCount() - g_record->started;
+      const LONG64 cpu = (g_record->cpuNow - g_record->cpuStart) / 10000;
+      if (g_record->running && index == g_record->index && (cpu > kWatchdogMs || wall > kWatchdogWallMs)) {
         TerminateProcess(pi.hProcess, 0xDEAD);
         WaitForSingleObject(pi.hProcess, INFINITE);
         hung = true;
@@ -229,7 +257,7 @@ Totals RunParent(const Options& options) {
     CloseHandle(pi.hProcess);
     if (hung) {
       ++totals.hangs;
-      SaveFault(options, "hang", "more than 2 s on one input");
+      SaveFault(options, "hang", "more than 2 s of the processor (or 30 s of the clock) on one input");
       next = static_cast<uint64_t>(g_record->index) + 1;
     } else if (code == 0) {
       next = static_cast<uint64_t>(g_record->next);
@@ -273,9 +301,39 @@ bool ParseOptions(Options& options, int argc, wchar_t** argv) {
     else if (arg == L"--seeds") options.seedFolders.push_back(value);
     else if (arg == L"--out") options.out = value;
     else if (arg == L"--child") options.child = true, options.shared = value;
+    else if (arg == L"--replay") options.replay.push_back(value);
     else return false;
   }
   return true;
+}
+
+// Runs saved inputs in this process, one after another, with their times:
+// a fault ends the run as it ends a child.
+int RunReplay(const Options& options) {
+  const Target* target = FindTarget(options.target);
+  Sandbox sandbox;
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  sandbox.folder = std::wstring(temp) + L"qfuzz-" + IntToWString(GetCurrentProcessId(), 16) + L"\\";
+  CreateDirectoryPath(sandbox.folder.c_str());
+  for (const std::wstring& path : options.replay) {
+    const std::string input = ReadAll(path);
+    SetAllocationBound(64ull * 1024 * 1024 + 256ull * input.size());
+    const auto start = std::chrono::steady_clock::now();
+    const LONG64 cpu = ProcessorTime();
+    sandbox.Clear();
+    target->run(input, sandbox);
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    std::string name;
+    WStringToMultiByte(name, path.c_str(), static_cast<int>(path.size()), CP_UTF8, 0);
+    printf("%s: %u bytes, %.0f ms (%.0f ms of the processor)\n", name.c_str(), static_cast<unsigned>(input.size()),
+           ms, (ProcessorTime() - cpu) / 1e4);
+    fflush(stdout);
+  }
+  sandbox.Clear();
+  RemoveDirectoryW(sandbox.folder.c_str());
+  return 0;
 }
 
 }  // namespace
@@ -303,6 +361,7 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   if (options.child) return RunChild(options);
+  if (!options.replay.empty()) return RunReplay(options);
 
   std::vector<std::string> names;
   if (options.target == "all")

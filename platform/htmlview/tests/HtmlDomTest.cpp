@@ -374,6 +374,13 @@ TEST(HtmlBadInput, RendersWithoutCrashOrHang) {
   pages.push_back(L"<div style='width:-5px; padding:-3px; font-size:99999px; border:99999px solid'>x</div>");
   pages.push_back(L"<<<<>>>></><!--<!----><!DOCTYPE<?x <a b c='d> <style>p{{{color:</style");
   pages.push_back(std::wstring(300000, L'w'));
+  // Preformatted blanks inside boxes whose widths are measured (table cells, inline blocks).
+  pages.push_back(L"<table><tr><td>x<pre>a  b\r\n c </pre></td></tr></table>"
+                  L"<div style='display:inline-block'><pre> \t </pre></div>");
+  // The same sheets again and again, each followed by elements they match.
+  std::wstring sheets;
+  for (int i = 0; i < 5000; ++i) sheets += L"<style>p{margin:1px}</style><style>b{color:red}</style><p>text<b>bold</b></p>";
+  pages.push_back(sheets);
   for (const auto& html : pages) {
     auto start = std::chrono::steady_clock::now();
     auto doc = Document::Parse(html);
@@ -395,6 +402,28 @@ Style* StyleOfId(Document& doc, const wchar_t* id) {
   doc.EnsureLayout();
   Element* el = doc.GetItem(id);
   return el ? el->ComputedStyle() : nullptr;
+}
+
+// A sheet given again still wins over the sheets between its copies.
+TEST(HtmlStyle, RepeatedSheetsKeepTheirPlaceInTheCascade) {
+  const struct {
+    const wchar_t* sheets;
+    COLORREF color;
+  } cases[] = {
+      {L"<style>p{color:#111111}</style><style>p{color:#222222}</style>", RGB(0x22, 0x22, 0x22)},
+      {L"<style>p{color:#111111}</style><style>p{color:#222222}</style><style>p{color:#111111}</style>",
+       RGB(0x11, 0x11, 0x11)},
+      {L"<style>p{color:#111111}</style><style>p{color:#111111}</style><style>p{color:#222222}</style>",
+       RGB(0x22, 0x22, 0x22)},
+      {L"<style>#x{color:#333333}</style><style>p{color:#222222}</style><style>#x{color:#333333}</style>",
+       RGB(0x33, 0x33, 0x33)},
+  };
+  for (const auto& c : cases) {
+    auto doc = Document::Parse(std::wstring(c.sheets) + L"<p id='x'>t</p>");
+    Style* s = StyleOfId(*doc, L"x");
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->color, c.color) << c.sheets;
+  }
 }
 
 TEST(HtmlStyle, CascadeOfSheetsAttributesAndInlineStyles) {
