@@ -1,17 +1,21 @@
 # Quorindo: the two commands a developer needs, plus their parts.
 #   make run   installs what is missing, builds, makes the demo dictionaries, starts the program
 #   make test  installs what is missing, builds, runs every test under Wine
+#   make bench installs what is missing, builds, prints the speed beside its anchors
 BUILD_DIR ?= $(CURDIR)/build
 DEPS_DIR  ?= $(BUILD_DIR)/deps
 export BUILD_DIR DEPS_DIR
 
-.PHONY: run test build setup clean
+.PHONY: run test bench build setup clean
 
 run:
 	@bash scripts/run.sh
 
 test:
 	@bash scripts/test.sh
+
+bench:
+	@bash scripts/bench.sh
 
 build:
 	@bash scripts/build.sh
