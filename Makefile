@@ -2,11 +2,12 @@
 #   make run   installs what is missing, builds, makes the demo dictionaries, starts the program
 #   make test  installs what is missing, builds, runs every test under Wine
 #   make fuzz  builds, feeds every reader 100,000 mutated inputs
+#   make bench installs what is missing, builds, prints the speed beside its anchors
 BUILD_DIR ?= $(CURDIR)/build
 DEPS_DIR  ?= $(BUILD_DIR)/deps
 export BUILD_DIR DEPS_DIR
 
-.PHONY: run test fuzz build setup clean
+.PHONY: run test fuzz bench build setup clean
 
 run:
 	@bash scripts/run.sh
@@ -16,6 +17,9 @@ fuzz:
 
 test:
 	@bash scripts/test.sh
+
+bench:
+	@bash scripts/bench.sh
 
 build:
 	@bash scripts/build.sh

@@ -11,6 +11,7 @@
 namespace {
 
 constexpr uint32_t kReceiveBuffer = 65536;
+constexpr int kReadsPerEvent = 16;  // at most 1 MB between two looks at the abort event
 
 const char* Dotted(const sockaddr_in& address) { return inet_ntoa(address.sin_addr); }
 
@@ -366,14 +367,22 @@ bool CHttpSession::Exchange(const std::string& host, uint16_t port, const std::s
       if (error) {
         NetLog().Write(error == WSAENETDOWN ? "[Recv] [%d] The network subsystem has failed." : "[Recv] [%d] Recv Error",
                        error);
-      }
-      if (error || !ReceiveData(buffer.data(), count) || (count && !consume(count, done))) {
         CloseSocket(event);
         return false;
       }
-      if (done) {
-        CloseSocket(event);
-        return true;
+      // What the socket holds now, up to a few buffers, before the next
+      // wait: a wait and an event query for every buffer cost more than the
+      // bytes themselves.
+      for (int reads = 0; reads < kReadsPerEvent; ++reads) {
+        if (!ReceiveData(buffer.data(), count) || (count && !consume(count, done))) {
+          CloseSocket(event);
+          return false;
+        }
+        if (done) {
+          CloseSocket(event);
+          return true;
+        }
+        if (count == 0) break;
       }
     }
     if (events.lNetworkEvents & FD_CLOSE) {

@@ -13,10 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "core/DesCipher.h"
 #include "core/TextCodec.h"
 #include "dict/DictFile.h"
-#include "dict/DictHost.h"
+#include "dict/bench/BenchHost.h"
 #include "dict/DictManager.h"
 
 namespace {
@@ -42,59 +41,6 @@ size_t PrivateBytes() {
     if (static_cast<const char*>(info.BaseAddress) + info.RegionSize < p) break;
   }
   return total;
-}
-
-const uint8_t kConfigKey[16] = {0x51, 0x75, 0x6F, 0x72, 0x69, 0x6E, 0x64, 0x6F,
-                                0x42, 0x65, 0x6E, 0x63, 0x68, 0x4B, 0x65, 0x79};
-
-class BenchHost : public IDictHost {
- public:
-  std::wstring folder, temp;
-  std::wstring GetUiText(const wchar_t* section, const wchar_t* key, int) override {
-    if (!*section && std::wstring(key) == L"3") return L"51756F72696E646F42656E63684B6579";
-    if (!*section && std::wstring(key) == L"10") return L"0x100";
-    return {};
-  }
-  std::wstring GetSetting(const wchar_t*, const wchar_t*) override { return {}; }
-  std::wstring GetDataFolder() override { return folder; }
-  std::wstring GetDictFolder() override { return folder; }
-  std::wstring GetTempFolder() override { return temp; }
-  std::wstring GetIconFolder() override { return folder; }
-  std::wstring GetImageFolder() override { return folder; }
-  std::wstring GetUiLanguageCode() override { return L"en"; }
-  std::wstring GetUiFontName() override { return {}; }
-  std::wstring GetUiFontSize() override { return {}; }
-  uint32_t GetLanguageLocale(const wchar_t*) override { return 1033; }
-  int MatchLanguageCode(const wchar_t* a, const wchar_t* b) override { return _wcsicmp(a, b) == 0; }
-  std::wstring GetLanguageName(const wchar_t* code) override { return code; }
-  void ShowMessage(const wchar_t* text, const wchar_t*, uint32_t) override { fwprintf(stderr, L"%ls\n", text); }
-  void SetTranslatorSourceText(const std::wstring&) override {}
-  void BuildTranslatorFormPage(std::wstring& html, bool, bool) override { html.clear(); }
-};
-
-bool WriteConfig(const std::wstring& folder, const std::vector<uint32_t>& ids) {
-  std::wstring text = L"\xFEFF<?xml version=\"1.0\" encoding=\"UTF-16\" ?>\n<config><install>";
-  wchar_t line[128];
-  for (uint32_t id : ids) {
-    swprintf(line, 128, L"<dict src=\"%.8x.tdc\"/>", id);
-    text += line;
-  }
-  text += L"</install><query_group/><index_group/><grab_group>";
-  for (uint32_t id : ids) {
-    swprintf(line, 128, L"<dict id=\"%.8x\"/>", id);
-    text += line;
-  }
-  text += L"</grab_group></config>";
-  CDesCipher cipher;
-  cipher.SetKey(kConfigKey, 16);
-  const uint8_t* plain = reinterpret_cast<const uint8_t*>(text.data());
-  int size = cipher.Encrypt(nullptr, plain, static_cast<int>(text.size() * 2));
-  std::string envelope(size, '\0');
-  cipher.Encrypt(reinterpret_cast<uint8_t*>(&envelope[0]), plain, static_cast<int>(text.size() * 2));
-  FILE* f = _wfopen((folder + L"dictcfg.xmc").c_str(), L"wb");
-  if (!f) return false;
-  fwrite(envelope.data(), 1, envelope.size(), f);
-  return fclose(f) == 0;
 }
 
 }  // namespace
@@ -188,7 +134,7 @@ int main() {
   for (const wchar_t* layout : {L"layout.cfg", L"layout_def.cfg"})
     CopyFileW((demo + layout).c_str(), (host.folder + layout).c_str(), FALSE);
   CDictManager manager;
-  if (!copied || !WriteConfig(host.folder, ids) || !manager.LoadConfig()) {
+  if (!copied || !WriteBenchConfig(host.folder, ids, L"grab_group") || !manager.LoadConfig()) {
     fwprintf(stderr, L"cannot set up the group from %ls\n", bench.c_str());
     return 1;
   }

@@ -1,0 +1,75 @@
+#include "bench/PaintProbe.h"
+
+namespace {
+
+const wchar_t kOriginalProc[] = L"QuorindoBenchPaintProbeProc";
+
+PaintProbeData* Data() {
+  static PaintProbeData* data = [] {
+    HANDLE mapping = OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, kPaintProbeMapping);
+    return mapping ? static_cast<PaintProbeData*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0)) : nullptr;
+  }();
+  return data;
+}
+
+LONGLONG Now() {
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return t.QuadPart;
+}
+
+void NotePaintEnd(HWND window) {
+  PaintProbeData* data = Data();
+  if (!data) return;
+  const LONGLONG now = Now();
+  HWND root = GetAncestor(window, GA_ROOT);
+  if (reinterpret_cast<LONGLONG>(window) == data->pageWindow) {
+    data->pagePaintEnd = now;
+    InterlockedIncrement(&data->pagePaints);
+  }
+  if (reinterpret_cast<LONGLONG>(root) == data->mainWindow) {
+    data->mainPaintEnd = now;
+    InterlockedIncrement(&data->mainPaints);
+  } else if (IsWindowVisible(root)) {
+    data->otherPaintEnd = now;
+    data->otherWindow = reinterpret_cast<LONGLONG>(root);
+    InterlockedIncrement(&data->otherPaints);
+  }
+}
+
+LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  WNDPROC original = reinterpret_cast<WNDPROC>(GetPropW(window, kOriginalProc));
+  if (message == WM_NCDESTROY) {
+    RemovePropW(window, kOriginalProc);
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+  }
+  const LRESULT result = CallWindowProcW(original, window, message, wParam, lParam);
+  if (message == WM_PAINT) NotePaintEnd(window);
+  return result;
+}
+
+// Every window of the thread is watched from its first message on.
+void Watch(HWND window) {
+  if (!window || GetPropW(window, kOriginalProc)) return;
+  if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return;
+  LONG_PTR original = GetWindowLongPtrW(window, GWLP_WNDPROC);
+  if (!original || !SetPropW(window, kOriginalProc, reinterpret_cast<HANDLE>(original))) return;
+  SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProbeProc));
+}
+
+}  // namespace
+
+extern "C" LRESULT CALLBACK PaintProbeGetMessage(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION && wParam == PM_REMOVE) {
+    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+    Watch(msg->hwnd);
+    PaintProbeData* data = Data();
+    if (data && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) data->enterTime = Now();
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+extern "C" LRESULT CALLBACK PaintProbeCallWndProc(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION) Watch(reinterpret_cast<const CWPSTRUCT*>(lParam)->hwnd);
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}

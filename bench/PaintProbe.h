@@ -1,0 +1,24 @@
+// The paint probe: a hook library the program benchmark puts on the main
+// thread of Quorindo.exe. Inside the program it notes, on the performance
+// counter every process shares, when Enter was taken from the queue and when
+// each window's WM_PAINT returned, into a mapping the benchmark reads.
+#pragma once
+
+#include <windows.h>
+
+constexpr wchar_t kPaintProbeMapping[] = L"QuorindoBenchPaintProbe";
+
+struct PaintProbeData {
+  LONGLONG pageWindow;      // set by the benchmark: the result page's window
+  LONGLONG mainWindow;      // set by the benchmark: the main window
+  LONGLONG enterTime;       // the last WM_KEYDOWN of Enter taken from the queue
+  LONGLONG pagePaintEnd;    // the last return from the result page's WM_PAINT
+  LONGLONG mainPaintEnd;    // ... from any WM_PAINT inside the main window
+  LONGLONG otherPaintEnd;   // ... from any WM_PAINT of other top-level windows (the popup)
+  LONGLONG otherWindow;     // the top-level window of that paint
+  volatile LONG pagePaints, mainPaints, otherPaints;
+};
+
+// The hook procedure the benchmark installs (WH_GETMESSAGE and WH_CALLWNDPROC).
+extern "C" __declspec(dllexport) LRESULT CALLBACK PaintProbeGetMessage(int code, WPARAM wParam, LPARAM lParam);
+extern "C" __declspec(dllexport) LRESULT CALLBACK PaintProbeCallWndProc(int code, WPARAM wParam, LPARAM lParam);
