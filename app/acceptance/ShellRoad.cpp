@@ -44,12 +44,19 @@ class TrayRoad : public Road {
   // no selection; separators are skipped) chosen with Enter.
   bool ChooseFromTray(int downs) {
     HWND icon = TrayIcon();
-    if (!icon) return false;
+    if (!icon) return Failed("no tray icon");
     RightClick(icon);
-    if (!WaitFor([this] { return !TopWindows(program_.Id(), L"#32768", nullptr, true).empty(); })) return false;
+    if (!WaitFor([this] { return !TopWindows(program_.Id(), L"#32768", nullptr, true).empty(); }))
+      return Failed("no menu came");
     for (int i = 0; i < downs; ++i) PressKey(VK_DOWN);
     PressKey(VK_RETURN);
-    return WaitFor([this] { return TopWindows(program_.Id(), L"#32768", nullptr, true).empty(); });
+    return WaitFor([this] { return TopWindows(program_.Id(), L"#32768", nullptr, true).empty(); }) ||
+           Failed("the menu stayed");
+  }
+
+  static bool Failed(const char* why) {
+    ADD_FAILURE() << "tray: " << why;
+    return false;
   }
 
   // A window a command opened: painted, then closed with Escape.
@@ -62,12 +69,12 @@ class TrayRoad : public Road {
     EXPECT_TRUE(WaitFor([&] { return LooksPainted(opened.front(), why); })) << Utf8(what) << ": " << why;
     Screenshot(what);
     PostMessageW(opened.front(), WM_CLOSE, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return OtherWindows(program_.Id(), main).empty(); }))
+    EXPECT_TRUE(WaitFor([&] { return OtherWindows(program_.Id(), main).empty() && IsWindowEnabled(main); }))
         << Utf8(what) << " did not close";
   }
 };
 
-TEST_F(TrayRoad, DISABLED_MenuCommandsOpenTheWindowSwitchTheClipboardTranslatorAndExit) {
+TEST_F(TrayRoad, MenuCommandsOpenTheWindowSwitchTheClipboardTranslatorAndExit) {
   MainWindow window = Window();
   ASSERT_TRUE(WaitFor([] { return TrayIcon() != nullptr; })) << "no tray window with the icon";
   HWND close = window.Button(kCloseButton);
