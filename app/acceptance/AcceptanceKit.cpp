@@ -1,6 +1,7 @@
 #include "app/acceptance/AcceptanceKit.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 
 #include "core/ConfigFile.h"
@@ -95,6 +96,12 @@ BOOL CALLBACK CollectTop(HWND window, LPARAM param) {
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
   if (process == query->process && query->Matches(window)) query->found.push_back(window);
+  return TRUE;
+}
+
+BOOL CALLBACK CollectAnyTop(HWND window, LPARAM param) {
+  WindowQuery* query = reinterpret_cast<WindowQuery*>(param);
+  if (query->Matches(window)) query->found.push_back(window);
   return TRUE;
 }
 
@@ -218,7 +225,7 @@ ProgramProcess::~ProgramProcess() {
   if (info_.hThread) CloseHandle(info_.hThread);
 }
 
-bool ProgramProcess::Start(const std::wstring& folder, const std::wstring& arguments, std::string& why) {
+bool ProgramProcess::Launch(const std::wstring& folder, const std::wstring& arguments, std::string& why) {
   const std::wstring exe = folder + L"Quorindo.exe";
   std::wstring command = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
   STARTUPINFOW startup = {};
@@ -228,6 +235,11 @@ bool ProgramProcess::Start(const std::wstring& folder, const std::wstring& argum
     why = "Quorindo.exe cannot be started (error " + std::to_string(GetLastError()) + ")";
     return false;
   }
+  return true;
+}
+
+bool ProgramProcess::Start(const std::wstring& folder, const std::wstring& arguments, std::string& why) {
+  if (!Launch(folder, arguments, why)) return false;
   WaitFor(
       [this] {
         if (!IsRunning()) return true;
@@ -268,6 +280,12 @@ void ProgramProcess::Terminate() {
 std::vector<HWND> TopWindows(DWORD process, const wchar_t* className, const wchar_t* title, bool visibleOnly) {
   WindowQuery query{process, className, title, -1, visibleOnly, {}};
   EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&query));
+  return query.found;
+}
+
+std::vector<HWND> AnyTopWindows(const wchar_t* className, bool visibleOnly) {
+  WindowQuery query{0, className, nullptr, -1, visibleOnly, {}};
+  EnumWindows(CollectAnyTop, reinterpret_cast<LPARAM>(&query));
   return query.found;
 }
 
@@ -327,6 +345,12 @@ void MoveMouse(HWND window, int x, int y) {
 }
 
 void Click(HWND window, int x, int y) { MouseButtons(window, x, y, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1); }
+
+void ClickScreen(POINT screen) {
+  std::vector<INPUT> inputs = {MouseInput(screen, 0), MouseInput(screen, MOUSEEVENTF_LEFTDOWN),
+                               MouseInput(screen, MOUSEEVENTF_LEFTUP)};
+  SendInputs(inputs);
+}
 
 void DoubleClick(HWND window, int x, int y) {
   MouseButtons(window, x, y, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
@@ -393,6 +417,22 @@ void ClearClipboard() {
     EmptyClipboard();
     CloseClipboard();
   }
+}
+
+bool SetClipboardText(const std::wstring& text) {
+  if (!WaitFor([] { return OpenClipboard(nullptr) != FALSE; })) return false;
+  EmptyClipboard();
+  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  bool ok = false;
+  if (void* p = memory ? GlobalLock(memory) : nullptr) {
+    memcpy(p, text.c_str(), bytes);
+    GlobalUnlock(memory);
+    ok = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  }
+  if (!ok && memory) GlobalFree(memory);
+  CloseClipboard();
+  return ok;
 }
 
 std::wstring ClipboardText() {
@@ -497,6 +537,34 @@ std::vector<RECT> InkLines(HWND window, const RECT* area) {
   return cut;
 }
 
+std::vector<RECT> ColourBands(HWND window, uint32_t rgb, int minRun) {
+  std::vector<RECT> bands;
+  Veltra::COImage image;
+  if (!CaptureClient(window, image)) return bands;
+  const int width = image.GetWidth(), height = image.GetHeight();
+  bool open = false;
+  for (int y = 0; y <= height; ++y) {
+    int left = width, right = -1, run = 0;
+    for (int x = 0; y < height && x < width; ++x) {
+      run = (image.At(x, y) & 0xFFFFFF) == rgb ? run + 1 : 0;
+      if (run < minRun) continue;
+      left = std::min(left, x - run + 1);
+      right = x;
+    }
+    if (right >= 0) {
+      if (!open) bands.push_back({left, y, right + 1, y + 1});
+      RECT& band = bands.back();
+      band.left = std::min<LONG>(band.left, left);
+      band.right = std::max<LONG>(band.right, right + 1);
+      band.bottom = y + 1;
+      open = true;
+    } else {
+      open = false;
+    }
+  }
+  return bands;
+}
+
 std::vector<RECT> InkWords(HWND window, const RECT& line, int minGap) {
   std::vector<RECT> words;
   Veltra::COImage image;
@@ -521,6 +589,21 @@ std::vector<RECT> InkWords(HWND window, const RECT& line, int minGap) {
   }
   if (open) words.push_back(word);
   return words;
+}
+
+bool WaitForPainted(DWORD process) {
+  if (HANDLE handle = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, process)) {
+    WaitForInputIdle(handle, kDeadlineMs);
+    CloseHandle(handle);
+  }
+  return WaitFor([process] {
+    for (HWND top : TopWindows(process, nullptr, nullptr, true)) {
+      if (GetUpdateRect(top, nullptr, FALSE)) return false;
+      for (HWND child : Controls(top, nullptr))
+        if (GetUpdateRect(child, nullptr, FALSE)) return false;
+    }
+    return true;
+  });
 }
 
 std::wstring SaveScreenshot(const std::wstring& name) {

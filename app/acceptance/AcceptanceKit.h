@@ -73,6 +73,8 @@ class ProgramProcess {
   // program shows it once its pages are ready). False, with the reason
   // (message boxes it showed, its exit code), otherwise.
   bool Start(const std::wstring& folder, const std::wstring& arguments, std::string& why);
+  // Only starts it (a second instance that hands its command line over and ends).
+  bool Launch(const std::wstring& folder, const std::wstring& arguments, std::string& why);
   HWND MainWindow() const { return main_; }
   DWORD Id() const { return info_.dwProcessId; }
   bool IsRunning() const;
@@ -96,6 +98,8 @@ std::wstring WindowText(HWND window);
 std::wstring ClassOf(HWND window);
 RECT ScreenRect(HWND window);
 HWND FocusOf(HWND window);  // the focus window of the window's thread
+// Top-level windows of every process of a class (the shell's tray, ...).
+std::vector<HWND> AnyTopWindows(const wchar_t* className, bool visibleOnly);
 // Texts of the visible message boxes and dialogs (class "#32770") of a process.
 std::wstring DialogTexts(DWORD process);
 
@@ -106,6 +110,8 @@ void MoveMouse(HWND window, int x = -1, int y = -1);
 void Click(HWND window, int x = -1, int y = -1);
 void DoubleClick(HWND window, int x = -1, int y = -1);
 void RightClick(HWND window, int x = -1, int y = -1);
+// A click at a point of the screen (a window's caption, its close box).
+void ClickScreen(POINT screen);
 // Left button down at one client point, moved in steps to another, up there
 // (a size grip, a splitter, a selection).
 void Drag(HWND window, POINT from, POINT to);
@@ -120,6 +126,8 @@ void TypeText(const std::wstring& text);
 // ---- What the user sees ---------------------------------------------------
 
 void ClearClipboard();
+// Text put on the clipboard, as a copy in another program does.
+bool SetClipboardText(const std::wstring& text);
 std::wstring ClipboardText();  // empty when none
 
 // The pixels of a window as they stand on the screen.
@@ -142,9 +150,17 @@ bool LooksPainted(HWND window, std::string& why);
 // blocks shows one band a line. area (client coordinates) limits the search,
 // e.g. to the text beside a column of icons.
 std::vector<RECT> InkLines(HWND window, const RECT* area = nullptr);
+// Where a window shows a colour (a band's background, the selection): the
+// bands of rows of its client area that hold a run of at least minRun pixels
+// of exactly rgb (0xRRGGBB), top to bottom, as wide as those runs reach.
+std::vector<RECT> ColourBands(HWND window, uint32_t rgb, int minRun);
 // The words of such a band: its runs of ink apart by gaps of at least minGap
 // pixels (a space is wider than the gaps inside a word), left to right.
 std::vector<RECT> InkWords(HWND window, const RECT& line, int minGap = 3);
+
+// Waits until the process is idle and none of its shown windows waits to be
+// painted, so that the screen shows what it last did; false after the deadline.
+bool WaitForPainted(DWORD process);
 
 // The whole screen as build\acceptance\NAME.png; the path, or empty.
 std::wstring SaveScreenshot(const std::wstring& name);

@@ -5,6 +5,7 @@
 // "user.ini" of its folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -100,12 +101,22 @@ bool LayoutHas(const std::wstring& folder, const std::wstring& piece) {
   return false;
 }
 
-// Off: the road matches the page's text lines to the lines of ink on the
-// screen, but every page now carries the web-translation form (a text box and
-// lists, whose ink and text lines differ) and "tree" runs past the view, so the
-// line it clicks is not the "see:" line. It needs to find the line on screen
-// another way.
-TEST_F(LookupRoad, DISABLED_CrossReferenceLinkLooksUpItsWord) {
+// Where the first match of a text stands on the page: found with the view
+// bar's Find, which selects it and brings it into view, then the selection's
+// colour sought on the screen.
+bool FindOnScreen(MainWindow& window, const std::wstring& text, RECT& found) {
+  if (!window.FindInPage(text)) return false;
+  const COLORREF selection = GetSysColor(COLOR_HIGHLIGHT);
+  const uint32_t rgb = GetRValue(selection) << 16 | GetGValue(selection) << 8 | GetBValue(selection);
+  std::vector<RECT> bands;
+  if (!WaitFor([&] { return !(bands = ColourBands(window.ResultPage(), rgb, 4)).empty(); })) return false;
+  found = bands.front();
+  return true;
+}
+
+// A cross-reference link ("see: trees, ...") looks its word up; Back returns
+// to the word before it and Forward to the linked one again.
+TEST_F(LookupRoad, CrossReferenceLinkLooksUpItsWordAndBackAndForwardFollow) {
   if (!LayoutHas(Folder(), L"\"dict://headword/"))
     GTEST_SKIP() << "the shipped layout renders cross-references without links";
   MainWindow window = Window();
@@ -114,42 +125,55 @@ TEST_F(LookupRoad, DISABLED_CrossReferenceLinkLooksUpItsWord) {
   ASSERT_TRUE(window.WaitForPageText(L"Baum", text)) << "result page: " << Utf8(text);
   HWND page = window.ResultPage();
   ASSERT_NE(page, nullptr);
-
-  // The page's lines as a user reads them, and where each stands on the screen.
   const std::vector<std::wstring> lines = NonEmptyLines(text);
-  std::vector<RECT> bands;
-  ASSERT_TRUE(WaitFor([&] {
-    bands = InkLines(page);
-    return bands.size() == lines.size();
-  })) << lines.size() << " lines of text, " << bands.size() << " on the screen:\n" << Utf8(text);
   size_t see = lines.size();
-  for (size_t i = 0; i < lines.size(); ++i)
+  for (size_t i = 0; i < lines.size() && see == lines.size(); ++i)
     if (lines[i].rfind(L"see: ", 0) == 0) see = i;
   ASSERT_LT(see, lines.size()) << "no cross-reference on the page:\n" << Utf8(text);
-  const std::vector<RECT> words = InkWords(page, bands[see]);
-  ASSERT_GE(words.size(), 2u) << Utf8(lines[see]);
-
-  // The second word of "see: trees, ..." is the first cross-reference.
+  // The first word after "see: " is the first cross-reference.
   const std::wstring target = lines[see].substr(5, lines[see].find_first_of(L", ", 5) - 5);
-  const RECT& link = words[1];
-  const int x = (link.left + link.right) / 2, y = (link.top + link.bottom) / 2;
+
+  RECT label = {};
+  ASSERT_TRUE(FindOnScreen(window, L"see:", label)) << "the page's Find did not show \"see:\"";
+  RECT client = {};
+  GetClientRect(page, &client);
+  const RECT rest = {label.right + 1, label.top, client.right, label.bottom};
+  const std::vector<RECT> words = InkWords(page, rest);
+  ASSERT_FALSE(words.empty()) << "nothing right of \"see:\" on the screen";
+  const int x = (words[0].left + words[0].right) / 2, y = (words[0].top + words[0].bottom) / 2;
   MoveMouse(page, x, y);
   Screenshot(L"link");
   Click(page, x, y);
-  EXPECT_TRUE(window.WaitForInput(target)) << "after the link: " << Utf8(WindowText(window.SearchEdit()));
-  EXPECT_TRUE(WaitFor([&] {
+  auto showsTarget = [&] {
     text = window.PageText();
     return NonEmptyLines(text).size() > 1 && NonEmptyLines(text)[1].rfind(target, 0) == 0;
-  })) << "after the link to " << Utf8(target) << ": " << Utf8(text);
+  };
+  EXPECT_TRUE(window.WaitForInput(target)) << "after the link: " << Utf8(WindowText(window.SearchEdit()));
+  EXPECT_TRUE(WaitFor(showsTarget)) << "after the link to " << Utf8(target) << ": " << Utf8(text);
   Screenshot(L"linked");
+
+  Click(window.Button(IDC_INPUT_BACK));
+  EXPECT_TRUE(window.WaitForInput(L"tree")) << "after Back: " << Utf8(WindowText(window.SearchEdit()));
+  EXPECT_TRUE(window.WaitForPageText(L"Baum", text)) << "after Back: " << Utf8(text);
+  Click(window.Button(IDC_INPUT_FORWARD));
+  EXPECT_TRUE(window.WaitForInput(target)) << "after Forward: " << Utf8(WindowText(window.SearchEdit()));
+  EXPECT_TRUE(WaitFor(showsTarget)) << "after Forward: " << Utf8(text);
+}
+
+// The background of each dictionary's title band on the result page.
+constexpr uint32_t kTitleBand = 0xE8EEF6;
+
+// How far right a title band holds ink: its title's end (the titles differ).
+LONG InkEnd(HWND page, const RECT& band) {
+  const std::vector<RECT> ink = InkLines(page, &band);
+  LONG end = -1;
+  for (const RECT& line : ink) end = std::max(end, line.right);
+  return end;
 }
 
 // The guide lists the dictionaries that answered; a row brings its dictionary's
 // section to the top of the result page, the first row the page's top again.
-// Off for the same reason as the cross-reference road: the demo title's line is
-// found by counting text lines, which the web-translation form on every page
-// throws off.
-TEST_F(LookupRoad, DISABLED_GuideRowsScrollTheResultPageToTheirDictionary) {
+TEST_F(LookupRoad, GuideRowsScrollTheResultPageToTheirDictionary) {
   if (!LayoutHas(Folder(), L"id=\"dict_[$DictID]\""))
     GTEST_SKIP() << "the shipped layout gives the dictionaries' sections no element id";
   MainWindow window = Window();
@@ -167,17 +191,15 @@ TEST_F(LookupRoad, DISABLED_GuideRowsScrollTheResultPageToTheirDictionary) {
   ASSERT_NE(guide, nullptr);
   ASSERT_TRUE(WaitFor([guide] { return IsWindowVisible(guide) != FALSE; })) << "the guide is not shown";
 
-  // At the page's top every line stands on the screen in its order, down to
-  // the demo dictionary's title at least.
-  const std::vector<std::wstring> lines = NonEmptyLines(text);
-  size_t title = 0;
-  while (title < lines.size() && lines[title].find(kDemoTitle) == std::wstring::npos) ++title;
-  std::vector<RECT> top;
+  // At the page's top: the first two dictionaries' title bands, told apart by
+  // where their titles end.
+  std::vector<RECT> titles;
   ASSERT_TRUE(WaitFor([&] {
-    top = InkLines(page);
-    return top.size() > title;
-  })) << Utf8(text);
-  const RECT titleLine = top[title];
+    titles = ColourBands(page, kTitleBand, 40);
+    return titles.size() >= 2;
+  })) << titles.size() << " title bands on the screen";
+  const LONG firstEnd = InkEnd(page, titles[0]), secondEnd = InkEnd(page, titles[1]);
+  ASSERT_NE(firstEnd, secondEnd) << "the first two titles look alike";
 
   // The guide: the heading "Results", then a row per dictionary; its texts
   // right of the column of icons.
@@ -189,20 +211,21 @@ TEST_F(LookupRoad, DISABLED_GuideRowsScrollTheResultPageToTheirDictionary) {
     rows = InkLines(guide, &texts);
     return rows.size() >= 3;
   })) << "the guide shows " << rows.size() << " lines";
-  // A dictionary's section at the top: its title the first line of the view.
+  // A dictionary's section at the top: its title band the first on the view,
+  // at the top.
   std::vector<RECT> now;
-  auto atTop = [&](const RECT& title) {
+  auto atTop = [&](LONG titleEnd) {
     return WaitFor([&] {
-      now = InkLines(page);
-      return !now.empty() && now[0].left == title.left && now[0].right == title.right && now[0].top <= top[0].top;
+      now = ColourBands(page, kTitleBand, 40);
+      return !now.empty() && now[0].top <= titles[0].top && InkEnd(page, now[0]) == titleEnd;
     });
   };
   Click(guide, (rows[2].left + rows[2].right) / 2, (rows[2].top + rows[2].bottom) / 2);
-  EXPECT_TRUE(atTop(titleLine)) << "the demo dictionary's title did not come to the top; the first line is at "
+  EXPECT_TRUE(atTop(secondEnd)) << "the second dictionary's title did not come to the top; the first band is at "
                                 << (now.empty() ? -1 : now[0].top);
   Screenshot(L"second-row");
   Click(guide, (rows[1].left + rows[1].right) / 2, (rows[1].top + rows[1].bottom) / 2);
-  EXPECT_TRUE(atTop(top[0])) << "the first dictionary's title did not come back to the top";
+  EXPECT_TRUE(atTop(firstEnd)) << "the first dictionary's title did not come back to the top";
 }
 
 }  // namespace

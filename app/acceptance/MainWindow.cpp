@@ -64,6 +64,32 @@ bool MainWindow::WaitForInput(const std::wstring& text) {
   return edit && WaitFor([edit, &text] { return WindowText(edit) == text; });
 }
 
+bool MainWindow::FindInPage(const std::wstring& text) {
+  HWND button = Button(IDC_VIEW_FIND);
+  if (!button) return false;
+  DWORD process = 0;
+  GetWindowThreadProcessId(frame_, &process);
+  Click(button);
+  HWND box = nullptr;
+  if (!WaitFor([&] {
+        std::vector<HWND> boxes = TopWindows(process, nullptr, L"Find", true);
+        box = boxes.empty() ? nullptr : boxes.front();
+        return box != nullptr;
+      }))
+    return false;
+  HWND edit = Control(box, L"Edit", 100), next = Control(box, L"Button", IDOK);
+  if (!edit || !next || !ClickToFocus(edit)) return false;
+  TypeText(text);
+  if (!WaitFor([&] { return WindowText(edit) == text; })) return false;
+  Click(next);
+  // The close box: the last button of the tool window's small caption.
+  const RECT outer = ScreenRect(box);
+  const POINT close = {outer.right - GetSystemMetrics(SM_CXFIXEDFRAME) - GetSystemMetrics(SM_CXSMSIZE) / 2 - 1,
+                       outer.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYSMCAPTION) / 2};
+  ClickScreen(close);
+  return WaitFor([box] { return !IsWindow(box) || !IsWindowVisible(box); });
+}
+
 bool MainWindow::ChooseExit() {
   HWND menuButton = Button(IDC_INPUT_MAINMENU);
   if (!menuButton) return false;

@@ -27,6 +27,10 @@ class MainWindow {
   bool WaitForPageText(const std::wstring& part, std::wstring& text);
   // Waits until the search edit shows text.
   bool WaitForInput(const std::wstring& text);
+  // The view bar's Find: text typed into the find box and Find Next pressed
+  // once (the page selects the first match and brings it into view), then the
+  // box closed by its close box.
+  bool FindInPage(const std::wstring& text);
   // The main menu's last item, Exit, chosen with the keyboard.
   bool ChooseExit();
 

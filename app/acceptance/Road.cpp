@@ -28,6 +28,7 @@ void Road::TearDown() {
 }
 
 void Road::Screenshot(const std::wstring& name) {
+  if (program_.IsRunning()) WaitForPainted(program_.Id());
   const std::wstring path = SaveScreenshot(TestName() + L"-" + name);
   EXPECT_FALSE(path.empty()) << "the screenshot " << Utf8(name) << " was not saved";
   std::printf("screenshot: %ls\n", path.c_str());

@@ -402,7 +402,10 @@ BOOL CMainFrame::PreTranslateMessage(MSG* pMsg) {
   const bool typed = pMsg->message == WM_CHAR ||
                      (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_BACK || pMsg->wParam == VK_RETURN ||
                                                       pMsg->wParam == VK_ESCAPE || pMsg->wParam == VK_PROCESSKEY));
-  if (typed && (!IsWindowOrDescendant(pMsg->hwnd, document) || !m_formActive)) {
+  // Only the main window's own descendants: the keys of the windows it owns
+  // (the page's find box, dialogs) reach it too and stay theirs.
+  if (typed && IsWindowOrDescendant(pMsg->hwnd, m_hWnd) &&
+      (!IsWindowOrDescendant(pMsg->hwnd, document) || !m_formActive)) {
     // Typing anywhere else goes to the search input; the text-translation
     // form keeps its keys while it has the focus.
     CWnd& edit = m_searchBar->GetEdit();

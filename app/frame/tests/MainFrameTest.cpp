@@ -466,6 +466,26 @@ TEST_F(MainFrameTest, TypingElsewhereGoesToTheSearchInput) {
   EXPECT_EQ(InputText(), L"q");
 }
 
+// A window the frame owns (the page's find box, a dialog) keeps what is typed
+// into it: its keys pass the frame's pre-translation, but not to the search input.
+TEST_F(MainFrameTest, TypingInAWindowTheFrameOwnsStaysThere) {
+  g_frame->ShowMainWindow();
+  Send(WM_LOOKUP_WORD, reinterpret_cast<WPARAM>(L""), 0x10);
+  HWND owned = ::CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 200, 40,
+                                 g_frame->m_hWnd, nullptr, nullptr, nullptr);
+  ASSERT_NE(owned, nullptr);
+  HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 20, owned, nullptr, nullptr, nullptr);
+  ASSERT_NE(edit, nullptr);
+  ::SetFocus(edit);
+  ::PostMessageW(edit, WM_CHAR, L'q', 1);
+  Pump(100);
+  wchar_t text[8] = {};
+  ::GetWindowTextW(edit, text, 8);
+  EXPECT_STREQ(text, L"q");
+  EXPECT_EQ(InputText(), L"");
+  ::DestroyWindow(owned);
+}
+
 TEST_F(MainFrameTest, GrabAndClipboardTogglesAreStoredInTheUserState) {
   const bool grab = theApp.m_userState.GetBool(L"App", L"EnableGrab", false);
   Send(WM_COMMAND, ID_CURSOR_TRANSLATOR, 0);

@@ -1,0 +1,193 @@
+// The shell roads: the tray icon's menu and its commands, the hot key that
+// shows and hides the main window, and a second start of the program that
+// hands its dictionary file over to the running one.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/acceptance/CopySettings.h"
+#include "app/acceptance/Road.h"
+#include "core/ConfigFile.h"
+
+namespace acceptance {
+namespace {
+
+constexpr int kCloseButton = 171;  // the frame's own close button: hides to the tray
+constexpr int kOkButton = IDOK;
+
+bool Hidden(HWND window) { return !IsWindowVisible(window); }
+
+// The program's top-level windows other than the main window, shown.
+std::vector<HWND> OtherWindows(DWORD process, HWND main) {
+  std::vector<HWND> others;
+  for (HWND top : TopWindows(process, nullptr, nullptr, true))
+    if (top != main && ClassOf(top) != L"tooltips_class32" && ClassOf(top) != L"#32768") others.push_back(top);
+  return others;
+}
+
+// ---- The tray -------------------------------------------------------------
+
+// The program's icon in Wine's system tray window (the X11 driver's own
+// tray, which stands in when no desktop tray takes icons): its icon window.
+HWND TrayIcon() {
+  for (HWND tray : AnyTopWindows(L"__winex11_standalone_tray", true)) {
+    std::vector<HWND> icons = Controls(tray, L"__winex11_tray_icon");
+    if (!icons.empty()) return icons.back();
+  }
+  return nullptr;
+}
+
+class TrayRoad : public Road {
+ protected:
+  // Right click on the icon; the menu's item at position (Down presses from
+  // no selection; separators are skipped) chosen with Enter.
+  bool ChooseFromTray(int downs) {
+    HWND icon = TrayIcon();
+    if (!icon) return Failed("no tray icon");
+    RightClick(icon);
+    if (!WaitFor([this] { return !TopWindows(program_.Id(), L"#32768", nullptr, true).empty(); }))
+      return Failed("no menu came");
+    for (int i = 0; i < downs; ++i) PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    return WaitFor([this] { return TopWindows(program_.Id(), L"#32768", nullptr, true).empty(); }) ||
+           Failed("the menu stayed");
+  }
+
+  static bool Failed(const char* why) {
+    ADD_FAILURE() << "tray: " << why;
+    return false;
+  }
+
+  // A window a command opened: painted, then closed with Escape.
+  void CheckAndClose(const wchar_t* what) {
+    HWND main = Window().Frame();
+    std::vector<HWND> opened;
+    ASSERT_TRUE(WaitFor([&] { return !(opened = OtherWindows(program_.Id(), main)).empty(); }))
+        << "the tray menu's " << Utf8(what) << " opened no window";
+    std::string why;
+    EXPECT_TRUE(WaitFor([&] { return LooksPainted(opened.front(), why); })) << Utf8(what) << ": " << why;
+    Screenshot(what);
+    PostMessageW(opened.front(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return OtherWindows(program_.Id(), main).empty() && IsWindowEnabled(main); }))
+        << Utf8(what) << " did not close";
+  }
+};
+
+TEST_F(TrayRoad, MenuCommandsOpenTheWindowSwitchTheClipboardTranslatorAndExit) {
+  MainWindow window = Window();
+  ASSERT_TRUE(WaitFor([] { return TrayIcon() != nullptr; })) << "no tray window with the icon";
+  HWND close = window.Button(kCloseButton);
+  ASSERT_NE(close, nullptr);
+  Click(close);
+  ASSERT_TRUE(WaitFor([&] { return Hidden(window.Frame()); })) << "the close button left the window up";
+
+  // Open (the first item) brings the window back.
+  ASSERT_TRUE(ChooseFromTray(1)) << "the tray icon's menu did not come";
+  EXPECT_TRUE(WaitFor([&] { return !Hidden(window.Frame()); })) << "Open did not show the window";
+  Screenshot(L"opened");
+
+  // Dictionaries, Configuration and About open their dialogs.
+  const struct {
+    int downs;
+    const wchar_t* name;
+  } dialogs[] = {{4, L"dictionaries"}, {5, L"options"}, {8, L"about"}};
+  for (const auto& dialog : dialogs) {
+    ASSERT_TRUE(ChooseFromTray(dialog.downs)) << Utf8(dialog.name);
+    CheckAndClose(dialog.name);
+  }
+
+  // The clipboard translator (third item), off as shipped, is switched on:
+  // a copied word brings the popup.
+  ASSERT_TRUE(ChooseFromTray(3));
+  ASSERT_TRUE(SetClipboardText(L"house"));
+  EXPECT_TRUE(WaitFor([&] { return !OtherWindows(program_.Id(), window.Frame()).empty(); }))
+      << "no popup for a copied word";
+  Screenshot(L"clipboard-popup");
+
+  // Exit (the last item, Up from no selection) ends the program, which keeps
+  // the switch.
+  RightClick(TrayIcon());
+  ASSERT_TRUE(WaitFor([this] { return !TopWindows(program_.Id(), L"#32768", nullptr, true).empty(); }));
+  PressKey(VK_UP);
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(program_.WaitForExit()) << "Exit did not end the program";
+  CConfigFile state;
+  ASSERT_TRUE(state.Load((Folder() + L"user.ini").c_str(), nullptr, CConfigFile::kReplaceStore, 0));
+  EXPECT_TRUE(state.GetBool(L"App", L"EnableClipboard", false));
+}
+
+// ---- The hot key ------------------------------------------------------------
+
+class HotKeyRoad : public Road {
+ protected:
+  void Prepare() override {
+    // Ctrl+Alt+Q shows and hides the main window.
+    ASSERT_TRUE(SetSetting(Folder() + L"config.ini", L"Hotkey", L"OpenMainWnd",
+                           std::to_wstring(0x20000 | 0x40000 | 'Q')));
+  }
+};
+
+TEST_F(HotKeyRoad, KeyShowsTheHiddenWindowAndHidesTheActiveOne) {
+  MainWindow window = Window();
+  Click(window.Button(kCloseButton));
+  ASSERT_TRUE(WaitFor([&] { return Hidden(window.Frame()); })) << "the close button left the window up";
+  PressKeys({VK_CONTROL, VK_MENU, 'Q'});
+  EXPECT_TRUE(WaitFor([&] { return !Hidden(window.Frame()) && GetForegroundWindow() == window.Frame(); }))
+      << "the hot key did not bring the window";
+  Screenshot(L"shown");
+  PressKeys({VK_CONTROL, VK_MENU, 'Q'});
+  EXPECT_TRUE(WaitFor([&] { return Hidden(window.Frame()); })) << "the hot key did not hide the active window";
+}
+
+// ---- A second instance ------------------------------------------------------
+
+constexpr wchar_t kExtraSource[] =
+    L"id = 0x00000777\n"
+    L"version = 1.3\n"
+    L"flags = 0x18\n"
+    L"name = Handed Over\n"
+    L"description = en | Handed Over | | A dictionary a second start hands over\n"
+    L"glossary = en | en | text | Handed Over\n"
+    L"index_lang = en\n"
+    L"icon = none\n"
+    L"[entries]\n"
+    L"zyzzyva\t<C A=\"0\"><F><a>zyzzyva</a></F><G><O><d>a tropical weevil of the handed-over file</d></O></G></C>\n";
+
+class SecondInstanceRoad : public Road {
+ protected:
+  void Prepare() override {
+    std::string why;
+    ASSERT_TRUE(WriteDictionary(Folder() + L"handed over.tdc", kExtraSource, why)) << why;
+  }
+};
+
+TEST_F(SecondInstanceRoad, SecondStartHandsItsDictionaryFileToTheFirst) {
+  MainWindow window = Window();
+  Click(window.Button(kCloseButton));
+  ASSERT_TRUE(WaitFor([&] { return Hidden(window.Frame()); }));
+
+  ProgramProcess second;
+  std::string why;
+  ASSERT_TRUE(second.Launch(Folder(), L"\"" + Folder() + L"handed over.tdc\"", why)) << why;
+  // The first instance comes up and reports the installation.
+  EXPECT_TRUE(WaitFor([&] { return !Hidden(window.Frame()); }, kStartDeadlineMs)) << "the first window stayed hidden";
+  std::vector<HWND> report;
+  ASSERT_TRUE(WaitFor([&] { return !(report = OtherWindows(program_.Id(), window.Frame())).empty(); },
+                      kStartDeadlineMs))
+      << "the first instance showed no installation report";
+  Screenshot(L"installed");
+  EXPECT_TRUE(TopWindows(second.Id(), nullptr, L"Quorindo", true).empty()) << "the second start opened a window";
+  HWND ok = Control(report.front(), nullptr, kOkButton);
+  ASSERT_NE(ok, nullptr) << "the report has no OK button";
+  Click(ok);
+  EXPECT_TRUE(second.WaitForExit()) << "the second start did not end";
+
+  ASSERT_TRUE(window.LookUp(L"zyzzyva"));
+  std::wstring text;
+  EXPECT_TRUE(window.WaitForPageText(L"tropical weevil", text)) << Utf8(text);
+  Screenshot(L"lookup");
+}
+
+}  // namespace
+}  // namespace acceptance

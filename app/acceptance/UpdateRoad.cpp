@@ -1,0 +1,71 @@
+// The update road: with online update switched on and the copy's update link
+// pointing at a loopback server, the check the program makes after start-up
+// accepts the server's news (an upgrade whose script has nothing to do) and
+// the start page shows its notice; "update.ini" keeps the accepted id.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/acceptance/CopySettings.h"
+#include "app/acceptance/Road.h"
+#include "app/popup/PopupRes.h"
+#include "core/ConfigFile.h"
+#include "http/tests/TestServer.h"
+
+namespace acceptance {
+namespace {
+
+constexpr char kNotice[] = "Quorindo 2 has arrived";
+constexpr char kTip[] = "Quorindo was updated";
+
+std::string Answer(const std::string& xml) {
+  const std::string body = "\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n" + xml;
+  return "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" +
+         body;
+}
+
+class UpdateRoad : public Road {
+ protected:
+  void Prepare() override {
+    ASSERT_TRUE(server_.IsListening());
+    // The news, then the upgrade it offers.
+    server_.Queue(Answer("<update id=\"7\" time=\"2026-01-02 03:04:05\"><upgrade><url method=\"GET\">" +
+                         server_.Url("/upgrade.xml") + "</url></upgrade><Info><item lang=\"en\"><tip>" + kTip +
+                         "</tip><content><div id=\"startpage\">" + kNotice + "</div></content></item></Info></update>"));
+    server_.Queue(Answer("<upgrade id=\"7\"><action/></upgrade>"));
+    const std::string link = server_.Url("/news.xml");
+    ASSERT_TRUE(SetUiText(Folder(), L"Link", L"Update", std::wstring(link.begin(), link.end())));
+    ASSERT_TRUE(SetSetting(Folder() + L"config.ini", L"Connection", L"EnableUpdate", L"y"));
+  }
+
+  WinsockScope winsock_;
+  TestServer server_;
+};
+
+TEST_F(UpdateRoad, CheckAfterStartShowsTheNoticeOnTheStartPage) {
+  MainWindow window = Window();
+  const std::wstring notice(kNotice, kNotice + sizeof(kNotice) - 1);
+  std::wstring text;
+  // The check starts 10 s after start-up.
+  ASSERT_TRUE(WaitFor([&] { return server_.Connections() >= 2; }, kStartDeadlineMs))
+      << "the program fetched " << server_.Connections() << " of the news and the upgrade";
+  EXPECT_NE(server_.Requests()[0].find("GET /news.xml"), std::string::npos) << server_.Requests()[0];
+  EXPECT_TRUE(window.WaitForPageText(notice, text)) << "the start page after the check: " << Utf8(text);
+  Screenshot(L"notice");
+
+  // The start page shows it again after a lookup.
+  ASSERT_TRUE(window.LookUp(L"house"));
+  ASSERT_TRUE(window.WaitForPageText(L"Haus", text)) << Utf8(text);
+  HWND info = window.Button(IDC_VIEW_INFO);
+  ASSERT_NE(info, nullptr);
+  Click(info);
+  EXPECT_TRUE(window.WaitForPageText(notice, text)) << "the start page: " << Utf8(text);
+
+  CConfigFile state;
+  ASSERT_TRUE(state.Load((Folder() + L"update\\update.ini").c_str(), nullptr, CConfigFile::kReplaceStore, 0));
+  EXPECT_EQ(state.GetString(L"Version", L"ID", L""), L"7");
+  EXPECT_EQ(state.GetString(L"Version", L"Time", L""), L"2026-01-02 03:04:05");
+}
+
+}  // namespace
+}  // namespace acceptance
