@@ -12,11 +12,11 @@ export BUILD_DIR DEPS_DIR
 run:
 	@bash scripts/run.sh
 
-fuzz:
-	@bash scripts/fuzz.sh
-
 test:
 	@bash scripts/test.sh
+
+fuzz:
+	@bash scripts/fuzz.sh
 
 bench:
 	@bash scripts/bench.sh
