@@ -14,9 +14,7 @@ struct PaintProbeData {
   LONGLONG enterTime;       // the last WM_KEYDOWN of Enter taken from the queue
   LONGLONG pagePaintEnd;    // the last return from the result page's WM_PAINT
   LONGLONG mainPaintEnd;    // ... from any WM_PAINT inside the main window
-  LONGLONG otherPaintEnd;   // ... from any WM_PAINT of other top-level windows (the popup)
-  LONGLONG otherWindow;     // the top-level window of that paint
-  volatile LONG pagePaints, mainPaints, otherPaints;
+  volatile LONG pagePaints, mainPaints;
 };
 
 // The hook procedure the benchmark installs (WH_GETMESSAGE and WH_CALLWNDPROC).

@@ -1,14 +1,11 @@
 // What a user of the program feels, under Wine, beside its floor:
 //   program_bench FOLDER EMPTY_EXE RUNS WORD...
-// FOLDER is a copy of the shipped folder with the mouse-rest capture switched
-// on; EMPTY_EXE the empty Win32 program, started the same way as the floor.
+// FOLDER is a copy of the shipped folder; EMPTY_EXE the empty Win32 program, started the same way as the floor.
 //  - start-up: process start to the main window visible (best of RUNS, each a
 //    fresh process), and the same for the empty program;
 //  - Enter: the WM_KEYDOWN of Enter taken from the search edit's queue to the
 //    return of the result page's WM_PAINT, for each WORD typed in the search
-//    bar (and to the last paint inside the main window);
-//  - popup: the capture hook's timer firing in a window of this program that
-//    shows the words, to the return of the popup's WM_PAINT.
+//    bar (and to the last paint inside the main window).
 // Times inside the program come from the paint probe (PaintProbe.h); the
 // performance counter is the same in every process. Prints "name value" lines
 // (milliseconds).
@@ -46,24 +43,6 @@ bool WaitClose(const std::function<bool()>& condition, DWORD deadlineMs) {
   while (!condition()) {
     if (GetTickCount() - start >= deadlineMs) return false;
     Sleep(1);
-  }
-  return true;
-}
-
-// Pumps this thread's messages until the condition holds (the capture's timer
-// runs in this thread); the time the last timer message was taken is noted.
-LONGLONG g_lastTimer = 0;
-bool PumpUntil(const std::function<bool()>& condition, DWORD deadlineMs) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start >= deadlineMs) return false;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_TIMER && !msg.hwnd && msg.lParam) g_lastTimer = Ticks();
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
   }
   return true;
 }
@@ -116,55 +95,11 @@ void Print(const char* name, const std::vector<double>& v) {
 }
 
 // Waits until the count has stayed put for quietMs.
-void WaitQuiet(volatile LONG& count, DWORD quietMs, bool pump) {
+void WaitQuiet(volatile LONG& count, DWORD quietMs) {
   for (;;) {
     const LONG seen = count;
-    auto changed = [&] { return count != seen; };
-    if (!(pump ? PumpUntil(changed, quietMs) : WaitClose(changed, quietMs))) return;
+    if (!WaitClose([&] { return count != seen; }, quietMs)) return;
   }
-}
-
-// ---- The window the popup reads from ----------------------------------------
-
-const int kLineHeight = 48;
-std::vector<std::wstring> g_targetWords;
-
-LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_PAINT) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FONT));
-    for (size_t i = 0; i < g_targetWords.size(); ++i)
-      TextOutW(dc, 20, int(i) * kLineHeight + 16, g_targetWords[i].c_str(), int(g_targetWords[i].size()));
-    SelectObject(dc, old);
-    EndPaint(window, &paint);
-    return 0;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
-HWND CreateTarget() {
-  WNDCLASSW wc = {};
-  wc.lpfnWndProc = TargetProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"QuorindoBenchTarget";
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  RegisterClassW(&wc);
-  HWND window = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"bench target", WS_POPUP, 700, 40, 400,
-                                int(g_targetWords.size()) * kLineHeight + 32, nullptr, nullptr, wc.hInstance, nullptr);
-  ShowWindow(window, SW_SHOW);
-  UpdateWindow(window);
-  return window;
-}
-
-void MoveMouseTo(int x, int y) {
-  INPUT input = {};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-  input.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &input, sizeof(input));
 }
 
 }  // namespace
@@ -238,14 +173,16 @@ int main() {
   for (size_t i = 0; i < words.size(); ++i) {
     const LONG before = probe->pagePaints;
     const LONGLONG sent = Ticks();
+    // The page may be painted while the word is typed: the paint that
+    // counts is one that ends after Enter.
     const bool painted = main.LookUp(words[i]) && WaitClose([&] {
-      return probe->pagePaints != before && probe->enterTime >= sent;
+      return probe->pagePaints != before && probe->enterTime >= sent && probe->pagePaintEnd > probe->enterTime;
     }, kDeadlineMs);
     if (!painted) {
       fprintf(stderr, "program_bench: no page painted for %s\n", Utf8(words[i]).c_str());
       continue;
     }
-    WaitQuiet(probe->mainPaints, 400, false);
+    WaitQuiet(probe->mainPaints, 400);
     if (i == 0) continue;
     enterPage.push_back(Ms(probe->pagePaintEnd - probe->enterTime));
     enterAll.push_back(Ms(probe->mainPaintEnd - probe->enterTime));
@@ -254,32 +191,8 @@ int main() {
   Print("enter_all", enterAll);
   SaveScreenshot(L"bench-enter");
 
-  // The popup over a window of this program that shows the words.
-  g_targetWords = words;
-  HWND target = CreateTarget();
-  const RECT area = ScreenRect(target);
-  std::vector<double> popup;
-  for (size_t i = 0; i < words.size(); ++i) {
-    // Away to a blank place first, then at rest on the word.
-    MoveMouseTo(area.right - 10, area.bottom - 4);
-    PumpUntil([] { return false; }, 700);
-    const LONG before = probe->otherPaints;
-    g_lastTimer = 0;
-    MoveMouseTo(area.left + 30, area.top + int(i) * kLineHeight + 16 + 6);
-    if (!PumpUntil([&] { return probe->otherPaints != before; }, kDeadlineMs) || !g_lastTimer) {
-      fprintf(stderr, "program_bench: no popup for %s\n", Utf8(words[i]).c_str());
-      continue;
-    }
-    WaitQuiet(probe->otherPaints, 400, true);
-    if (i == 0) continue;
-    popup.push_back(Ms(probe->otherPaintEnd - g_lastTimer));
-  }
-  Print("popup", popup);
-  SaveScreenshot(L"bench-popup");
-
   UnhookWindowsHookEx(getMessage);
   UnhookWindowsHookEx(callWndProc);
-  DestroyWindow(target);
   End(program);
   LocalFree(argv);
   return 0;

@@ -96,6 +96,12 @@ def report(results):
         speed = r["sdcv_us"] / r["lookup_us"]
         row("lookup + entry read, us/word", "%.1f" % r["lookup_us"], "sdcv %.1f" % r["sdcv_us"],
             "%.1fx faster" % speed, ">= 3x faster", speed >= 3)
+    if have("lookup_warm_us", "sdcv_us"):
+        row("  again in the same process (warm)", "%.1f" % r["lookup_warm_us"], "sdcv %.1f" % r["sdcv_us"],
+            "%.1fx faster" % (r["sdcv_us"] / r["lookup_warm_us"]), "-", None)
+    if have("lookup_find_us", "lookup_read_us"):
+        row("  of it: finding the keys / reading entries", "%.1f / %.1f" % (r["lookup_find_us"], r["lookup_read_us"]),
+            "", "", "-", None)
     if have("road_us", "sdcv_us"):
         speed = r["sdcv_us"] / r["road_us"]
         row("full lookup road (page built), us/word", "%.1f" % r["road_us"], "sdcv %.1f" % r["sdcv_us"],
@@ -108,6 +114,9 @@ def report(results):
             ">= 0.5 of curl", met)
         row("  the same beside Winsock under Wine", "%.0f" % ours, "floor %.0f" % floor,
             "%.2fx the floor's time" % (r["session_s"] / r["winsock_s"]), "or <= 1.5x the floor", met)
+        if "winsock_stored_s" in r:
+            row("  beside the bare loop keeping the bytes", "%.0f" % ours, "%.0f" % (mb / r["winsock_stored_s"]),
+                "%.2fx its time" % (r["session_s"] / r["winsock_stored_s"]), "-", None)
     if have("start_best", "empty_start_best"):
         goal = max(1000, 1.5 * r["empty_start_best"])
         row("start to main window, ms", "%.0f" % r["start_best"], "empty program %.0f" % r["empty_start_best"],
@@ -118,9 +127,9 @@ def report(results):
     if have("enter_all_median"):
         row("  Enter to the main window's last paint", "%.1f (best %.1f)" % (r["enter_all_median"], r["enter_all_best"]),
             "one frame 16.7", "%.1f frames" % (r["enter_all_median"] / 16.7), "-", None)
-    if have("popup_median"):
-        row("capture timer to popup painted, ms", "%.1f (best %.1f)" % (r["popup_median"], r["popup_best"]),
-            "one frame 16.7", "%.1f frames" % (r["popup_median"] / 16.7), "<= 16 ms", r["popup_median"] <= 16)
+    # The popup has no figure yet: the capture's mouse hook does not run in
+    # the benchmark's own window under Wine here.
+    row("capture timer to popup painted, ms", "not measured", "one frame 16.7", "-", "<= 16 ms", None)
 
     head = ("figure", "Quorindo", "anchor", "ratio", "goal", "")
     widths = [max(len(str(x[i])) for x in rows + [head]) for i in range(6)]

@@ -7,7 +7,7 @@
 #   HTTP        50 MB from a local nginx through CHttpSession, through curl,
 #               and a bare Winsock receive loop under Wine (the floor);
 #   program     start-up beside an empty Win32 program, Enter to the result
-#               page painted, the capture timer to the popup painted.
+#               page painted.
 # The benchmark has its own Wine prefix and display; results go to
 # build/bench/results.txt. Timings are not tests: `make test` runs none of this.
 set -euo pipefail
@@ -113,9 +113,6 @@ ensure_display
 PROGRAM="$OUT/program"
 rm -rf "$PROGRAM"
 cp -r "$BUILD_DIR/dist" "$PROGRAM"
-# The capture on, when the mouse rests.
-sed -i 's/^EnableGrab=.*/EnableGrab=y/' "$PROGRAM/user.ini"
-sed -i 's/^GrabActivation=.*/GrabActivation=1/' "$PROGRAM/config.ini"
 read -r -a PLAIN_WORDS <<<"$($TOOLS plain "$OUT/words.txt" 9)"
 (cd "$BIN" && wine program_bench.exe "$(winpath "$PROGRAM")" "$(winpath "$BIN/empty_window.exe")" "$RUNS" \
   "${PLAIN_WORDS[@]}") | tr -d '\r' >>"$RESULTS"

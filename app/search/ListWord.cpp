@@ -96,17 +96,24 @@ void CListWord::EnsureVisible(int offset, int row, bool redraw) {
   const int page = GetVisibleRows();
   m_nTop = count > page ? std::min(row, count - page) : 0;
   if (m_hWnd) {
-    SetScrollPos(SB_VERT, m_nTop, redraw);
-    if (redraw) Invalidate(FALSE);
+    // The scroll bar is drawn with the next paint, not here: drawing it at
+    // once, outside WM_PAINT, cost every lookup a frame or more under Wine.
+    SetScrollPos(SB_VERT, m_nTop, FALSE);
+    if (redraw) InvalidateWithScrollBar();
   }
+}
+
+void CListWord::InvalidateWithScrollBar() {
+  ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
 }
 
 void CListWord::UpdateScrollBar() {
   const int count = KeyCount();
   const int page = GetVisibleRows();
   SCROLLINFO si = {sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(count - 1, 0), UINT(std::max(page, 0)), 0, 0};
-  SetScrollInfo(SB_VERT, &si, TRUE);
+  SetScrollInfo(SB_VERT, &si, FALSE);
   ShowScrollBar(SB_VERT, count > page);
+  InvalidateWithScrollBar();
 }
 
 BOOL CListWord::PreTranslateMessage(MSG* pMsg) {

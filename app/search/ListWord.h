@@ -67,6 +67,7 @@ class CListWord : public CWnd {
   int KeyCount() const;
   int ClampRow(int row) const;
   void UpdateScrollBar();
+  void InvalidateWithScrollBar();  // the rows and the scroll bar, drawn by the next paint
   void SelectAt(CPoint point);
   void TakeParentFont();
 

@@ -146,6 +146,30 @@ TEST_F(ListWordTest, WheelAndScrollBarMoveTheTopRow) {
   EXPECT_EQ(0, list.GetSelection());  // scrolling does not select
 }
 
+// The scroll bar is drawn with the list's next paint, not at once; its
+// position, range and presence still follow the rows.
+TEST_F(ListWordTest, ScrollBarFollowsTheRowsAndIsDrawnWithTheNextPaint) {
+  Attach(60);
+  list.UpdateWindow();
+  list.EnsureVisible(0, 30, true);
+  EXPECT_EQ(30, list.GetScrollPos(SB_VERT));
+  EXPECT_TRUE(::GetUpdateRect(list.m_hWnd, nullptr, FALSE));  // left to the paint
+  list.UpdateWindow();
+  EXPECT_FALSE(::GetUpdateRect(list.m_hWnd, nullptr, FALSE));
+  EXPECT_EQ(30, list.GetScrollPos(SB_VERT));
+  EXPECT_TRUE(list.GetStyle() & WS_VSCROLL);
+
+  Attach(5);  // fewer keys than rows: no scroll bar
+  EXPECT_FALSE(list.GetStyle() & WS_VSCROLL);
+  EXPECT_TRUE(::GetUpdateRect(list.m_hWnd, nullptr, FALSE));
+  Attach(60);
+  EXPECT_TRUE(list.GetStyle() & WS_VSCROLL);
+  SCROLLINFO si = {sizeof(si), SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
+  ASSERT_TRUE(list.GetScrollInfo(SB_VERT, &si));
+  EXPECT_EQ(59, si.nMax);
+  EXPECT_EQ(10u, si.nPage);
+}
+
 TEST_F(ListWordTest, WithoutASourceOnlyTheBackgroundIsPainted) {
   Key(VK_DOWN);
   list.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 50));
