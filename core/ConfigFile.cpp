@@ -88,7 +88,9 @@ bool IsEmptySectionKey(const std::wstring& key) { return !key.empty() && key[0] 
 
 void AppendEntry(std::wstring& out, std::wstring& section, bool& wroteAny, const std::wstring& key,
                  const std::wstring& value) {
-  std::wstring::size_type slash = key.rfind(L'/');
+  // A section's name ends at its first "]": the section is split off at the
+  // last slash before that, so that a key's name may hold "/" and "]" both.
+  std::wstring::size_type slash = key.rfind(L'/', key.find(L']'));
   if (slash == std::wstring::npos) return;
   std::wstring sec, name;
   if (key[0] == L'/') {
