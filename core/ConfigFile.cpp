@@ -88,8 +88,19 @@ bool IsEmptySectionKey(const std::wstring& key) { return !key.empty() && key[0] 
 
 void AppendEntry(std::wstring& out, std::wstring& section, bool& wroteAny, const std::wstring& key,
                  const std::wstring& value) {
-  std::wstring::size_type slash = key.rfind(L'/');
+  // A section's name ends at its first "]": the section is split off at the
+  // last slash before that, so that a key's name may hold "/" and "]" both.
+  // Blanks beside the split would be trimmed off the section or the name when
+  // the file is read: such a slash is passed over for one further left.
+  std::wstring::size_type slash = key.rfind(L'/', key.find(L']'));
   if (slash == std::wstring::npos) return;
+  auto blank = [&key](std::wstring::size_type i) { return i < key.size() && (key[i] == L' ' || key[i] == L'\t'); };
+  for (std::wstring::size_type s = slash; s != std::wstring::npos && s > 0; s = key.rfind(L'/', s - 1)) {
+    if (!blank(s - 1) && !blank(s + 1)) {
+      slash = s;
+      break;
+    }
+  }
   std::wstring sec, name;
   if (key[0] == L'/') {
     name = key.substr(1);

@@ -334,6 +334,22 @@ TEST(ConfigSave, RoundTripOfSpecialValues) {
   EXPECT_EQ(back.GetString(L"S", L"rawslash", nullptr, 0), L"C:\\Temp\\");
 }
 
+// Names that hold "/" (with "]" after it, or blanks beside it) load back under the same keys.
+TEST(ConfigSave, NamesWithSlashesAndBracketsLoadBackTheSame) {
+  TempFolder dir;
+  const std::wstring path = dir / L"in.ini", saved = dir / L"out.ini";
+  ASSERT_TRUE(TempFolder::WriteText(path, "[S]\na/b=1\nx]y/z=2\np/q]r/s=3\nc/ d=5\ne /f=6\n[T/U]\nk=4\n"));
+  CConfigFile config, back;
+  ASSERT_TRUE(config.Load(path.c_str(), nullptr, 0, 0));
+  ASSERT_TRUE(config.Save(saved.c_str(), nullptr));
+  ASSERT_TRUE(back.Load(saved.c_str(), nullptr, 0, 0));
+  std::vector<std::wstring> before, after;
+  config.GetEntries(before);
+  back.GetEntries(after);
+  EXPECT_EQ(before, (std::vector<std::wstring>{L"S/a/b", L"S/c/ d", L"S/e /f", L"S/p/q]r/s", L"S/x]y/z", L"T/U/k"}));
+  EXPECT_EQ(after, before);
+}
+
 TEST(ConfigSave, ListOfQuotedItemsEndingInBackslash) {
   CConfigFile config;
   std::wstring a, b;

@@ -81,7 +81,12 @@ void RunConfig(const std::string& input, const Sandbox& box) {
       CConfigFile second;
       Check(second.Load(out.c_str(), nullptr, CConfigFile::kReplaceStore, 0), "a saved store did not load");
       second.GetEntries(after);
-      Check(before == after, "a saved store reloads different entries");
+      if (before != after) {
+        size_t at = 0;
+        while (at < before.size() && at < after.size() && before[at] == after[at]) ++at;
+        Fail("a saved store reloads different entries: " +
+             Difference(at < before.size() ? before[at] : L"", at < after.size() ? after[at] : L""));
+      }
     }
   }
 
