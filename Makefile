@@ -3,11 +3,13 @@
 #   make test  installs what is missing, builds, runs every test under Wine
 #   make fuzz  builds, feeds every reader 100,000 mutated inputs
 #   make bench installs what is missing, builds, prints the speed beside its anchors
+#   make soak  the long session of the running program at its full counts (hours)
+#              (QUORINDO_SOAK=short bash scripts/test.sh -L soak: its short session)
 BUILD_DIR ?= $(CURDIR)/build
 DEPS_DIR  ?= $(BUILD_DIR)/deps
 export BUILD_DIR DEPS_DIR
 
-.PHONY: run test fuzz bench build setup clean
+.PHONY: run test fuzz bench soak build setup clean
 
 run:
 	@bash scripts/run.sh
@@ -20,6 +22,9 @@ fuzz:
 
 bench:
 	@bash scripts/bench.sh
+
+soak:
+	@QUORINDO_SOAK=full bash scripts/test.sh -L soak
 
 build:
 	@bash scripts/build.sh

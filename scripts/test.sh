@@ -28,7 +28,11 @@ cd "$BUILD_DIR"
 STAMP=$(mktemp)
 trap 'rm -f "$STAMP"; cleanup' EXIT
 rc=0
-ctest --output-on-failure -j"$(nproc)" --timeout 300 "$@" || rc=$?
+# The long session (label soak) runs only when asked for: QUORINDO_SOAK=full
+# (make soak) or short.
+soak=(-LE soak)
+[ -z "${QUORINDO_SOAK:-}" ] || soak=()
+ctest --output-on-failure -j"$(nproc)" --timeout 300 "${soak[@]}" "$@" || rc=$?
 written=$(find bin -newer "$STAMP" | sed 's|^bin$|bin/ (a file was added or removed)|')
 if [ -n "$written" ]; then
   echo "Tests wrote into the built program folder:" >&2

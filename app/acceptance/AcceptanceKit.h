@@ -77,6 +77,7 @@ class ProgramProcess {
   bool Launch(const std::wstring& folder, const std::wstring& arguments, std::string& why);
   HWND MainWindow() const { return main_; }
   DWORD Id() const { return info_.dwProcessId; }
+  HANDLE Handle() const { return info_.hProcess; }
   bool IsRunning() const;
   // True once the process has ended, within the deadline.
   bool WaitForExit(DWORD deadlineMs = kDeadlineMs);

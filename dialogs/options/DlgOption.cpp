@@ -90,7 +90,16 @@ void CDlgOption::OnOK() {
 
   IOptionsHost* host = GetOptionsHost();
   host->GetUserState().SetValue(L"App", L"ConfigPage", IntToWString(uint32_t(m_tab.GetCurSel()), 10));
-  options_detail::SaveSettingsFile();  // a failure is not reported
+  // The options apply for this session either way; a folder the user may not
+  // write to keeps them from the next one, and the user is told where.
+  if (!options_detail::SaveSettingsFile()) {
+    const std::wstring path = host->GetProgramFolder() + L"config.ini";
+    std::wstring text;
+    FormatWString(text,
+                  host->GetUiTexts().GetString(L"Message", L"SaveSettingsFail", L"The options cannot be saved to %s.").c_str(),
+                  path.c_str());
+    options_detail::ShowBox(m_hWnd, text, MB_ICONWARNING);
+  }
   ::PostMessageW(host->GetMainWindow(), WM_UI_SETTINGS_CHANGED, 0, 0);
   EndDialog(IDOK);
 }

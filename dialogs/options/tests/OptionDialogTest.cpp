@@ -62,6 +62,23 @@ TEST_F(OptionDialogTest, CancelWritesNothingAndPostsNothing) {
   EXPECT_EQ(nullptr, host->userState.GetValue(L"App", L"ConfigPage"));
 }
 
+// A config.ini that cannot be written (another program holds it, a folder
+// the user may not write to): OK still applies the options and tells the user
+// which file they could not be saved to.
+TEST_F(OptionDialogTest, OkTellsWhichFileCannotBeSaved) {
+  ASSERT_TRUE(host->settings.Save(host->ConfigPath().c_str(), nullptr));
+  HANDLE held = ::CreateFileW(host->ConfigPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  CDlgOption dlg;
+  INT_PTR result = RunModal(dlg, [&](CDialog& d) { PressButton(d, IDOK); });
+  ::CloseHandle(held);
+  EXPECT_EQ(IDOK, result);
+  PumpPending();
+  EXPECT_EQ(1, host->mainWindow.Count(WM_UI_SETTINGS_CHANGED, 0));
+  ASSERT_EQ(1u, BoxRecorder::texts.size());
+  EXPECT_NE(std::wstring::npos, BoxRecorder::texts[0].find(host->ConfigPath())) << BoxRecorder::texts[0];
+}
+
 TEST_F(OptionDialogTest, RemembersTheConfirmedPage) {
   host->userState.SetValue(L"App", L"ConfigPage", L"3");
   CDlgOption dlg;
