@@ -78,6 +78,8 @@ class ProgramProcess {
   HWND MainWindow() const { return main_; }
   DWORD Id() const { return info_.dwProcessId; }
   bool IsRunning() const;
+  // The exit code once it has ended (STILL_ACTIVE while it runs).
+  DWORD ExitCode() const;
   // True once the process has ended, within the deadline.
   bool WaitForExit(DWORD deadlineMs = kDeadlineMs);
   void Terminate();
