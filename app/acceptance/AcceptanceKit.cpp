@@ -265,6 +265,12 @@ bool ProgramProcess::IsRunning() const {
   return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
+DWORD ProgramProcess::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (info_.hProcess) GetExitCodeProcess(info_.hProcess, &code);
+  return code;
+}
+
 bool ProgramProcess::WaitForExit(DWORD deadlineMs) {
   return !info_.hProcess || WaitForSingleObject(info_.hProcess, deadlineMs) == WAIT_OBJECT_0;
 }

@@ -79,6 +79,8 @@ class ProgramProcess {
   DWORD Id() const { return info_.dwProcessId; }
   HANDLE Handle() const { return info_.hProcess; }
   bool IsRunning() const;
+  // The exit code once it has ended (STILL_ACTIVE while it runs).
+  DWORD ExitCode() const;
   // True once the process has ended, within the deadline.
   bool WaitForExit(DWORD deadlineMs = kDeadlineMs);
   void Terminate();
