@@ -75,6 +75,8 @@ void RunCaptureAndSend(void* context) {
   GrabTextResult* result = g_shared.GetResult();
   HWND window = ToWindow(result->hwnd);
   HWND notify = ToWindow(data->notifyWnd);
+  // A tick that was on its way when the hooks were switched off sends nothing.
+  if (data->mouseHook == 0) return;
   if (!IsWindow(window) || result->hwnd != data->grabbedWnd || !IsWindow(notify)) return;
   if (!g_textOutPatcher.Install()) return;
   g_textOutPatcher.Capture(result);
@@ -102,7 +104,7 @@ void CALLBACK GrabTimerProc(HWND, UINT, UINT_PTR, DWORD) {
 LRESULT CALLBACK MouseHookProc(int code, WPARAM message, LPARAM lParam) {
   const GrabSharedData* data = g_shared.GetView();
   const MOUSEHOOKSTRUCT* mouse = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
-  if (data && code == HC_ACTION && mouse) {
+  if (data && data->mouseHook != 0 && code == HC_ACTION && mouse) {
     if (data->grabMode != kGrabOff && (IsMove(message) || IsMiddleDown(message))) {
       int delayMs = data->delayMs;
       if (TriggerRuleHolds(data->grabMode, data->modifier, message, mouse->pt, *data)) {
