@@ -8,6 +8,10 @@
 
 namespace acceptance {
 
+// Items of the main menu, counted up from its last: the keyboard reaches
+// each with that many presses of Up.
+enum MainMenuItem { kMenuExit = 1, kMenuAbout = 2, kMenuConfiguration = 5, kMenuDictionaries = 6 };
+
 class MainWindow {
  public:
   explicit MainWindow(HWND frame) : frame_(frame) {}
@@ -27,8 +31,11 @@ class MainWindow {
   bool WaitForPageText(const std::wstring& part, std::wstring& text);
   // Waits until the search edit shows text.
   bool WaitForInput(const std::wstring& text);
-  // The main menu's last item, Exit, chosen with the keyboard.
-  bool ChooseExit();
+  // The main menu opened with its button; its window, or null.
+  HWND OpenMainMenu();
+  // An item of the main menu chosen with the keyboard.
+  bool ChooseFromMainMenu(MainMenuItem item);
+  bool ChooseExit() { return ChooseFromMainMenu(kMenuExit); }
 
  private:
   HWND frame_;
