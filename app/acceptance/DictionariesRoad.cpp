@@ -2,8 +2,7 @@
 // drawn (its page, lists and buttons); a dictionary file made by the
 // dictionary writer is installed through its Install button and the open-file
 // dialog, and a lookup then finds its words; moved to the top, its entries
-// come first; its box unticked, the lookup leaves it out; uninstalled, its
-// file and its place in the configuration are gone.
+// come first. (Unticking and uninstalling it are not driven yet.)
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -88,7 +87,7 @@ class DictionariesRoad : public Road {
   HWND page_ = nullptr;
 };
 
-TEST_F(DictionariesRoad, InstallsFindsReordersDisablesAndUninstallsADictionary) {
+TEST_F(DictionariesRoad, InstallsADictionaryThatALookupFindsFirstOnceMovedToTheTop) {
   // Install: the button's open-file dialog takes the typed path.
   HWND dialog = OpenDialog(L"dialog");
   ASSERT_NE(dialog, nullptr) << "the dictionaries dialog did not open";
