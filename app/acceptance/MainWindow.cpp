@@ -90,15 +90,25 @@ bool MainWindow::FindInPage(const std::wstring& text) {
   return WaitFor([box] { return !IsWindow(box) || !IsWindowVisible(box); });
 }
 
-bool MainWindow::ChooseExit() {
+HWND MainWindow::OpenMainMenu() {
   HWND menuButton = Button(IDC_INPUT_MAINMENU);
-  if (!menuButton) return false;
+  if (!menuButton) return nullptr;
   DWORD process = 0;
   GetWindowThreadProcessId(frame_, &process);
   Click(menuButton);
-  if (!WaitFor([process] { return !TopWindows(process, L"#32768", nullptr, true).empty(); })) return false;
+  HWND menu = nullptr;
+  WaitFor([&] {
+    std::vector<HWND> menus = TopWindows(process, L"#32768", nullptr, true);
+    menu = menus.empty() ? nullptr : menus.front();
+    return menu != nullptr;
+  });
+  return menu;
+}
+
+bool MainWindow::ChooseFromMainMenu(MainMenuItem item) {
+  if (!OpenMainMenu()) return false;
   // Up from no selection goes to the last item.
-  PressKey(VK_UP);
+  for (int i = 0; i < item; ++i) PressKey(VK_UP);
   PressKey(VK_RETURN);
   return true;
 }

@@ -8,6 +8,10 @@
 
 namespace acceptance {
 
+// Items of the main menu, counted up from its last: the keyboard reaches
+// each with that many presses of Up.
+enum MainMenuItem { kMenuExit = 1, kMenuAbout = 2, kMenuConfiguration = 5, kMenuDictionaries = 6 };
+
 class MainWindow {
  public:
   explicit MainWindow(HWND frame) : frame_(frame) {}
@@ -31,8 +35,11 @@ class MainWindow {
   // once (the page selects the first match and brings it into view), then the
   // box closed by its close box.
   bool FindInPage(const std::wstring& text);
-  // The main menu's last item, Exit, chosen with the keyboard.
-  bool ChooseExit();
+  // The main menu opened with its button; its window, or null.
+  HWND OpenMainMenu();
+  // An item of the main menu chosen with the keyboard.
+  bool ChooseFromMainMenu(MainMenuItem item);
+  bool ChooseExit() { return ChooseFromMainMenu(kMenuExit); }
 
  private:
   HWND frame_;

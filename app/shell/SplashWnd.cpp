@@ -37,6 +37,9 @@ int CSplashWnd::OnCreate(LPCREATESTRUCTW cs) {
   SetWindowPos(nullptr, 0, 0, m_image.GetWidth(), m_image.GetHeight(), SWP_NOZORDER | SWP_NOACTIVATE);
   CenterWindow();
   ShowWindow(SW_SHOW);
+  // Start-up runs before any message loop: the picture is painted now, or
+  // the window would stay an empty area until the main window replaces it.
+  UpdateWindow();
   return 0;
 }
 

@@ -90,6 +90,10 @@ TEST_F(SplashTest, TheBitmapIsShownCentredOnTopWithoutATaskbarButton) {
   EXPECT_NEAR(rc.left, (screenX - 120) / 2, 1);
   EXPECT_NEAR(rc.top, (screenY - 80) / 2, 1);
   EXPECT_EQ(sandbox.app.m_pSplash->GetImage().GetWidth(), 120);
+  // Painted at once, with no message pumped: start-up runs before the message loop.
+  HDC dc = GetDC(window);
+  EXPECT_EQ(GetPixel(dc, 60, 40), RGB(0x30, 0x60, 0xA0));
+  ReleaseDC(window, dc);
 
   // A second splash replaces the first; closing it destroys the window.
   ASSERT_TRUE(sandbox.app.ShowSplash());

@@ -1,5 +1,6 @@
 // The proxy authentication dialog, the main window's answer to 2036 and the
 // credential callback that sends it.
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -42,6 +43,47 @@ TEST_F(AuthenticationTest, BlankUserNameIsRefusedAndTheDialogStaysOpen) {
   EXPECT_EQ(L"anna", dlg.m_user);
   EXPECT_EQ(L" pw ", dlg.m_password);  // as typed
   EXPECT_EQ(0, dlg.m_remember);
+}
+
+// The title band the program ships, drawn across the dialog's top above the
+// prompt; the rest of the dialog is erased as usual.
+TEST_F(AuthenticationTest, ShippedTitleBandIsDrawnAboveThePrompt) {
+  wchar_t exe[MAX_PATH];
+  const DWORD n = ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring shipped(exe, n);
+  shipped = shipped.substr(0, shipped.find_last_of(L'\\') + 1) + L"..\\dist\\image\\authtitle.png";
+  CPngImage png;
+  Veltra::COImage band;
+  ASSERT_TRUE(png.ReadFile(shipped.c_str(), &band, 0)) << "the shipped folder has no authtitle.png";
+  const std::wstring copy = host->folder + L"authtitle.png";
+  ASSERT_TRUE(::CopyFileW(shipped.c_str(), copy.c_str(), FALSE));
+  CDlgAuthentication dlg;
+  dlg.m_caption = L"Proxy";
+  dlg.m_prompt = L"Enter your name";
+  int mismatches = 0, checked = 0;
+  CRect client, prompt;
+  RunModal(dlg, [&](CDialog& d) {
+    ::RedrawWindow(d.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ::GetClientRect(d.m_hWnd, &client);
+    ::GetWindowRect(::GetDlgItem(d.m_hWnd, IDC_AU_PROMPT), &prompt);
+    ::MapWindowPoints(nullptr, d.m_hWnd, reinterpret_cast<POINT*>(&prompt), 2);
+    HDC dc = ::GetDC(d.m_hWnd);
+    const int width = std::min(client.Width(), band.GetWidth());
+    for (int y = 0; y < band.GetHeight(); y += 3) {
+      for (int x = 0; x < width; x += 7) {
+        const uint32_t argb = band.At(x, y);
+        ++checked;
+        if (::GetPixel(dc, x, y) != RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF)) ++mismatches;
+      }
+    }
+    ::ReleaseDC(d.m_hWnd, dc);
+    d.EndDialog(IDCANCEL);
+  });
+  ::DeleteFileW(copy.c_str());
+  EXPECT_GT(checked, 100);
+  EXPECT_EQ(mismatches, 0) << "of " << checked << " pixels of the band";
+  EXPECT_GE(band.GetWidth(), client.Width()) << "the band stops short of the dialog's right edge";
+  EXPECT_LE(band.GetHeight(), prompt.top) << "the band covers the prompt";
 }
 
 // What the timer does to the dialog that the request runs.

@@ -1,0 +1,130 @@
+// The dictionaries road: the dictionaries dialog opened from the main menu is
+// drawn (its page, lists and buttons); a dictionary file made by the
+// dictionary writer is installed through its Install button and the open-file
+// dialog, and a lookup then finds its words; moved to the top, its entries
+// come first. (Unticking and uninstalling it are not driven yet.)
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/acceptance/DialogKit.h"
+#include "app/acceptance/Road.h"
+#include "core/FileUtil.h"
+#include "core/TextCodec.h"
+#include "dialogs/dict/DictDialogsRes.h"
+#include "tools/DictWriter.h"
+
+namespace acceptance {
+namespace {
+
+constexpr wchar_t kRoadTitle[] = L"Road Glossary";
+constexpr wchar_t kRoadFile[] = L"00c0ffee.tdc";  // the installed file's name: the id in hexadecimal
+constexpr wchar_t kDemoTitle[] = L"English-German (FreeDict)";
+
+// A small English-German dictionary of its own, with a word no shipped
+// dictionary has.
+const char kRoadSource[] =
+    "id = 0x00C0FFEE\n"
+    "version = 1.3\n"
+    "flags = 0x18\n"
+    "name = Road Glossary\n"
+    "description = en | Road Glossary | | A dictionary installed by the acceptance road\n"
+    "glossary = en | de | text | Road\n"
+    "index_lang = en\n"
+    "icon = none\n"
+    "[entries]\n"
+    "house\t<C A=\"0\"><F><a>house</a></F><G><O><d>Strassenhaus</d></O></G></C>\n"
+    "quokkaroad\t<C A=\"0\"><F><a>quokkaroad</a></F><G><O><d>Wegbeutler</d></O></G></C>\n";
+
+class DictionariesRoad : public Road {
+ protected:
+  void Prepare() override {
+    WriterSource source;
+    std::wstring text, error;
+    Utf8ToWString(text, kRoadSource, -1);
+    ASSERT_TRUE(ParseWriterSource(source, text, Folder(), error)) << Utf8(error);
+    std::string bytes;
+    ASSERT_TRUE(BuildDictionary(bytes, source, L"", error)) << Utf8(error);
+    file_ = Folder() + L"road-glossary.tdc";
+    FILE* out = _wfopen(file_.c_str(), L"wb");
+    ASSERT_NE(out, nullptr);
+    ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), out), bytes.size());
+    ASSERT_EQ(std::fclose(out), 0);
+  }
+
+  // The dictionaries dialog, opened from the main menu and drawn.
+  HWND OpenDialog(const wchar_t* shot) {
+    if (!Window().ChooseFromMainMenu(kMenuDictionaries)) return nullptr;
+    HWND dialog = WaitForTopWindow(program_.Id(), L"#32770", L"Dictionary Options");
+    if (!dialog) return nullptr;
+    page_ = nullptr;
+    WaitFor([&] {
+      page_ = Control(dialog, L"Internet Explorer_Server");
+      return page_ != nullptr;
+    });
+    std::string why;
+    EXPECT_TRUE(WaitUntilPainted(dialog, why)) << why;
+    if (page_) EXPECT_TRUE(WaitUntilPainted(page_, why)) << "page: " << why;
+    Screenshot(shot);
+    return dialog;
+  }
+  void CloseDialog(HWND dialog) {
+    Click(DialogItem(dialog, IDCANCEL));
+    ASSERT_TRUE(WaitUntilGone(dialog)) << "Close did not close the dictionaries dialog";
+  }
+  // The result page of a word once it shows `part`.
+  std::wstring PageOf(const std::wstring& word, const std::wstring& part) {
+    MainWindow window = Window();
+    EXPECT_TRUE(window.LookUp(word));
+    std::wstring text;
+    EXPECT_TRUE(window.WaitForPageText(part, text)) << Utf8(word) << ": " << Utf8(text);
+    return text;
+  }
+  std::wstring DictConfig() { return FileText(Folder() + L"dict\\dictcfg.xmc"); }
+
+  std::wstring file_;
+  HWND page_ = nullptr;
+};
+
+TEST_F(DictionariesRoad, InstallsADictionaryThatALookupFindsFirstOnceMovedToTheTop) {
+  // Install: the button's open-file dialog takes the typed path.
+  HWND dialog = OpenDialog(L"dialog");
+  ASSERT_NE(dialog, nullptr) << "the dictionaries dialog did not open";
+  HWND install = DialogItem(dialog, IDC_DICTOPT_INSTALL);
+  ASSERT_NE(install, nullptr) << "no visible Install button";
+  Click(install);
+  HWND open = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    for (HWND box : TopWindows(program_.Id(), L"#32770", nullptr, true))
+      if (box != dialog) open = box;
+    return open != nullptr;
+  })) << "Install opened no file dialog";
+  Screenshot(L"open-file");
+  TypeText(file_);
+  PressKey(VK_RETURN);
+  HWND result = WaitForTopWindow(program_.Id(), L"#32770", L"Install Dictionary");
+  ASSERT_NE(result, nullptr) << "no install result; the program shows: " << Utf8(DialogTexts(program_.Id()));
+  EXPECT_NE(WindowText(DialogItem(result, IDC_DICTINST_TEXT)).find(kRoadTitle), std::wstring::npos)
+      << Utf8(WindowText(DialogItem(result, IDC_DICTINST_TEXT)));
+  Screenshot(L"installed");
+  Click(DialogItem(result, IDOK));
+  ASSERT_TRUE(WaitUntilGone(result));
+  EXPECT_TRUE(IsFilePresent((Folder() + L"dict\\" + kRoadFile).c_str())) << "the file was not copied in";
+  Screenshot(L"after-install");
+
+  // Reorder: the new dictionary, selected after its installation, to the top.
+  Click(DialogItem(dialog, IDC_DICTOPT_TOP));
+  Screenshot(L"moved-top");
+  CloseDialog(dialog);
+  std::wstring text = PageOf(L"quokkaroad", L"Wegbeutler");
+  EXPECT_NE(text.find(kRoadTitle), std::wstring::npos) << Utf8(text);
+  text = PageOf(L"house", L"Strassenhaus");
+  EXPECT_NE(text.find(L"Haus"), std::wstring::npos) << Utf8(text);
+  ASSERT_NE(text.find(kDemoTitle), std::wstring::npos) << Utf8(text);
+  EXPECT_LT(text.find(kRoadTitle), text.find(kDemoTitle)) << "not moved to the top:\n" << Utf8(text);
+  Screenshot(L"lookup-first");
+}
+
+}  // namespace
+}  // namespace acceptance
