@@ -65,7 +65,9 @@ class DictionariesRoad : public Road {
     });
     std::string why;
     EXPECT_TRUE(WaitUntilPainted(dialog, why)) << why;
-    if (page_) EXPECT_TRUE(WaitUntilPainted(page_, why)) << "page: " << why;
+    if (page_) {
+      EXPECT_TRUE(WaitUntilPainted(page_, why)) << "page: " << why;
+    }
     Screenshot(shot);
     return dialog;
   }

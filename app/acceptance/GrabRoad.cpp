@@ -119,9 +119,8 @@ class GrabRoad : public Road {
     return text;
   }
 
-  // The popup shows the entry of the word at the point, next to it; the
-  // mouse moved away hides it.
-  void ExpectEntryNear(HWND popup, POINT at, const wchar_t* word, const wchar_t* translation) {
+  // The popup for the word at the point stands next to it.
+  void ExpectPopupNear(HWND popup, POINT at, const wchar_t* word) {
     ASSERT_NE(nullptr, popup) << "no popup for \"" << Utf8(word) << "\"";
     const RECT rect = ScreenRect(popup);
     EXPECT_EQ(at.x + 16, rect.left) << "the popup is placed 16 pixels right of the cursor";
@@ -155,7 +154,7 @@ TEST_F(GrabRoad, CtrlAndMouseOverAWordInNotepadShowItsEntry) {
   HoldKey(VK_CONTROL, true);
   HWND popup = WaitForPopup();
   HoldKey(VK_CONTROL, false);
-  ExpectEntryNear(popup, house, L"house", L"Haus");
+  ExpectPopupNear(popup, house, L"house");
   ExpectHiddenWhenTheMouseLeaves();
 }
 
@@ -166,7 +165,7 @@ class MouseOverRoad : public GrabRoad {
 TEST_F(MouseOverRoad, MouseRestingOnAWordShowsItsEntry) {
   const POINT garden = CharAt(1, 13);  // "by the old ga|r|den"
   MouseTo(garden);
-  ExpectEntryNear(WaitForPopup(), garden, L"garden", L"Garten");
+  ExpectPopupNear(WaitForPopup(), garden, L"garden");
   ExpectHiddenWhenTheMouseLeaves();
   MouseTo(garden);
   ExpectOpenShows(WaitForPopup(), L"garden", L"Garten");
@@ -182,7 +181,7 @@ TEST_F(ShiftRoad, ShiftAndMouseOverAWordShowItsEntry) {
   MouseTo(house);
   HWND popup = WaitForPopup();
   HoldKey(VK_SHIFT, false);
-  ExpectEntryNear(popup, house, L"house", L"Haus");
+  ExpectPopupNear(popup, house, L"house");
 }
 
 class MiddleButtonRoad : public GrabRoad {
@@ -195,7 +194,7 @@ TEST_F(MiddleButtonRoad, MiddleButtonOnAWordShowsItsEntry) {
   EXPECT_FALSE(WaitFor([this] { return Popup() != nullptr; }, 2000)) << "a popup without the button";
   MiddleClick();
   HWND popup = WaitForPopup();
-  ExpectEntryNear(popup, garden, L"garden", L"Garten");
+  ExpectPopupNear(popup, garden, L"garden");
   ExpectOpenShows(popup, L"garden", L"Garten");
 }
 

@@ -138,22 +138,10 @@ bool Popup::Hide() {
 // ---- Dialogs of the main menu -----------------------------------------------
 
 HWND OpenFromMainMenu(MainWindow& window, MainMenuItem item) {
-  HWND menuButton = window.Button(IDC_INPUT_MAINMENU);
-  if (!menuButton) return nullptr;
   DWORD process = 0;
   GetWindowThreadProcessId(window.Frame(), &process);
   if (!TopWindows(process, L"#32770", nullptr, true).empty()) return nullptr;
-  Click(menuButton);
-  if (!WaitFor([process] { return !TopWindows(process, L"#32768", nullptr, true).empty(); })) return nullptr;
-  // The menu: cursor and clipboard translators | Dictionaries, Configuration |
-  // Help, Support, About | Exit. Down from no selection goes to the first
-  // item, Up to the last; the keys pass over separators.
-  switch (item) {
-    case kMenuDictionaries: for (int i = 0; i < 3; ++i) PressKey(VK_DOWN); break;
-    case kMenuOptions: for (int i = 0; i < 4; ++i) PressKey(VK_DOWN); break;
-    case kMenuAbout: for (int i = 0; i < 2; ++i) PressKey(VK_UP); break;
-  }
-  PressKey(VK_RETURN);
+  if (!window.ChooseFromMainMenu(item)) return nullptr;
   HWND dialog = nullptr;
   WaitFor([&] {
     std::vector<HWND> dialogs = TopWindows(process, L"#32770", nullptr, true);

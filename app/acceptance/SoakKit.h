@@ -50,8 +50,6 @@ class Popup {
 
 // ---- Dialogs of the main menu -----------------------------------------------
 
-enum MainMenuItem { kMenuDictionaries, kMenuOptions, kMenuAbout };
-
 // Opens the main menu with its button, chooses the item with the keys and
 // waits for the dialog; the dialog, or null.
 HWND OpenFromMainMenu(MainWindow& window, MainMenuItem item);

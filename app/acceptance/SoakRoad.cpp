@@ -150,7 +150,7 @@ TEST_F(SoakRoad, ResourcesStayFlatOverALongSession) {
   };
   auto updateCheck = [&](int) {
     const int before = updates_;
-    HWND dialog = OpenFromMainMenu(window, kMenuOptions);
+    HWND dialog = OpenFromMainMenu(window, kMenuConfiguration);
     if (!dialog) return false;
     HWND now = Control(dialog, nullptr, IDC_CN_UPDATENOW);
     if (!now) return false;
@@ -160,7 +160,7 @@ TEST_F(SoakRoad, ResourcesStayFlatOverALongSession) {
     return CloseDialog(process, dialog) && checked;
   };
   auto openings = [&](int) {
-    for (MainMenuItem item : {kMenuDictionaries, kMenuOptions, kMenuAbout}) {
+    for (MainMenuItem item : {kMenuDictionaries, kMenuConfiguration, kMenuAbout}) {
       HWND dialog = OpenFromMainMenu(window, item);
       if (!dialog || !CloseDialog(process, dialog)) return false;
     }
