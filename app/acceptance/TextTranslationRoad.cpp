@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/acceptance/CopySettings.h"
+#include "app/acceptance/DialogKit.h"
 #include "app/acceptance/Road.h"
 #include "app/popup/PopupRes.h"
 #include "http/tests/TestServer.h"
@@ -51,20 +52,6 @@ class RefusingPort {
   SOCKET socket_ = INVALID_SOCKET;
   uint16_t port_ = 0;
 };
-
-// The items of a drop-down list, as it shows them when opened.
-std::vector<std::wstring> ListItems(HWND combo) {
-  std::vector<std::wstring> items;
-  const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, i, 0);
-    std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-    const LRESULT got = SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(static_cast<size_t>(got > 0 ? got : 0));
-    items.push_back(text);
-  }
-  return items;
-}
 
 std::string Joined(const std::vector<std::wstring>& items) {
   std::wstring all;
@@ -180,18 +167,18 @@ TEST_F(TextTranslationRoad, GuideRowOpensTheFormWhoseListsAndTranslateWork) {
   // The lists: the engines, the shipped engine's sources, the targets of English.
   std::vector<HWND> lists = Lists();
   const std::vector<std::wstring> engines = {L"Web Translator", L"Second Engine"};
-  EXPECT_EQ(ListItems(lists[0]), engines) << Joined(ListItems(lists[0]));
+  EXPECT_EQ(ComboItems(lists[0]), engines) << Joined(ComboItems(lists[0]));
   EXPECT_EQ(WindowText(lists[0]), L"Web Translator");
-  EXPECT_EQ(ListItems(lists[1]).size(), 3u) << Joined(ListItems(lists[1]));
-  const std::vector<std::wstring> fromEnglish = ListItems(lists[2]);
+  EXPECT_EQ(ComboItems(lists[1]).size(), 3u) << Joined(ComboItems(lists[1]));
+  const std::vector<std::wstring> fromEnglish = ComboItems(lists[2]);
   EXPECT_EQ(fromEnglish.size(), 4u) << Joined(fromEnglish);
 
   // Another source language refills the targets with its own.
   const std::wstring english = WindowText(lists[1]);
   ASSERT_TRUE(StepList(lists[1], VK_DOWN));
   ASSERT_TRUE(WaitFor([&] { return WindowText(lists[1]) != english; })) << "the source list did not move";
-  EXPECT_TRUE(WaitFor([&] { return ListItems(lists[2]).size() == 2; }))
-      << "targets of " << Utf8(WindowText(lists[1])) << ": " << Joined(ListItems(lists[2]));
+  EXPECT_TRUE(WaitFor([&] { return ComboItems(lists[2]).size() == 2; }))
+      << "targets of " << Utf8(WindowText(lists[1])) << ": " << Joined(ComboItems(lists[2]));
   // The first translation: the loopback engine's reply, for the chosen pair.
   ClickTranslate();
   std::wstring text;
@@ -209,16 +196,16 @@ TEST_F(TextTranslationRoad, GuideRowOpensTheFormWhoseListsAndTranslateWork) {
   // The second engine: its one source and target; its address refuses.
   ASSERT_TRUE(StepList(lists[0], VK_DOWN));
   EXPECT_TRUE(WaitFor([&] { return WindowText(lists[0]) == L"Second Engine"; })) << Utf8(WindowText(lists[0]));
-  EXPECT_TRUE(WaitFor([&] { return ListItems(lists[1]).size() == 1 && ListItems(lists[2]).size() == 1; }))
-      << "sources: " << Joined(ListItems(lists[1])) << "; targets: " << Joined(ListItems(lists[2]));
+  EXPECT_TRUE(WaitFor([&] { return ComboItems(lists[1]).size() == 1 && ComboItems(lists[2]).size() == 1; }))
+      << "sources: " << Joined(ComboItems(lists[1])) << "; targets: " << Joined(ComboItems(lists[2]));
   ClickTranslate();
   EXPECT_TRUE(WaitForAnswer(kConnectFailed, text)) << "after a refused connection: " << Utf8(text);
   Screenshot(L"refused");
 
   // Back to the first engine: its lists again.
   ASSERT_TRUE(StepList(lists[0], VK_UP));
-  EXPECT_TRUE(WaitFor([&] { return WindowText(lists[0]) == L"Web Translator" && ListItems(lists[1]).size() == 3; }))
-      << Utf8(WindowText(lists[0])) << ": " << Joined(ListItems(lists[1]));
+  EXPECT_TRUE(WaitFor([&] { return WindowText(lists[0]) == L"Web Translator" && ComboItems(lists[1]).size() == 3; }))
+      << Utf8(WindowText(lists[0])) << ": " << Joined(ComboItems(lists[1]));
 }
 
 TEST_F(TextTranslationRoad, ViewBarButtonOpensTheFormWithTheLookedUpWord) {
