@@ -206,7 +206,16 @@ TEST_F(ClipboardRoad, AWordCopiedInNotepadShowsItsEntry) {
   const POINT house = CharAt(0, 6);
   MouseTo(house);
   EXPECT_FALSE(WaitFor([this] { return Popup() != nullptr; }, 2000)) << "grab is off: no popup";
-  DoubleClick(edit_, -1, -1);  // focus Notepad
+  // Notepad takes the focus from a click, and the click is through (the
+  // button up handled) before the selection is set: a click still queued
+  // would move the selection after it.
+  Click(edit_);
+  ASSERT_TRUE(WaitFor([this] {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(GetWindowThreadProcessId(edit_, nullptr), &info) && info.hwndFocus == edit_ &&
+           info.hwndCapture == nullptr;
+  })) << "Notepad did not take the focus";
   SendMessageW(edit_, EM_SETSEL, 4, 9);  // "house"
   PressKeys({VK_CONTROL, 'C'});
   HWND popup = WaitForPopup();
