@@ -206,16 +206,19 @@ TEST_F(ClipboardRoad, AWordCopiedInNotepadShowsItsEntry) {
   const POINT house = CharAt(0, 6);
   MouseTo(house);
   EXPECT_FALSE(WaitFor([this] { return Popup() != nullptr; }, 2000)) << "grab is off: no popup";
-  // Notepad takes the focus from a click, and the click is through (the
-  // button up handled) before the selection is set: a click still queued
-  // would move the selection after it.
-  Click(edit_);
+  // A click on the word makes Notepad the foreground window with the caret
+  // in "house"; the selection is set once that click is through (its button
+  // up handled), as a click still queued would move it.
+  ClickScreen(house);
   ASSERT_TRUE(WaitFor([this] {
     GUITHREADINFO info = {};
     info.cbSize = sizeof(info);
+    const DWORD selection = static_cast<DWORD>(SendMessageW(edit_, EM_GETSEL, 0, 0));
+    const WORD from = LOWORD(selection), to = HIWORD(selection);
     return GetGUIThreadInfo(GetWindowThreadProcessId(edit_, nullptr), &info) && info.hwndFocus == edit_ &&
-           info.hwndCapture == nullptr;
-  })) << "Notepad did not take the focus";
+           info.hwndCapture == nullptr && GetForegroundWindow() == GetAncestor(edit_, GA_ROOT) && from == to &&
+           from >= 4 && from <= 9;
+  })) << "Notepad did not take the click";
   SendMessageW(edit_, EM_SETSEL, 4, 9);  // "house"
   PressKeys({VK_CONTROL, 'C'});
   HWND popup = WaitForPopup();
