@@ -12,6 +12,22 @@ std::wstring TestName() {
   return std::wstring(name.begin(), name.end());
 }
 
+// The desktop as a failed road left it: who has the foreground, and every
+// window on screen with its owner's process.
+void PrintDesktop() {
+  auto describe = [](HWND window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    const RECT r = ScreenRect(window);
+    return Utf8(ClassOf(window) + L" \"" + WindowText(window) + L"\"") + " process " + std::to_string(process) +
+           " at " + std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+  };
+  HWND foreground = GetForegroundWindow();
+  std::printf("foreground: %s\n", foreground ? describe(foreground).c_str() : "none");
+  for (HWND window : AnyTopWindows(nullptr, true)) std::printf("  window: %s\n", describe(window).c_str());
+}
+
 }  // namespace
 
 void Road::SetUp() {
@@ -22,7 +38,11 @@ void Road::SetUp() {
 }
 
 void Road::TearDown() {
-  if (HasFailure()) Screenshot(L"failed");
+  if (HasFailure()) {
+    Screenshot(L"failed");
+    std::printf("Quorindo.exe is process %lu\n", static_cast<unsigned long>(program_.Id()));
+    PrintDesktop();
+  }
   program_.Terminate();
   EXPECT_FALSE(program_.IsRunning()) << "Quorindo.exe is still running";
 }
