@@ -1,5 +1,8 @@
 #include "app/acceptance/AcceptanceKit.h"
 
+#include <psapi.h>
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -281,6 +284,28 @@ void ProgramProcess::Terminate() {
   WaitForSingleObject(info_.hProcess, kDeadlineMs);
 }
 
+std::wstring EndProgramsIn(const std::wstring& folder) {
+  std::wstring ended;
+  ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof(entry);
+  if (!snapshot.IsValid() || !Process32FirstW(snapshot.Get(), &entry)) return ended;
+  do {
+    ScopedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+                                     entry.th32ProcessID));
+    if (!process.IsValid()) continue;
+    wchar_t path[MAX_PATH];
+    const DWORD size = GetModuleFileNameExW(process.Get(), nullptr, path, MAX_PATH);
+    if (size < folder.size() ||
+        _wcsnicmp(path, folder.c_str(), folder.size()) != 0)
+      continue;
+    TerminateProcess(process.Get(), 1);
+    WaitForSingleObject(process.Get(), kDeadlineMs);
+    ended += std::wstring(path, size) + L"\n";
+  } while (Process32NextW(snapshot.Get(), &entry));
+  return ended;
+}
+
 // ---- Windows --------------------------------------------------------------
 
 std::vector<HWND> TopWindows(DWORD process, const wchar_t* className, const wchar_t* title, bool visibleOnly) {
@@ -364,6 +389,11 @@ void DoubleClick(HWND window, int x, int y) {
 
 void RightClick(HWND window, int x, int y) {
   MouseButtons(window, x, y, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);
+}
+
+void MouseButton(HWND window, DWORD event) {
+  std::vector<INPUT> inputs = {MouseInput(ScreenPoint(window, -1, -1), event)};
+  SendInputs(inputs);
 }
 
 void Drag(HWND window, POINT from, POINT to) {

@@ -90,6 +90,12 @@ class ProgramProcess {
   HWND main_ = nullptr;
 };
 
+// Ends every process that runs a program of folder (ending in "\\"): a
+// program that started itself again, a second start a road left behind. Such
+// a process would outlive the road and hold the test's output open. Their
+// image paths, one a line; empty when none ran.
+std::wstring EndProgramsIn(const std::wstring& folder);
+
 // ---- Windows --------------------------------------------------------------
 
 // Top-level windows of a process: of a class (null: any) and a title (null: any).
@@ -113,6 +119,9 @@ void MoveMouse(HWND window, int x = -1, int y = -1);
 void Click(HWND window, int x = -1, int y = -1);
 void DoubleClick(HWND window, int x = -1, int y = -1);
 void RightClick(HWND window, int x = -1, int y = -1);
+// One button event (MOUSEEVENTF_RIGHTDOWN, ...) at the window's centre: a
+// press held while the road watches what it does, then its release.
+void MouseButton(HWND window, DWORD event);
 // A click at a point of the screen (a window's caption, its close box).
 void ClickScreen(POINT screen);
 // Left button down at one client point, moved in steps to another, up there

@@ -45,6 +45,10 @@ void Road::TearDown() {
   }
   program_.Terminate();
   EXPECT_FALSE(program_.IsRunning()) << "Quorindo.exe is still running";
+  // Another start of the program in the copy (one that started itself again)
+  // is a fault of the road or of the program; it must not outlive the road.
+  const std::wstring others = EndProgramsIn(copy_.Folder());
+  EXPECT_TRUE(others.empty()) << "still running in the copy, now ended:\n" << Utf8(others);
 }
 
 void Road::Screenshot(const std::wstring& name) {
