@@ -90,13 +90,15 @@ void AppendEntry(std::wstring& out, std::wstring& section, bool& wroteAny, const
                  const std::wstring& value) {
   // A section's name ends at its first "]": the section is split off at the
   // last slash before that, so that a key's name may hold "/" and "]" both.
-  // Blanks beside the split would be trimmed off the section or the name when
-  // the file is read: such a slash is passed over for one further left.
+  // A slash is passed over for one further left when the file would not read
+  // the split back: blanks beside it are trimmed off the section or the name,
+  // an empty name makes no key line, and a name that begins with "[" makes a
+  // section line.
   std::wstring::size_type slash = key.rfind(L'/', key.find(L']'));
   if (slash == std::wstring::npos) return;
   auto blank = [&key](std::wstring::size_type i) { return i < key.size() && (key[i] == L' ' || key[i] == L'\t'); };
   for (std::wstring::size_type s = slash; s != std::wstring::npos && s > 0; s = key.rfind(L'/', s - 1)) {
-    if (!blank(s - 1) && !blank(s + 1)) {
+    if (!blank(s - 1) && !blank(s + 1) && s + 1 < key.size() && key[s + 1] != L'[') {
       slash = s;
       break;
     }
