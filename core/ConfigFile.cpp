@@ -84,25 +84,39 @@ std::wstring MakeKey(const wchar_t* section, const wchar_t* name) {
   return key;
 }
 
-bool IsEmptySectionKey(const std::wstring& key) { return !key.empty() && key[0] == L'/'; }
+// Whether the rest of a key from a place on reads back as the name of a key
+// line: not empty, not begun by what reading passes over (blanks, CR) or takes
+// for a section line ("["), and none of the characters that end a name or
+// make the line no key.
+bool NameReadsBack(const std::wstring& key, std::wstring::size_type from) {
+  if (from >= key.size()) return false;
+  const wchar_t first = key[from];
+  if (first == L' ' || first == L'\t' || first == L'\r' || first == L'[') return false;
+  return key.find_first_of(L"=\\\";", from) == std::wstring::npos;
+}
+
+// A key of the empty section, written by its name before any section line. A
+// key that begins with "/" but whose rest is no name is a section's that
+// begins with "/".
+bool IsEmptySectionKey(const std::wstring& key) { return !key.empty() && key[0] == L'/' && NameReadsBack(key, 1); }
 
 void AppendEntry(std::wstring& out, std::wstring& section, bool& wroteAny, const std::wstring& key,
                  const std::wstring& value) {
   // A section's name ends at its first "]": the section is split off at the
   // last slash before that, so that a key's name may hold "/" and "]" both.
-  // Blanks beside the split would be trimmed off the section or the name when
-  // the file is read: such a slash is passed over for one further left.
+  // A slash is passed over for one further left when the file would not read
+  // the split back: blanks before it are trimmed off the section, and the
+  // rest must read back as a name.
   std::wstring::size_type slash = key.rfind(L'/', key.find(L']'));
   if (slash == std::wstring::npos) return;
-  auto blank = [&key](std::wstring::size_type i) { return i < key.size() && (key[i] == L' ' || key[i] == L'\t'); };
   for (std::wstring::size_type s = slash; s != std::wstring::npos && s > 0; s = key.rfind(L'/', s - 1)) {
-    if (!blank(s - 1) && !blank(s + 1)) {
+    if (key[s - 1] != L' ' && key[s - 1] != L'\t' && NameReadsBack(key, s + 1)) {
       slash = s;
       break;
     }
   }
   std::wstring sec, name;
-  if (key[0] == L'/') {
+  if (IsEmptySectionKey(key)) {
     name = key.substr(1);
   } else {
     sec = key.substr(0, slash);

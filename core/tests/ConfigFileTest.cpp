@@ -350,6 +350,41 @@ TEST(ConfigSave, NamesWithSlashesAndBracketsLoadBackTheSame) {
   EXPECT_EQ(after, before);
 }
 
+// Names whose last slash can't split them into a section and a name that
+// read back (the name after it empty or beginning with "[" or a CR), sections
+// that begin with "/" (keys like the empty section's), and names and sections
+// that hold a NUL, load back under the same keys.
+TEST(ConfigSave, NamesNoLastSlashSplitsLoadBackTheSame) {
+  using namespace std::string_literals;
+  struct Case {
+    std::string text;
+    std::vector<std::wstring> keys;
+  };
+  const std::vector<Case> cases = {
+      {"[S]\nka/=2\nka/x=1\n", {L"S/ka/", L"S/ka/x"}},
+      {"[S]\nk/ =2\nk/ x=1\nk/\rx=3\n", {L"S/k/", L"S/k/\rx", L"S/k/ x"}},
+      {"[S]\na/[b]c=1\na/[x=2\nd=3\n", {L"S/a/[b]c", L"S/a/[x", L"S/d"}},
+      {"k/=1\n[S]\nm=2\n", {L"/k/", L"S/m"}},
+      {"[/c=]\nk=1\n[/=]\nk=2\n", {L"/=/k", L"/c=/k"}},
+      {"[S]\ng\0/h=7\nn\0=8\nk\0/=9\n[T\0U]\nk=4\n"s,
+       {std::wstring(L"S/g\0/h", 6), std::wstring(L"S/k\0/", 5), std::wstring(L"S/n\0", 4), std::wstring(L"T\0U/k", 5)}},
+  };
+  for (const Case& c : cases) {
+    TempFolder dir;
+    const std::wstring path = dir / L"in.ini", saved = dir / L"out.ini";
+    ASSERT_TRUE(TempFolder::WriteText(path, c.text));
+    CConfigFile config, back;
+    ASSERT_TRUE(config.Load(path.c_str(), nullptr, 0, 0));
+    ASSERT_TRUE(config.Save(saved.c_str(), nullptr));
+    ASSERT_TRUE(back.Load(saved.c_str(), nullptr, 0, 0));
+    std::vector<std::wstring> before, after;
+    config.GetEntries(before);
+    back.GetEntries(after);
+    EXPECT_EQ(before, c.keys) << c.text;
+    EXPECT_EQ(after, before) << c.text;
+  }
+}
+
 TEST(ConfigSave, ListOfQuotedItemsEndingInBackslash) {
   CConfigFile config;
   std::wstring a, b;

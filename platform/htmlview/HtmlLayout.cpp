@@ -169,8 +169,17 @@ bool IsAtomic(const Element* el) {
 
 Style* StyleOf(const Element* el) { return el ? el->ComputedStyle() : nullptr; }
 
-// An inline element that holds a block is laid out as a block itself.
+// An inline element that holds a block is laid out as a block itself. Found
+// once a pass, from the leaves up (ResetTree), and read back afterwards: the
+// question is asked at every level of a nesting, and a walk of the subtree
+// each time would take the depth times the size of it.
 bool ContainsBlock(const Element* el) {
+  const LayoutData* ld = el->Layout();
+  return ld && ld->holdsBlock;
+}
+
+// The same from the children, whose answers are known already.
+bool FindBlockInChildren(const Element* el) {
   for (size_t i = 0; i < el->ChildCount(); ++i) {
     const Element* c = el->Child(i);
     const Style* s = StyleOf(c);
@@ -489,6 +498,11 @@ class InlineBuilder {
     uint32_t first = static_cast<uint32_t>(ld_.frags.size());
     thread_local std::vector<DecorRect> decor;
     decor.clear();
+    // Each element's rectangle of this line is found through the line's
+    // number kept in its layout data, not searched for: a line of thousands
+    // of decorated elements would take the square of their number.
+    thread_local uint32_t lineNumber = 0;
+    ++lineNumber;
     for (Fragment& f : line_) {
       f.x += lineLeft_ + shift;
       if (f.kind == FragKind::kMarker) {
@@ -530,10 +544,12 @@ class InlineBuilder {
         }
         const Style* ps = StyleOf(p);
         if (ps && (ps->hasBackground || ps->border[2].width) && f.kind != FragKind::kMarker) {
-          auto it = std::find_if(decor.begin(), decor.end(), [p](const DecorRect& d) { return d.element == p; });
-          if (it == decor.end()) {
+          if (pl.decorLine != lineNumber) {
+            pl.decorLine = lineNumber;
+            pl.decorIndex = static_cast<uint32_t>(decor.size());
             decor.push_back({p, f.x, fy, f.w, fh});
           } else {
+            DecorRect* it = &decor[pl.decorIndex];
             int r = std::max(it->x + it->w, f.x + f.w);
             it->x = std::min(it->x, f.x);
             it->w = r - it->x;
@@ -1065,6 +1081,7 @@ void ResetTree(Element* el, uint32_t& order) {
   el->SetOrder(order++);
   if (LayoutData* ld = el->Layout()) ld->Reset();
   for (size_t i = 0; i < el->ChildCount(); ++i) ResetTree(el->Child(i), order);
+  if (el->IsElement()) el->EnsureLayoutData().holdsBlock = FindBlockInChildren(el);
 }
 
 }  // namespace

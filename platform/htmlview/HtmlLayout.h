@@ -119,6 +119,9 @@ struct LayoutData {
   bool minMaxValid = false;
   bool laidOut = false;
   bool isBox = false;             // a block, table, row or cell (not an inline element)
+  bool holdsBlock = false;        // a block or float among the descendants of an inline element
+  uint32_t decorLine = 0;         // the line whose background rectangles hold this element's,
+  uint32_t decorIndex = 0;        // and where among them
   std::vector<Fragment> frags;
   std::vector<LineBox> lines;
   std::vector<DecorRect> decor;
@@ -126,6 +129,7 @@ struct LayoutData {
   void Reset() {
     laidOut = false;
     isBox = false;
+    holdsBlock = false;
     minMaxValid = false;
     x = y = w = h = scrollW = scrollH = shiftY = 0;
     frags.clear();

@@ -3,7 +3,10 @@
 // a table cell, rows without cells, stray end tags) the way a browser would
 // for these cases, and caps the nesting depth so that layout and painting,
 // which recurse over the tree, stay within the thread's stack.
+#include <algorithm>
 #include <cwctype>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/htmlview/HtmlDom.h"
 #include "platform/htmlview/HtmlText.h"
@@ -157,17 +160,34 @@ class TreeBuilder {
     return p;
   }
 
+  // The place on the stack of the topmost element with one of tags that no
+  // element with one of boundaries stands above; -1 when there is none.
   int FindInScope(std::initializer_list<const wchar_t*> tags,
                   std::initializer_list<const wchar_t*> boundaries) const {
-    for (int k = static_cast<int>(stack_.size()) - 1; k >= 1; --k) {
-      const std::wstring& t = stack_[k]->Tag();
-      if (InList(t, tags)) return k;
-      if (InList(t, boundaries)) return -1;
-    }
-    return -1;
+    const int found = Topmost(tags);
+    return found >= 1 && found >= Topmost(boundaries) ? found : -1;
   }
 
-  void PopTo(int k) { stack_.resize(k); }  // removes stack_[k] and above
+  int Topmost(std::initializer_list<const wchar_t*> tags) const {
+    int top = -1;
+    for (const wchar_t* t : tags) {
+      auto it = open_.find(t);
+      if (it != open_.end() && !it->second.empty()) top = std::max(top, it->second.back());
+    }
+    return top;
+  }
+
+  void Push(Element* el) {
+    open_[el->Tag()].push_back(static_cast<int>(stack_.size()));
+    stack_.push_back(el);
+  }
+
+  void PopTo(int k) {  // removes stack_[k] and above (never the root)
+    while (static_cast<int>(stack_.size()) > std::max(k, 1)) {
+      open_[stack_.back()->Tag()].pop_back();
+      stack_.pop_back();
+    }
+  }
 
   void Open(std::unique_ptr<Element> el) {
     const std::wstring tag = el->Tag();
@@ -222,7 +242,7 @@ class TreeBuilder {
       inBody_ = true;
     }
     parent->AppendChild(std::move(el));
-    if (push && baseDepth_ + static_cast<int>(stack_.size()) < kMaxDepth) stack_.push_back(raw);
+    if (push && baseDepth_ + static_cast<int>(stack_.size()) < kMaxDepth) Push(raw);
   }
 
   void EndTag(const std::wstring& tag) {
@@ -275,6 +295,10 @@ class TreeBuilder {
   Element* head_ = nullptr;
   Element* body_ = nullptr;
   std::vector<Element*> stack_;
+  // The places on the stack where each tag stands open, bottom to top (the
+  // root's excluded): found without a walk down the stack, which at the depth
+  // cap took the depth times the number of tags.
+  std::unordered_map<std::wstring, std::vector<int>> open_;
   int baseDepth_ = 0;
 };
 
