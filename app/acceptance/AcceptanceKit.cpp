@@ -205,7 +205,10 @@ bool ShippedCopy::Make(std::string& why) {
   }
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
-  folder_ = std::wstring(temp) + name_ + L"_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+  // A folder of its own for each copy: the cases of a suite run in one process.
+  static int copies = 0;
+  folder_ = std::wstring(temp) + name_ + L"_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+            std::to_wstring(++copies) + L"\\";
   DeleteDirectoryTree(folder_.c_str(), true);
   if (!CopyFolderTree(shipped, folder_)) {
     why = "the shipped folder cannot be copied to " + Utf8(folder_);
