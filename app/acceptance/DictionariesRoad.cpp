@@ -2,7 +2,8 @@
 // drawn (its page, lists and buttons); a dictionary file made by the
 // dictionary writer is installed through its Install button and the open-file
 // dialog, and a lookup then finds its words; moved to the top, its entries
-// come first. (Unticking and uninstalling it are not driven yet.)
+// come first; uninstalled, its file is deleted and a lookup no longer finds
+// it. (Unticking it is not driven yet.)
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -83,6 +84,32 @@ class DictionariesRoad : public Road {
     EXPECT_TRUE(window.WaitForPageText(part, text)) << Utf8(word) << ": " << Utf8(text);
     return text;
   }
+  // Install: the button's open-file dialog takes the typed path; the new
+  // dictionary is selected afterwards.
+  void Install(HWND dialog) {
+    HWND install = DialogItem(dialog, IDC_DICTOPT_INSTALL);
+    ASSERT_NE(install, nullptr) << "no visible Install button";
+    Click(install);
+    HWND open = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+      for (HWND box : TopWindows(program_.Id(), L"#32770", nullptr, true))
+        if (box != dialog) open = box;
+      return open != nullptr;
+    })) << "Install opened no file dialog";
+    Screenshot(L"open-file");
+    TypeText(file_);
+    PressKey(VK_RETURN);
+    HWND result = WaitForTopWindow(program_.Id(), L"#32770", L"Install Dictionary");
+    ASSERT_NE(result, nullptr) << "no install result; the program shows: " << Utf8(DialogTexts(program_.Id()));
+    EXPECT_NE(WindowText(DialogItem(result, IDC_DICTINST_TEXT)).find(kRoadTitle), std::wstring::npos)
+        << Utf8(WindowText(DialogItem(result, IDC_DICTINST_TEXT)));
+    Screenshot(L"installed");
+    Click(DialogItem(result, IDOK));
+    ASSERT_TRUE(WaitUntilGone(result));
+    EXPECT_TRUE(IsFilePresent(InstalledFile().c_str())) << "the file was not copied in";
+    Screenshot(L"after-install");
+  }
+  std::wstring InstalledFile() { return Folder() + L"dict\\" + kRoadFile; }
   std::wstring DictConfig() { return FileText(Folder() + L"dict\\dictcfg.xmc"); }
 
   std::wstring file_;
@@ -90,30 +117,10 @@ class DictionariesRoad : public Road {
 };
 
 TEST_F(DictionariesRoad, InstallsADictionaryThatALookupFindsFirstOnceMovedToTheTop) {
-  // Install: the button's open-file dialog takes the typed path.
   HWND dialog = OpenDialog(L"dialog");
   ASSERT_NE(dialog, nullptr) << "the dictionaries dialog did not open";
-  HWND install = DialogItem(dialog, IDC_DICTOPT_INSTALL);
-  ASSERT_NE(install, nullptr) << "no visible Install button";
-  Click(install);
-  HWND open = nullptr;
-  ASSERT_TRUE(WaitFor([&] {
-    for (HWND box : TopWindows(program_.Id(), L"#32770", nullptr, true))
-      if (box != dialog) open = box;
-    return open != nullptr;
-  })) << "Install opened no file dialog";
-  Screenshot(L"open-file");
-  TypeText(file_);
-  PressKey(VK_RETURN);
-  HWND result = WaitForTopWindow(program_.Id(), L"#32770", L"Install Dictionary");
-  ASSERT_NE(result, nullptr) << "no install result; the program shows: " << Utf8(DialogTexts(program_.Id()));
-  EXPECT_NE(WindowText(DialogItem(result, IDC_DICTINST_TEXT)).find(kRoadTitle), std::wstring::npos)
-      << Utf8(WindowText(DialogItem(result, IDC_DICTINST_TEXT)));
-  Screenshot(L"installed");
-  Click(DialogItem(result, IDOK));
-  ASSERT_TRUE(WaitUntilGone(result));
-  EXPECT_TRUE(IsFilePresent((Folder() + L"dict\\" + kRoadFile).c_str())) << "the file was not copied in";
-  Screenshot(L"after-install");
+  Install(dialog);
+  if (HasFatalFailure()) return;
 
   // Reorder: the new dictionary, selected after its installation, to the top.
   Click(DialogItem(dialog, IDC_DICTOPT_TOP));
@@ -126,6 +133,37 @@ TEST_F(DictionariesRoad, InstallsADictionaryThatALookupFindsFirstOnceMovedToTheT
   ASSERT_NE(text.find(kDemoTitle), std::wstring::npos) << Utf8(text);
   EXPECT_LT(text.find(kRoadTitle), text.find(kDemoTitle)) << "not moved to the top:\n" << Utf8(text);
   Screenshot(L"lookup-first");
+}
+
+TEST_F(DictionariesRoad, UninstallsTheSelectedDictionaryWhichALookupNoLongerFinds) {
+  HWND dialog = OpenDialog(L"dialog");
+  ASSERT_NE(dialog, nullptr) << "the dictionaries dialog did not open";
+  Install(dialog);
+  if (HasFatalFailure()) return;
+
+  // Uninstall asks first; Yes takes the dictionary and its file away.
+  HWND uninstall = DialogItem(dialog, IDC_DICTOPT_UNINSTALL);
+  ASSERT_NE(uninstall, nullptr) << "no visible Uninstall button";
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(uninstall) != FALSE; })) << "Uninstall stays disabled";
+  Click(uninstall);
+  HWND ask = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    for (HWND box : TopWindows(program_.Id(), L"#32770", nullptr, true))
+      if (box != dialog) ask = box;
+    return ask != nullptr;
+  })) << "Uninstall asked nothing";
+  Screenshot(L"ask-uninstall");
+  HWND yes = DialogItem(ask, IDYES);
+  ASSERT_NE(yes, nullptr) << "the question has no Yes: " << Utf8(DialogTexts(program_.Id()));
+  Click(yes);
+  ASSERT_TRUE(WaitUntilGone(ask));
+  EXPECT_TRUE(WaitFor([&] { return !IsFilePresent(InstalledFile().c_str()); })) << "the installed file stays";
+  Screenshot(L"uninstalled");
+  CloseDialog(dialog);
+
+  const std::wstring text = PageOf(L"house", L"Haus");
+  EXPECT_EQ(text.find(kRoadTitle), std::wstring::npos) << "the uninstalled dictionary still answers:\n" << Utf8(text);
+  Screenshot(L"lookup-without");
 }
 
 }  // namespace

@@ -76,10 +76,7 @@ class WindowPaintRoad : public Road {
   }
 };
 
-// Off: the menu and the first tool tips are painted, but one of the tool tips
-// does not always come when the mouse rests on its control (seen twice in
-// three runs); why is not traced yet.
-TEST_F(WindowPaintRoad, DISABLED_MenuAndToolTipsArePainted) {
+TEST_F(WindowPaintRoad, MenuAndToolTipsArePainted) {
   MainWindow window = Window();
   HWND menu = window.OpenMainMenu();
   ExpectPainted(menu, L"main-menu");
@@ -87,8 +84,10 @@ TEST_F(WindowPaintRoad, DISABLED_MenuAndToolTipsArePainted) {
   EXPECT_TRUE(WaitUntilGone(menu));
 
   // The tool tips of the search bar's buttons, an index pane tab and a view
-  // bar button: each comes when the mouse rests on its control.
-  for (int id : {IDC_INPUT_MAINMENU, IDC_INPUT_BACK, IDC_INDEX_TAB_GUIDE, IDC_VIEW_COPY}) {
+  // bar button: each comes when the mouse rests on its control. (Back and
+  // Forward stay disabled until there is a page to go back to: like any
+  // disabled control they get no mouse input, so they show no tip then.)
+  for (int id : {IDC_INPUT_MAINMENU, IDC_INPUT_SEARCH, IDC_INDEX_TAB_GUIDE, IDC_VIEW_COPY}) {
     HWND button = window.Button(id);
     ASSERT_NE(button, nullptr) << id;
     MoveMouse(window.Frame(), 5, 5);

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "core/ConfigFile.h"
 #include "core/StrUtil.h"
 #include "dialogs/options/OptionsCommon.h"
@@ -89,6 +91,14 @@ BOOL CDlgOptAppearance::OnInitDialog() {
   SetTexts(kSection, kTexts, std::size(kTexts));
 
   CConfigFile& settings = Settings();
+  // A stored face the system does not list (not installed here) is listed and
+  // shown all the same: else the first face would stand in its place, and OK
+  // would change a font the user never touched (the interface font restarts
+  // the program).
+  for (const wchar_t* key : {L"UITextFont", L"TextFont", L"PhoneticFont"}) {
+    const std::wstring face = settings.GetString(L"Appearance", key);
+    if (!face.empty() && std::find(m_faces.begin(), m_faces.end(), face) == m_faces.end()) m_faces.push_back(face);
+  }
   FillFaceCombo(m_uiFont, m_faces, settings.GetString(L"Appearance", L"UITextFont"));
   FillFaceCombo(m_textFont, m_faces, settings.GetString(L"Appearance", L"TextFont"));
   FillFaceCombo(m_phoneticFont, m_faces, settings.GetString(L"Appearance", L"PhoneticFont"));

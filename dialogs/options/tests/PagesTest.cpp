@@ -452,12 +452,21 @@ TEST_F(AppearancePageTest, StoredFontsAreSelectedAndChangesRefreshTheDictionarie
   EXPECT_EQ(L"2", Setting(L"Appearance", L"FontSize"));
   EXPECT_EQ(L"10", Setting(L"Appearance", L"UIFontSize"));
   EXPECT_EQ(1, host->refreshes);
-  int faces = int(::SendMessageW(Item(IDC_APP_TEXTFONT), CB_GETCOUNT, 0, 0));
-  if (faces > 0) {
-    // The unknown face showed item 0, which differs: stored quoted.
-    std::wstring stored = Setting(L"Appearance", L"TextFont");
-    EXPECT_EQ(L"\"" + SelText(IDC_APP_TEXTFONT) + L"\"", stored);
-  }
+}
+
+// A stored face that is not installed stays shown and stored: OK must not
+// put the first listed face in its place (the interface font would restart
+// the program for a change the user never made).
+TEST_F(AppearancePageTest, StoredFaceThatIsNotInstalledIsShownAndKept) {
+  const struct {
+    const wchar_t* key;
+    int combo;
+  } fonts[] = {{L"UITextFont", IDC_APP_UIFONT}, {L"TextFont", IDC_APP_TEXTFONT}, {L"PhoneticFont", IDC_APP_PHONETIC}};
+  for (const auto& font : fonts) host->settings.SetValue(L"Appearance", font.key, L"\"No Such Face\"");
+  Open();
+  for (const auto& font : fonts) EXPECT_EQ(L"No Such Face", SelText(font.combo)) << font.key;
+  page.Save();
+  for (const auto& font : fonts) EXPECT_EQ(L"\"No Such Face\"", Setting(L"Appearance", font.key)) << font.key;
 }
 
 }  // namespace
