@@ -216,32 +216,6 @@ TEST_F(MouseOverRoad, TheOpenButtonShowsTheEntryInTheMainWindow) {
   ExpectOpenShows(WaitForPopup(), L"garden", L"Garten");
 }
 
-// The tray menu's cursor translator (its second item) switches grab off:
-// resting on a word brings nothing; switched on again, it brings the popup.
-TEST_F(MouseOverRoad, TheTrayMenuSwitchesCursorTranslationOffAndOn) {
-  // Notepad moved down off the tray window in the top left corner.
-  const RECT top = ScreenRect(notepad_.Top());
-  SetWindowPos(notepad_.Top(), nullptr, top.left, top.top + 80, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  ASSERT_TRUE(WaitFor([&] { return ScreenRect(notepad_.Top()).top == top.top + 80; }));
-  const POINT garden = CharAt(1, 13);
-  // The tray menu brings the main window to the front: a click on Notepad
-  // below it brings Notepad back.
-  auto chooseCursorTranslator = [&] {
-    ASSERT_TRUE(ChooseFromTray(2));
-    ClickScreen(Away());
-    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == notepad_.Top(); })) << "Notepad did not come to the front";
-  };
-  chooseCursorTranslator();
-  MouseTo(garden);
-  EXPECT_FALSE(WaitFor([this] { return Popup() != nullptr; }, 3000)) << "a popup with the cursor translator off";
-  Screenshot(L"off");
-  chooseCursorTranslator();
-  MouseTo(garden);
-  HWND popup = WaitForPopup();
-  ASSERT_NE(nullptr, popup) << "no popup once the cursor translator is on again";
-  Screenshot(L"on-again");
-}
-
 class ShiftRoad : public GrabRoad {
   GrabSetup Setup() const override { return {true, false, L"256"}; }
 };

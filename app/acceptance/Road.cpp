@@ -1,7 +1,6 @@
 #include "app/acceptance/Road.h"
 
 #include <cstdio>
-#include <vector>
 
 namespace acceptance {
 
@@ -13,32 +12,7 @@ std::wstring TestName() {
   return std::wstring(name.begin(), name.end());
 }
 
-bool TrayFailed(const char* why) {
-  ADD_FAILURE() << "tray: " << why;
-  return false;
-}
-
 }  // namespace
-
-HWND TrayIcon() {
-  for (HWND tray : AnyTopWindows(L"__winex11_standalone_tray", true)) {
-    std::vector<HWND> icons = Controls(tray, L"__winex11_tray_icon");
-    if (!icons.empty()) return icons.back();
-  }
-  return nullptr;
-}
-
-bool Road::ChooseFromTray(int downs) {
-  HWND icon = TrayIcon();
-  if (!icon) return TrayFailed("no tray icon");
-  RightClick(icon);
-  if (!WaitFor([this] { return !TopWindows(program_.Id(), L"#32768", nullptr, true).empty(); }))
-    return TrayFailed("no menu came");
-  for (int i = 0; i < downs; ++i) PressKey(VK_DOWN);
-  PressKey(VK_RETURN);
-  return WaitFor([this] { return TopWindows(program_.Id(), L"#32768", nullptr, true).empty(); }) ||
-         TrayFailed("the menu stayed");
-}
 
 void Road::SetUp() {
   std::string why;

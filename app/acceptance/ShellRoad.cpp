@@ -28,8 +28,37 @@ std::vector<HWND> OtherWindows(DWORD process, HWND main) {
 
 // ---- The tray -------------------------------------------------------------
 
+// The program's icon in Wine's system tray window (the X11 driver's own
+// tray, which stands in when no desktop tray takes icons): its icon window.
+HWND TrayIcon() {
+  for (HWND tray : AnyTopWindows(L"__winex11_standalone_tray", true)) {
+    std::vector<HWND> icons = Controls(tray, L"__winex11_tray_icon");
+    if (!icons.empty()) return icons.back();
+  }
+  return nullptr;
+}
+
 class TrayRoad : public Road {
  protected:
+  // Right click on the icon; the menu's item at position (Down presses from
+  // no selection; separators are skipped) chosen with Enter.
+  bool ChooseFromTray(int downs) {
+    HWND icon = TrayIcon();
+    if (!icon) return Failed("no tray icon");
+    RightClick(icon);
+    if (!WaitFor([this] { return !TopWindows(program_.Id(), L"#32768", nullptr, true).empty(); }))
+      return Failed("no menu came");
+    for (int i = 0; i < downs; ++i) PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    return WaitFor([this] { return TopWindows(program_.Id(), L"#32768", nullptr, true).empty(); }) ||
+           Failed("the menu stayed");
+  }
+
+  static bool Failed(const char* why) {
+    ADD_FAILURE() << "tray: " << why;
+    return false;
+  }
+
   // A window a command opened: painted, then closed with Escape.
   void CheckAndClose(const wchar_t* what) {
     HWND main = Window().Frame();
