@@ -108,32 +108,70 @@ class GrabRoad : public Road {
     return popup;
   }
 
-  // What the popup shows, as its Open button hands the word to the main
-  // window: the result page there, copied by the view bar's Copy button.
-  std::wstring OpenedText(HWND popup, const wchar_t* translation) {
-    HWND open = Control(popup, nullptr, 106);
-    if (!open) return L"(no Open button)";
-    Click(open);
+  // The popup's page as a user takes it: a click into the page left of its
+  // text (no word there for a capture), then Ctrl+A and Ctrl+C there.
+  std::wstring PopupPageText(HWND popup) {
+    HWND page = Control(popup, L"Internet Explorer_Server");
+    if (!page) return L"(no page in the popup)";
+    RECT client = {};
+    GetClientRect(page, &client);
+    Click(page, 1, client.bottom / 2);
+    if (!WaitFor([page] { return FocusOf(page) == page; })) return L"(the page took no focus)";
+    ClearClipboard();
+    PressKeys({VK_CONTROL, 'A'});
+    PressKeys({VK_CONTROL, 'C'});
     std::wstring text;
-    Window().WaitForPageText(translation, text);
+    WaitFor([&text] {
+      text = ClipboardText();
+      return !text.empty();
+    });
     return text;
   }
 
-  // The popup for the word at the point stands next to it.
-  void ExpectPopupNear(HWND popup, POINT at, const wchar_t* word) {
+  // The popup for the word at the point stands next to it and shows the
+  // word's entry.
+  void ExpectPopupShows(HWND popup, POINT at, const wchar_t* word, const wchar_t* translation) {
     ASSERT_NE(nullptr, popup) << "no popup for \"" << Utf8(word) << "\"";
     const RECT rect = ScreenRect(popup);
     EXPECT_EQ(at.x + 16, rect.left) << "the popup is placed 16 pixels right of the cursor";
     EXPECT_EQ(at.y + 16, rect.top) << "and 16 pixels below it";
     Screenshot(word);
+    const std::wstring text = PopupPageText(popup);
+    EXPECT_NE(std::wstring::npos, text.find(word)) << "popup page: " << Utf8(text);
+    EXPECT_NE(std::wstring::npos, text.find(translation)) << "popup page: " << Utf8(text);
   }
 
-  // The popup's Open button shows the same entry in the main window.
+  // The popup's Open button shows the same entry in the main window: the
+  // result page there, copied by the view bar's Copy button.
   void ExpectOpenShows(HWND popup, const wchar_t* word, const wchar_t* translation) {
     ASSERT_NE(nullptr, popup);
-    const std::wstring text = OpenedText(popup, translation);
-    EXPECT_NE(std::wstring::npos, text.find(word)) << "popup: " << Utf8(text);
-    EXPECT_NE(std::wstring::npos, text.find(translation)) << "popup: " << Utf8(text);
+    HWND open = Control(popup, nullptr, 106);
+    ASSERT_NE(nullptr, open) << "no Open button";
+    Click(open);
+    std::wstring text;
+    Window().WaitForPageText(translation, text);
+    EXPECT_NE(std::wstring::npos, text.find(word)) << "main window: " << Utf8(text);
+    EXPECT_NE(std::wstring::npos, text.find(translation)) << "main window: " << Utf8(text);
+  }
+
+  // Characters first to last (end excluded) of Notepad's text selected and
+  // copied with Ctrl+C.
+  void CopyInNotepad(int first, int end) {
+    // A click into the text makes Notepad the foreground window with the
+    // caret there; the selection is set once that click is through (its
+    // button up handled), as a click still queued would move it.
+    ClickScreen(wineprograms::CharCentre(edit_, (first + end) / 2));
+    ASSERT_TRUE(WaitFor([&] {
+      GUITHREADINFO info = {};
+      info.cbSize = sizeof(info);
+      const DWORD selection = static_cast<DWORD>(SendMessageW(edit_, EM_GETSEL, 0, 0));
+      const int from = LOWORD(selection), to = HIWORD(selection);
+      return GetGUIThreadInfo(GetWindowThreadProcessId(edit_, nullptr), &info) && info.hwndFocus == edit_ &&
+             info.hwndCapture == nullptr && GetForegroundWindow() == GetAncestor(edit_, GA_ROOT) && from == to &&
+             from >= first && from <= end;
+    })) << "Notepad did not take the click";
+    SendMessageW(edit_, EM_SETSEL, first, end);
+    PressKeys({VK_CONTROL, 'C'});
   }
 
   void ExpectHiddenWhenTheMouseLeaves() {
@@ -151,11 +189,17 @@ TEST_F(GrabRoad, CtrlAndMouseOverAWordInNotepadShowItsEntry) {
   const POINT house = CharAt(0, 6);  // "the ho|u|se stands"
   MouseTo(house);
   EXPECT_FALSE(WaitFor([this] { return Popup() != nullptr; }, 2000)) << "a popup without Ctrl";
-  HoldKey(VK_CONTROL, true);
+  HoldKey(VK_CONTROL, true);  // at rest on the word: the press itself triggers
   HWND popup = WaitForPopup();
   HoldKey(VK_CONTROL, false);
-  ExpectPopupNear(popup, house, L"house");
+  ExpectPopupShows(popup, house, L"house", L"Haus");
   ExpectHiddenWhenTheMouseLeaves();
+  const POINT again = CharAt(0, 7);
+  MouseTo(again);
+  HoldKey(VK_CONTROL, true);
+  popup = WaitForPopup();
+  HoldKey(VK_CONTROL, false);
+  ExpectOpenShows(popup, L"house", L"Haus");
 }
 
 class MouseOverRoad : public GrabRoad {
@@ -165,8 +209,12 @@ class MouseOverRoad : public GrabRoad {
 TEST_F(MouseOverRoad, MouseRestingOnAWordShowsItsEntry) {
   const POINT garden = CharAt(1, 13);  // "by the old ga|r|den"
   MouseTo(garden);
-  ExpectPopupNear(WaitForPopup(), garden, L"garden");
+  ExpectPopupShows(WaitForPopup(), garden, L"garden", L"Garten");
   ExpectHiddenWhenTheMouseLeaves();
+}
+
+TEST_F(MouseOverRoad, TheOpenButtonShowsTheEntryInTheMainWindow) {
+  const POINT garden = CharAt(1, 13);
   MouseTo(garden);
   ExpectOpenShows(WaitForPopup(), L"garden", L"Garten");
 }
@@ -175,13 +223,23 @@ class ShiftRoad : public GrabRoad {
   GrabSetup Setup() const override { return {true, false, L"256"}; }
 };
 
-TEST_F(ShiftRoad, ShiftAndMouseOverAWordShowItsEntry) {
-  const POINT house = CharAt(0, 5);
-  HoldKey(VK_SHIFT, true);
+// Shift pressed with the mouse on a word shows it; held on (the keyboard
+// repeats the key) while the mouse moves to another word, that one.
+TEST_F(ShiftRoad, ShiftOnAWordAndShiftHeldWhileMovingShowTheirEntries) {
+  const POINT house = CharAt(0, 5), garden = CharAt(1, 12);
   MouseTo(house);
+  EXPECT_FALSE(WaitFor([this] { return Popup() != nullptr; }, 2000)) << "a popup without Shift";
+  HoldKey(VK_SHIFT, true);
   HWND popup = WaitForPopup();
+  ASSERT_NE(nullptr, popup) << "no popup for \"house\"";
+  Screenshot(L"house");
+  HoldKey(VK_SHIFT, true);  // the repeat
+  MouseTo(garden);
+  EXPECT_TRUE(WaitFor([&] { return (popup = Popup()) != nullptr && ScreenRect(popup).left == garden.x + 16; }))
+      << "the popup did not move to \"garden\"";
   HoldKey(VK_SHIFT, false);
-  ExpectPopupNear(popup, house, L"house");
+  ExpectPopupShows(popup, garden, L"garden", L"Garten");
+  ExpectOpenShows(popup, L"garden", L"Garten");
 }
 
 class MiddleButtonRoad : public GrabRoad {
@@ -192,9 +250,12 @@ TEST_F(MiddleButtonRoad, MiddleButtonOnAWordShowsItsEntry) {
   const POINT garden = CharAt(1, 12);
   MouseTo(garden);
   EXPECT_FALSE(WaitFor([this] { return Popup() != nullptr; }, 2000)) << "a popup without the button";
+  // Wine's edit control pastes the clipboard on a middle click: an empty
+  // one leaves the text where it stands.
+  ClearClipboard();
   MiddleClick();
   HWND popup = WaitForPopup();
-  ExpectPopupNear(popup, garden, L"garden");
+  ExpectPopupShows(popup, garden, L"garden", L"Garten");
   ExpectOpenShows(popup, L"garden", L"Garten");
 }
 
@@ -206,26 +267,13 @@ TEST_F(ClipboardRoad, AWordCopiedInNotepadShowsItsEntry) {
   const POINT house = CharAt(0, 6);
   MouseTo(house);
   EXPECT_FALSE(WaitFor([this] { return Popup() != nullptr; }, 2000)) << "grab is off: no popup";
-  // A click on the word makes Notepad the foreground window with the caret
-  // in "house"; the selection is set once that click is through (its button
-  // up handled), as a click still queued would move it.
-  ClickScreen(house);
-  ASSERT_TRUE(WaitFor([this] {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    const DWORD selection = static_cast<DWORD>(SendMessageW(edit_, EM_GETSEL, 0, 0));
-    const WORD from = LOWORD(selection), to = HIWORD(selection);
-    return GetGUIThreadInfo(GetWindowThreadProcessId(edit_, nullptr), &info) && info.hwndFocus == edit_ &&
-           info.hwndCapture == nullptr && GetForegroundWindow() == GetAncestor(edit_, GA_ROOT) && from == to &&
-           from >= 4 && from <= 9;
-  })) << "Notepad did not take the click";
-  SendMessageW(edit_, EM_SETSEL, 4, 9);  // "house"
-  PressKeys({VK_CONTROL, 'C'});
+  CopyInNotepad(4, 9);  // "house"
   HWND popup = WaitForPopup();
   ASSERT_NE(nullptr, popup) << "no popup for the copied word";
   Screenshot(L"copied");
-  const std::wstring text = OpenedText(popup, L"Haus");
-  EXPECT_NE(std::wstring::npos, text.find(L"Haus")) << "popup: " << Utf8(text);
+  // Taking the page's text would be a copy too, which the popup would turn
+  // to: the entry is read where Open shows it.
+  ExpectOpenShows(popup, L"house", L"Haus");
 }
 
 }  // namespace

@@ -456,11 +456,13 @@ LRESULT CWndGrab::ToggleDictSection(const SectionToggle* record) {
 }
 
 LRESULT CWndGrab::SendToTextTranslation() {
-  HideUnlessPinned();
   if (HWND main = MainWindow()) {
     ::SendMessageW(main, WM_LOOKUP_WORD, reinterpret_cast<WPARAM>(m_strWord.c_str()), kLookupIntoSearchBox);
     ::SendMessageW(main, WM_COMMAND, kCmdShowMainWindow, 0);
+    HideUnlessPinned();
     ::SendMessageW(main, WM_PAGE_ACTION, kActionTextTranslation, reinterpret_cast<LPARAM>(L""));
+  } else {
+    HideUnlessPinned();
   }
   return 1;
 }
@@ -488,9 +490,12 @@ LRESULT CWndGrab::WebSearch(const wchar_t* argument) {
 void CWndGrab::OnOpen() {
   HWND main = MainWindow();
   if (!main) return;
-  HideUnlessPinned();
   ::SendMessageW(main, WM_LOOKUP_WORD, reinterpret_cast<WPARAM>(m_strWord.c_str()), kLookupFromPopup);
   ::SendMessageW(main, WM_COMMAND, kCmdShowMainWindow, 0);
+  // Hidden once the main window is in front: hidden first, the popup (active
+  // since the click) would hand the activation to the program under it, and
+  // that program's late focus event can bring it back over the main window.
+  HideUnlessPinned();
 }
 
 void CWndGrab::OnCopy() {
