@@ -30,6 +30,10 @@ void NotePaintEnd(HWND window) {
   if (reinterpret_cast<LONGLONG>(root) == data->mainWindow) {
     data->mainPaintEnd = now;
     InterlockedIncrement(&data->mainPaints);
+  } else if (IsWindowVisible(root)) {
+    data->otherPaintEnd = now;
+    data->otherWindow = reinterpret_cast<LONGLONG>(root);
+    InterlockedIncrement(&data->otherPaints);
   }
 }
 

@@ -5,7 +5,10 @@
 //    fresh process), and the same for the empty program;
 //  - Enter: the WM_KEYDOWN of Enter taken from the search edit's queue to the
 //    return of the result page's WM_PAINT, for each WORD typed in the search
-//    bar (and to the last paint inside the main window).
+//    bar (and to the last paint inside the main window);
+//  - popup: with the capture on a resting mouse, the capture's timer tick
+//    taken from the queue of a program that shows the words (popup_target)
+//    to the return of the popup's WM_PAINT, for each WORD pointed at.
 // Times inside the program come from the paint probe (PaintProbe.h); the
 // performance counter is the same in every process. Prints "name value" lines
 // (milliseconds).
@@ -20,6 +23,7 @@
 #include "app/acceptance/AcceptanceKit.h"
 #include "app/acceptance/MainWindow.h"
 #include "bench/PaintProbe.h"
+#include "bench/PopupTarget.h"
 
 using namespace acceptance;
 
@@ -94,6 +98,16 @@ void Print(const char* name, const std::vector<double>& v) {
   printf("%s_median %.2f\n%s_best %.2f\n", name, Median(v), name, *std::min_element(v.begin(), v.end()));
 }
 
+void MoveMouseTo(int x, int y) {
+  const LONG width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = (x * 65536 + width - 1) / width;
+  input.mi.dy = (y * 65536 + height - 1) / height;
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &input, sizeof(input));
+}
+
 // Waits until the count has stayed put for quietMs.
 void WaitQuiet(volatile LONG& count, DWORD quietMs) {
   for (;;) {
@@ -130,19 +144,26 @@ int main() {
     End(e);
   }
   Started program;
-  for (int i = 0; i < runs; ++i) {
+  auto start = [&] {
     End(program);
     program = StartAndWait(folder + L"Quorindo.exe", folder, L"Quorindo");
-    if (!program.window) {
-      fprintf(stderr, "program_bench: Quorindo's main window did not appear: %s\n",
-              Utf8(DialogTexts(program.info.dwProcessId)).c_str());
-      End(program);
-      return 1;
-    }
+    if (program.window) return true;
+    fprintf(stderr, "program_bench: Quorindo's main window did not appear: %s\n",
+            Utf8(DialogTexts(program.info.dwProcessId)).c_str());
+    End(program);
+    return false;
+  };
+  for (int i = 0; i < runs; ++i) {
+    if (!start()) return 1;
     starts.push_back(program.ms);
   }
   printf("start_best %.1f\nempty_start_best %.1f\n", *std::min_element(starts.begin(), starts.end()),
          *std::min_element(emptyStarts.begin(), emptyStarts.end()));
+
+  // Once more with the capture on a resting mouse, for the popup.
+  WritePrivateProfileStringW(L"App", L"EnableGrab", L"y", (folder + L"user.ini").c_str());
+  WritePrivateProfileStringW(L"Translate", L"GrabActivation", L"1", (folder + L"config.ini").c_str());
+  if (!start()) return 1;
 
   // The probe inside the last one started.
   MainWindow main(program.window);
@@ -190,6 +211,55 @@ int main() {
   Print("enter_page", enterPage);
   Print("enter_all", enterAll);
   SaveScreenshot(L"bench-enter");
+
+  // The popup over the words in a program of their own.
+  std::wstring command = L"\"popup_target.exe\"";
+  for (const std::wstring& w : words) command += L" \"" + w + L"\"";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION target = {};
+  HWND targetWindow = nullptr;
+  if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &target)) {
+    WaitClose([&] {
+      std::vector<HWND> windows = TopWindows(target.dwProcessId, kTargetClass, nullptr, true);
+      targetWindow = windows.empty() ? nullptr : windows.front();
+      return targetWindow != nullptr;
+    }, kStartDeadlineMs);
+  }
+  std::vector<double> popup;
+  if (targetWindow) {
+    const RECT area = ScreenRect(targetWindow);
+    for (size_t i = 0; i < words.size(); ++i) {
+      // To a blank place first, its capture over, then at rest on the word.
+      LONG ticks = probe->ticks;
+      MoveMouseTo(area.right - 10, area.bottom - 4);
+      WaitClose([&] { return probe->ticks != ticks; }, kDeadlineMs);
+      WaitQuiet(probe->otherPaints, 400);
+      const LONG before = probe->otherPaints;
+      ticks = probe->ticks;
+      MoveMouseTo(area.left + kTargetTextLeft + 6, area.top + kTargetLineTop + int(i) * kTargetLineHeight + 6);
+      if (!WaitClose([&] {
+            return probe->ticks != ticks && probe->otherPaints != before && probe->otherPaintEnd > probe->tickTime;
+          }, kDeadlineMs)) {
+        fprintf(stderr, "program_bench: no popup for %s (%ld capture ticks)\n", Utf8(words[i]).c_str(),
+                probe->ticks - ticks);
+        continue;
+      }
+      WaitQuiet(probe->otherPaints, 400);
+      if (i == 0) continue;
+      popup.push_back(Ms(probe->otherPaintEnd - probe->tickTime));
+    }
+    SaveScreenshot(L"bench-popup");
+  } else {
+    fprintf(stderr, "program_bench: the popup's target window did not appear\n");
+  }
+  Print("popup", popup);
+  if (target.hProcess) {
+    TerminateProcess(target.hProcess, 0);
+    WaitForSingleObject(target.hProcess, kDeadlineMs);
+    CloseHandle(target.hProcess);
+    CloseHandle(target.hThread);
+  }
 
   UnhookWindowsHookEx(getMessage);
   UnhookWindowsHookEx(callWndProc);

@@ -123,7 +123,7 @@ Element::Element(Document* doc, NodeKind kind, std::wstring tagOrText)
 Element::~Element() {
   // Children first: their windows and selection ends go before the parent's.
   children_.clear();
-  if (hwnd_) DestroyWindow(hwnd_);
+  if (hwnd_ && !(doc_ && doc_->Site() && doc_->Site()->KeepControlWindow(hwnd_))) DestroyWindow(hwnd_);
   if (doc_) doc_->OnElementDestroyed(this);
 }
 

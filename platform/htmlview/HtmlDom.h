@@ -168,6 +168,9 @@ class DocumentSite {
   virtual void OnDocumentChanged() = 0;                 // re-layout and repaint
   virtual void OnScrollRequest(int x, int y) = 0;        // scroll the view
   virtual void OnControlDestroyed(Element* element) = 0; // a form element leaves
+  // The window of a form element that leaves: true when the site keeps it
+  // (hidden) for a later control, false when it is to be destroyed.
+  virtual bool KeepControlWindow(HWND) { return false; }
   virtual void OnFocusRequest(Element* element) = 0;
   virtual HDC MeasureDC() = 0;
 };

@@ -298,6 +298,19 @@ void HtmlView::OnScrollRequest(int, int) {
   InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
+bool HtmlView::KeepControlWindow(HWND control) {
+  constexpr size_t kMostSpare = 16;
+  if (!keepControls_ || !hwnd_ || spare_.size() >= kMostSpare || GetParent(control) != hwnd_) return false;
+  auto it = std::find_if(spare_.begin(), spare_.end(), [control](const SpareControl& s) { return s.hwnd == control; });
+  if (it != spare_.end()) return true;
+  Element* el = ElementOfControl(control);
+  if (!el) return false;
+  ShowWindow(control, SW_HIDE);
+  const ControlSpec spec = SpecOf(el);
+  spare_.push_back({control, spec.cls, spec.style & ~WS_DISABLED});
+  return true;
+}
+
 void HtmlView::OnControlDestroyed(Element* element) {
   windowed_.erase(std::remove(windowed_.begin(), windowed_.end(), element), windowed_.end());
   if (hover_ == element) hover_ = nullptr;
@@ -355,17 +368,17 @@ Element* HtmlView::ElementOfControl(HWND control) const {
   return nullptr;
 }
 
-void HtmlView::CreateControl(Element* el) {
+HtmlView::ControlSpec HtmlView::SpecOf(Element* el) {
   std::wstring type = el->GetAttribute(L"type");
   ToLowerAscii(type);
   DWORD style = WS_CHILD | WS_TABSTOP;
-  const wchar_t* cls = L"BUTTON";
+  const wchar_t* cls = kButtonClass;
   std::wstring text;
   if (el->Is(L"select")) {
-    cls = L"COMBOBOX";
+    cls = kComboClass;
     style |= CBS_DROPDOWNLIST | WS_VSCROLL;
   } else if (el->Is(L"textarea")) {
-    cls = L"EDIT";
+    cls = kEditClass;
     style |= WS_BORDER | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL;
     text = el->Value();
   } else if (el->Is(L"button")) {
@@ -379,17 +392,48 @@ void HtmlView::CreateControl(Element* el) {
     style |= BS_PUSHBUTTON;
     text = el->Value();
   } else {
-    cls = L"EDIT";
+    cls = kEditClass;
     style |= WS_BORDER | ES_AUTOHSCROLL | (type == L"password" ? ES_PASSWORD : 0);
     text = el->Value();
   }
   if (el->Disabled()) style |= WS_DISABLED;
-  HWND h = CreateWindowExW(0, cls, text.c_str(), style, 0, 0, 10, 10, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+  return {cls, style, text};
+}
+
+// A spare window of the class and style when there is one (its text, undo,
+// state and font made as a new window's), else a new window.
+HWND HtmlView::MakeControlWindow(const ControlSpec& spec) {
+  auto it = std::find_if(spare_.begin(), spare_.end(), [&spec](const SpareControl& s) {
+    return s.cls == spec.cls && s.style == (spec.style & ~WS_DISABLED);
+  });
+  if (it == spare_.end()) {
+    return CreateWindowExW(0, spec.cls, spec.text.c_str(), spec.style, 0, 0, 10, 10, hwnd_, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+  }
+  HWND h = it->hwnd;
+  spare_.erase(it);
+  EnableWindow(h, !(spec.style & WS_DISABLED));
+  SetWindowTextW(h, spec.text.c_str());
+  if (spec.cls == kEditClass) {
+    SendMessageW(h, EM_EMPTYUNDOBUFFER, 0, 0);
+    SendMessageW(h, EM_SETMODIFY, FALSE, 0);
+  } else if (spec.cls == kButtonClass) {
+    SendMessageW(h, BM_SETCHECK, BST_UNCHECKED, 0);
+  }
+  SendMessageW(h, WM_SETFONT, 0, FALSE);
+  return h;
+}
+
+void HtmlView::CreateControl(Element* el) {
+  const ControlSpec spec = SpecOf(el);
+  HWND h = MakeControlWindow(spec);
   if (!h) return;
   if (const Style* s = el->ComputedStyle()) SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(s->font->font), 0);
   el->SetControlWindow(h);
   windowed_.push_back(el);
   if (el->Is(L"select")) el->SyncControlFromState();
+  std::wstring type = el->GetAttribute(L"type");
+  ToLowerAscii(type);
   if (type == L"checkbox" || type == L"radio") el->SetChecked(el->Checked());
 }
 
@@ -915,6 +959,8 @@ LRESULT HtmlView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       if (findBox_) DestroyWindow(findBox_);
       if (preview_) DestroyWindow(preview_);
       windowed_.clear();
+      keepControls_ = false;  // the spare windows go with this one
+      spare_.clear();
       doc_.reset();
       return 0;
     default:

@@ -91,6 +91,7 @@ class HtmlView : public DocumentSite {
   void OnDocumentChanged() override;
   void OnScrollRequest(int x, int y) override;
   void OnControlDestroyed(Element* element) override;
+  bool KeepControlWindow(HWND control) override;
   void OnFocusRequest(Element* element) override;
   HDC MeasureDC() override;
 
@@ -129,6 +130,27 @@ class HtmlView : public DocumentSite {
   std::unique_ptr<Document> previewDoc_;
   int previewPage_ = 0;
   std::vector<Element*> windowed_;  // elements that own a control window
+  // Control windows of elements that left, hidden, for the next page's
+  // controls of the same class and style: a result page that carries a form
+  // has it replaced on every lookup, and creating its windows anew cost more
+  // than the rest of the lookup under Wine.
+  struct SpareControl {
+    HWND hwnd;
+    const wchar_t* cls;  // one of the class names below
+    DWORD style;         // as made, less WS_DISABLED
+  };
+  struct ControlSpec {
+    const wchar_t* cls;
+    DWORD style;
+    std::wstring text;
+  };
+  static constexpr const wchar_t* kButtonClass = L"BUTTON";
+  static constexpr const wchar_t* kEditClass = L"EDIT";
+  static constexpr const wchar_t* kComboClass = L"COMBOBOX";
+  static ControlSpec SpecOf(Element* el);
+  HWND MakeControlWindow(const ControlSpec& spec);
+  std::vector<SpareControl> spare_;
+  bool keepControls_ = true;  // off while the view goes
   HtmlViewEvents* events_ = nullptr;
   HostHandler* host_ = nullptr;
   std::wstring pending_;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -468,11 +469,90 @@ TEST_F(ViewTest, FormControlsAreRealWindows) {
   doc->GetItem(L"hid")->SetStyle(L"display", L"none");
   Pump();
   EXPECT_FALSE(IsWindowVisible(gone->ControlWindow()));
-  // Replacing the markup destroys the windows of the elements that go.
+  // Replacing the markup takes the windows of the elements that go off the
+  // screen (destroyed, or kept hidden for the next page's controls).
   HWND old = gone->ControlWindow();
   doc->Body()->SetInnerHtml(L"<p>empty</p>");
   Pump();
-  EXPECT_FALSE(IsWindow(old));
+  EXPECT_FALSE(IsWindow(old) && IsWindowVisible(old));
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM count) {
+  ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+int ChildWindowCount(HWND parent) {
+  int n = 0;
+  EnumChildWindows(parent, CountWindow, reinterpret_cast<LPARAM>(&n));
+  return n;
+}
+
+// A page whose form is replaced by another (a result page does it on every
+// lookup) shows the new form's controls as new ones: nothing of what the
+// user did in the old ones, nor of their state, stays.
+TEST_F(ViewTest, ReplacedFormShowsOnlyTheNewControlsState) {
+  struct Case {
+    const wchar_t* before;
+    std::function<void(HWND)> use;  // what the user did in the old control
+    const wchar_t* after;
+    std::function<void(HWND)> check;
+  } cases[] = {
+      {L"<textarea id='c'>old text</textarea>", [](HWND h) { SendMessageW(h, EM_REPLACESEL, TRUE, LPARAM(L"typed")); },
+       L"<textarea id='c'>new text</textarea>",
+       [](HWND h) {
+         wchar_t text[64] = L"";
+         GetWindowTextW(h, text, 64);
+         EXPECT_STREQ(text, L"new text");
+         EXPECT_FALSE(SendMessageW(h, EM_CANUNDO, 0, 0)) << "the old text came back with Undo";
+         EXPECT_FALSE(SendMessageW(h, EM_GETMODIFY, 0, 0));
+       }},
+      {L"<input id='c' type='text' value='old'>", [](HWND h) { SetWindowTextW(h, L"typed"); },
+       L"<input id='c' type='text' value='fresh'>",
+       [](HWND h) {
+         wchar_t text[64] = L"";
+         GetWindowTextW(h, text, 64);
+         EXPECT_STREQ(text, L"fresh");
+       }},
+      {L"<input id='c' type='checkbox' checked>", [](HWND h) { SendMessageW(h, BM_SETCHECK, BST_CHECKED, 0); },
+       L"<input id='c' type='checkbox'>", [](HWND h) { EXPECT_EQ(SendMessageW(h, BM_GETCHECK, 0, 0), BST_UNCHECKED); }},
+      {L"<select id='c'><option>a<option>b<option>c</select>", [](HWND h) { SendMessageW(h, CB_SETCURSEL, 2, 0); },
+       L"<select id='c'><option>x<option selected>y</select>",
+       [](HWND h) {
+         EXPECT_EQ(SendMessageW(h, CB_GETCOUNT, 0, 0), 2);
+         EXPECT_EQ(SendMessageW(h, CB_GETCURSEL, 0, 0), 1);
+       }},
+      {L"<input id='c' type='text'>", [](HWND) {}, L"<input id='c' type='text' disabled>",
+       [](HWND h) { EXPECT_FALSE(IsWindowEnabled(h)); }},
+      {L"<input id='c' type='text' disabled>", [](HWND) {}, L"<input id='c' type='text'>",
+       [](HWND h) { EXPECT_TRUE(IsWindowEnabled(h)); }},
+  };
+  LoadHtml(L"<body><div id='form'></div></body>");
+  Document* doc = view.GetDocument();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    doc->GetItem(L"form")->SetInnerHtml(c.before);
+    Pump();
+    HWND before = doc->GetItem(L"c")->ControlWindow();
+    ASSERT_TRUE(before);
+    c.use(before);
+    doc->GetItem(L"form")->SetInnerHtml(c.after);
+    Pump();
+    HWND after = doc->GetItem(L"c")->ControlWindow();
+    ASSERT_TRUE(after);
+    EXPECT_TRUE(IsWindowVisible(after));
+    c.check(after);
+  }
+  // However often the form is replaced, its windows do not pile up.
+  const wchar_t kForm[] = L"<textarea>t</textarea><select><option>a</select><select></select><input type='checkbox'>";
+  doc->GetItem(L"form")->SetInnerHtml(kForm);
+  Pump();
+  const int windows = ChildWindowCount(view.Hwnd());
+  for (int i = 0; i < 20; ++i) {
+    doc->GetItem(L"form")->SetInnerHtml(kForm);
+    Pump();
+  }
+  EXPECT_EQ(ChildWindowCount(view.Hwnd()), windows);
 }
 
 TEST_F(ViewTest, HostHandlerFiltersKeysAndMenus) {
