@@ -115,6 +115,21 @@ void CDictManager::GetErrorText(std::wstring& out) {
   error_.clear();
 }
 
+namespace {
+
+// The name an update keeps the installed copy under until the new one is open.
+std::wstring CopyKeptAside(const std::wstring& path) { return path + L".old"; }
+
+// An update that was cut short (the program ended between moving the old copy
+// aside and putting the new one in place) left only the old copy: it goes
+// back, so the dictionary is not lost.
+void RestoreCopyKeptAside(const std::wstring& path) {
+  const std::wstring aside = CopyKeptAside(path);
+  if (!IsFilePresent(path.c_str()) && IsFilePresent(aside.c_str())) ForceMoveFile(aside.c_str(), path.c_str(), false);
+}
+
+}  // namespace
+
 bool CDictManager::LoadConfig() {
   IDictHost& host = DictHost();
   baseId_ = wcstoul(host.GetUiText(L"", L"10").c_str(), nullptr, 0);
@@ -150,6 +165,7 @@ bool CDictManager::LoadConfig() {
     bool repeated = false;
     for (const std::wstring& p : loadedPaths) repeated = repeated || _wcsicmp(p.c_str(), path.c_str()) == 0;
     if (repeated) continue;
+    RestoreCopyKeptAside(path);
     if (CDictFile* dict = LoadDictFile(path.c_str(), true)) {
       dicts_.push_back(dict);
       loadedPaths.push_back(path);
@@ -292,7 +308,7 @@ bool CDictManager::InstallDict(uint32_t& id, const wchar_t* path, bool checkRepe
       if (!check.Open(staging.c_str())) return failInstall();
     }
     const std::wstring currentPath = current->GetPath().empty() ? installed : current->GetPath();
-    const std::wstring backup = currentPath + L".old";
+    const std::wstring backup = CopyKeptAside(currentPath);
     current->Reset();
     bool kept = ForceMoveFile(currentPath.c_str(), backup.c_str(), true) || !IsFilePresent(currentPath.c_str());
     if (!kept || !ForceMoveFile(staging.c_str(), installed.c_str(), true) || !current->Open(installed.c_str())) {

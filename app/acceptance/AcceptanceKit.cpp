@@ -232,6 +232,12 @@ ProgramProcess::~ProgramProcess() {
 }
 
 bool ProgramProcess::Launch(const std::wstring& folder, const std::wstring& arguments, std::string& why) {
+  // A second start of the same object: the ended process's handles go first.
+  Terminate();
+  if (info_.hProcess) CloseHandle(info_.hProcess);
+  if (info_.hThread) CloseHandle(info_.hThread);
+  info_ = {};
+  main_ = nullptr;
   const std::wstring exe = folder + L"Quorindo.exe";
   std::wstring command = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
   STARTUPINFOW startup = {};

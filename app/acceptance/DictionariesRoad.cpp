@@ -6,15 +6,13 @@
 // it. (Unticking it is not driven yet.)
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 #include "app/acceptance/DialogKit.h"
 #include "app/acceptance/Road.h"
+#include "app/acceptance/SoakKit.h"
 #include "core/FileUtil.h"
-#include "core/TextCodec.h"
 #include "dialogs/dict/DictDialogsRes.h"
-#include "tools/DictWriter.h"
 
 namespace acceptance {
 namespace {
@@ -41,17 +39,9 @@ const char kRoadSource[] =
 class DictionariesRoad : public Road {
  protected:
   void Prepare() override {
-    WriterSource source;
-    std::wstring text, error;
-    Utf8ToWString(text, kRoadSource, -1);
-    ASSERT_TRUE(ParseWriterSource(source, text, Folder(), error)) << Utf8(error);
-    std::string bytes;
-    ASSERT_TRUE(BuildDictionary(bytes, source, L"", error)) << Utf8(error);
     file_ = Folder() + L"road-glossary.tdc";
-    FILE* out = _wfopen(file_.c_str(), L"wb");
-    ASSERT_NE(out, nullptr);
-    ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), out), bytes.size());
-    ASSERT_EQ(std::fclose(out), 0);
+    std::string why;
+    ASSERT_TRUE(WriteDictionaryFile(file_, kRoadSource, why)) << why;
   }
 
   // The dictionaries dialog, opened from the main menu and drawn.

@@ -9,10 +9,12 @@
 #include "app/search/SearchRes.h"
 #include "core/ConfigFile.h"
 #include "core/FileUtil.h"
+#include "core/TextCodec.h"
 #include "core/XmlDocument.h"
 #include "core/XmlNode.h"
 #include "app/shell/TextStoreKey.h"
 #include "grabhook/Scrivet.h"
+#include "tools/DictWriter.h"
 
 namespace acceptance {
 
@@ -73,6 +75,23 @@ bool SetUserState(const std::wstring& folder, const wchar_t* section, const wcha
   if (IsFilePresent(path.c_str()) && !state.Load(path.c_str(), nullptr, CConfigFile::kReplaceStore, 0)) return false;
   state.SetValue(section, key, value);
   return state.Save(path.c_str(), nullptr);
+}
+
+bool WriteDictionaryFile(const std::wstring& path, const char* source, std::string& why) {
+  WriterSource parsed;
+  std::wstring text, error;
+  Utf8ToWString(text, source, -1);
+  std::string bytes;
+  if (!ParseWriterSource(parsed, text, path.substr(0, path.find_last_of(L'\\') + 1), error) ||
+      !BuildDictionary(bytes, parsed, L"", error)) {
+    why = Utf8(error);
+    return false;
+  }
+  if (!WriteFileReplacing(path.c_str(), bytes.data(), static_cast<uint32_t>(bytes.size()))) {
+    why = "cannot write " + Utf8(path);
+    return false;
+  }
+  return true;
 }
 
 // ---- Loopback answers -----------------------------------------------------

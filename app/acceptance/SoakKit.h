@@ -22,6 +22,10 @@ bool PointUpdateAt(const std::wstring& folder, const std::string& url);
 // A value of the user's state (user.ini) set before the program starts.
 bool SetUserState(const std::wstring& folder, const wchar_t* section, const wchar_t* key, const wchar_t* value);
 
+// A dictionary file made by the dictionary writer from its source text
+// (UTF-8), written to path; false, with the reason, otherwise.
+bool WriteDictionaryFile(const std::wstring& path, const char* source, std::string& why);
+
 // ---- Loopback answers -----------------------------------------------------
 
 std::string HttpOk(const std::string& type, const std::string& body);

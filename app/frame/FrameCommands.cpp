@@ -33,15 +33,11 @@ bool IsWindowOrDescendant(HWND window, HWND ancestor) {
   return ancestor && (window == ancestor || ::IsChild(ancestor, window));
 }
 
-// Writes the user-state store at once, as UTF-16 with a byte-order mark.
-void WriteUserState() {
-  std::wstring text(1, L'\xFEFF');
-  theApp.m_userState.FormatIni(text, true);
-  FILE* file = _wfopen((theApp.m_programFolder + L"user.ini").c_str(), L"wb");
-  if (!file) return;
-  fwrite(text.data(), sizeof(wchar_t), text.size(), file);
-  fclose(file);
-}
+// Writes the user-state store at once, as UTF-16 with a byte-order mark:
+// beside the old file and then put in its place, so that a program ended in
+// the middle leaves the old state whole (a cut-short file would stop the next
+// start). A file that cannot be written is silently not written.
+void WriteUserState() { theApp.m_userState.Save((theApp.m_programFolder + L"user.ini").c_str(), nullptr); }
 
 }  // namespace
 

@@ -146,6 +146,37 @@ TEST_F(ManagerTest, UpdateKeepsMembershipsAndAFailedUpdateKeepsTheOldCopy) {
   EXPECT_GE(d->FindExact(L"apricot", 7), 0);
 }
 
+// The program ended in the middle of an update: the installed copy was moved
+// aside and the new one was not yet in place, or both lie there.
+TEST_F(ManagerTest, AnUpdateCutShortKeepsTheDictionary) {
+  const std::wstring installed = host_.GetDictFolder() + L"00000200.tdc";
+  const std::wstring aside = installed + L".old";
+  const std::wstring newer = Build(0x200, {SimpleEntry(L"apricot", L"new")}, L"flags = 0x18");
+  struct Case {
+    const char* name;
+    bool newInPlace;  // the new copy was put in place before the end
+    const wchar_t* word;
+  } cases[] = {{"only the copy kept aside", false, L"apple"}, {"both copies", true, L"apricot"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(CopyFileW(installed.c_str(), aside.c_str(), FALSE));
+    if (c.newInPlace) {
+      ASSERT_TRUE(CopyFileW(newer.c_str(), installed.c_str(), FALSE));
+    } else {
+      ASSERT_TRUE(DeleteFileW(installed.c_str()));
+    }
+    host_.messages.clear();
+    CDictManager manager;
+    ASSERT_TRUE(manager.LoadConfig());
+    EXPECT_TRUE(host_.messages.empty());
+    CDictFile* d = manager.FindDict(0x200);
+    ASSERT_NE(d, nullptr);
+    EXPECT_GE(d->FindExact(c.word, static_cast<int>(wcslen(c.word))), 0);
+    EXPECT_EQ(manager.GroupIndexOf(kGroupIndex, 0x200), 0);
+    ASSERT_TRUE(FileExists(installed));
+  }
+}
+
 TEST_F(ManagerTest, FailedNewInstallLeavesNoFileBehind) {
   ASSERT_TRUE(manager_.LoadConfig());
   for (const std::wstring& n : ListFolder(host_.GetTempFolder())) DeleteFileW((host_.GetTempFolder() + n).c_str());

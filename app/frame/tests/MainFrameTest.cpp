@@ -239,6 +239,26 @@ TEST_F(MainFrameTest, HistoryIsTrimmedAndClearedByPageActions) {
   EXPECT_EQ(written.GetString(L"App", L"SearchList", L"x"), L"");
 }
 
+// The user state written at once is put in place of the old file, never
+// rewritten inside it: a program ended in the middle of the write leaves the
+// old file whole. A second name of the old file (a hard link) keeps it all.
+TEST_F(MainFrameTest, ClearingTheHistoryReplacesUserIniInsteadOfRewritingIt) {
+  const std::wstring path = g_copy->Folder() + L"user.ini", before = g_copy->Folder() + L"user-before.ini";
+  theApp.m_userState.SetValue(L"App", L"SearchList", L"\"kept\"");
+  ASSERT_TRUE(theApp.m_userState.Save(path.c_str(), nullptr));
+  const std::wstring old = acceptance::FileText(path);
+  ASSERT_NE(old.find(L"kept"), std::wstring::npos);
+  DeleteFileW(before.c_str());
+  ASSERT_TRUE(CreateHardLinkW(before.c_str(), path.c_str(), nullptr));
+
+  EXPECT_EQ(Send(WM_PAGE_ACTION, 149, 0), 1);
+  EXPECT_EQ(acceptance::FileText(before), old) << "user.ini was rewritten in place";
+  DeleteFileW(before.c_str());
+  CConfigFile written;
+  ASSERT_TRUE(written.Load(path.c_str(), nullptr, CConfigFile::kReplaceStore, 0));
+  EXPECT_EQ(written.GetString(L"App", L"SearchList", L"x"), L"");
+}
+
 TEST_F(MainFrameTest, HotkeysFollowTheSettings) {
   theApp.m_settings.SetValue(L"Hotkey", L"OpenMainWnd", L"0x60041");
   theApp.m_settings.SetValue(L"Hotkey", L"GrabToggleKey", L"0");
