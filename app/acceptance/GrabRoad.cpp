@@ -136,6 +136,8 @@ class GrabRoad : public Road {
     EXPECT_EQ(at.x + 16, rect.left) << "the popup is placed 16 pixels right of the cursor";
     EXPECT_EQ(at.y + 16, rect.top) << "and 16 pixels below it";
     Screenshot(word);
+    std::string why;
+    EXPECT_TRUE(LooksPainted(popup, why)) << "the popup: " << why;
     const std::wstring text = PopupPageText(popup);
     EXPECT_NE(std::wstring::npos, text.find(word)) << "popup page: " << Utf8(text);
     EXPECT_NE(std::wstring::npos, text.find(translation)) << "popup page: " << Utf8(text);
