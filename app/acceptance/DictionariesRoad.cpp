@@ -3,10 +3,12 @@
 // dictionary writer is installed through its Install button and the open-file
 // dialog, and a lookup then finds its words; moved to the top, its entries
 // come first; uninstalled, its file is deleted and a lookup no longer finds
-// it. (Unticking it is not driven yet.)
+// it; unticked, a lookup no longer asks it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "app/acceptance/DialogKit.h"
 #include "app/acceptance/Road.h"
@@ -153,6 +155,46 @@ TEST_F(DictionariesRoad, UninstallsTheSelectedDictionaryWhichALookupNoLongerFind
 
   const std::wstring text = PageOf(L"house", L"Haus");
   EXPECT_EQ(text.find(kRoadTitle), std::wstring::npos) << "the uninstalled dictionary still answers:\n" << Utf8(text);
+  Screenshot(L"lookup-without");
+}
+
+
+// The tick boxes of the dictionaries page, top to bottom.
+std::vector<HWND> TickBoxes(HWND page) {
+  std::vector<HWND> boxes;
+  for (HWND button : Controls(page, L"Button")) {
+    const LONG_PTR kind = GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK;
+    if (kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX) boxes.push_back(button);
+  }
+  std::sort(boxes.begin(), boxes.end(), [](HWND a, HWND b) { return ScreenRect(a).top < ScreenRect(b).top; });
+  return boxes;
+}
+
+TEST_F(DictionariesRoad, UntickedDictionaryIsNoLongerAsked) {
+  HWND dialog = OpenDialog(L"dialog");
+  ASSERT_NE(dialog, nullptr) << "the dictionaries dialog did not open";
+  Install(dialog);
+  if (HasFatalFailure()) return;
+  Click(DialogItem(dialog, IDC_DICTOPT_TOP));
+  // Moved to the top, its row's tick box is the first of the page.
+  std::vector<HWND> boxes;
+  ASSERT_TRUE(WaitFor([&] {
+    boxes = TickBoxes(page_);
+    return !boxes.empty() && SendMessageW(boxes[0], BM_GETCHECK, 0, 0) == BST_CHECKED;
+  })) << "no ticked box on the page";
+  Click(boxes[0]);
+  // The page is written again with the new state: its boxes are read afresh.
+  EXPECT_TRUE(WaitFor([&] {
+    boxes = TickBoxes(page_);
+    return !boxes.empty() && SendMessageW(boxes[0], BM_GETCHECK, 0, 0) == BST_UNCHECKED;
+  })) << "the click did not untick the box";
+  Screenshot(L"unticked");
+  CloseDialog(dialog);
+
+  const std::wstring text = PageOf(L"house", L"Haus");
+  EXPECT_EQ(text.find(L"Strassenhaus"), std::wstring::npos) << "the unticked dictionary still answers:\n"
+                                                            << Utf8(text);
+  EXPECT_NE(text.find(kDemoTitle), std::wstring::npos) << Utf8(text);
   Screenshot(L"lookup-without");
 }
 
