@@ -76,18 +76,23 @@ class DictionariesRoad : public Road {
     EXPECT_TRUE(window.WaitForPageText(part, text)) << Utf8(word) << ": " << Utf8(text);
     return text;
   }
+  // A dialog box of the program besides the dictionaries dialog, once one shows.
+  HWND WaitForOtherBox(HWND dialog) {
+    HWND other = nullptr;
+    WaitFor([&] {
+      for (HWND box : TopWindows(program_.Id(), L"#32770", nullptr, true))
+        if (box != dialog) other = box;
+      return other != nullptr;
+    });
+    return other;
+  }
   // Install: the button's open-file dialog takes the typed path; the new
   // dictionary is selected afterwards.
   void Install(HWND dialog) {
     HWND install = DialogItem(dialog, IDC_DICTOPT_INSTALL);
     ASSERT_NE(install, nullptr) << "no visible Install button";
     Click(install);
-    HWND open = nullptr;
-    ASSERT_TRUE(WaitFor([&] {
-      for (HWND box : TopWindows(program_.Id(), L"#32770", nullptr, true))
-        if (box != dialog) open = box;
-      return open != nullptr;
-    })) << "Install opened no file dialog";
+    ASSERT_NE(WaitForOtherBox(dialog), nullptr) << "Install opened no file dialog";
     Screenshot(L"open-file");
     TypeText(file_);
     PressKey(VK_RETURN);
@@ -138,12 +143,8 @@ TEST_F(DictionariesRoad, UninstallsTheSelectedDictionaryWhichALookupNoLongerFind
   ASSERT_NE(uninstall, nullptr) << "no visible Uninstall button";
   ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(uninstall) != FALSE; })) << "Uninstall stays disabled";
   Click(uninstall);
-  HWND ask = nullptr;
-  ASSERT_TRUE(WaitFor([&] {
-    for (HWND box : TopWindows(program_.Id(), L"#32770", nullptr, true))
-      if (box != dialog) ask = box;
-    return ask != nullptr;
-  })) << "Uninstall asked nothing";
+  HWND ask = WaitForOtherBox(dialog);
+  ASSERT_NE(ask, nullptr) << "Uninstall asked nothing";
   Screenshot(L"ask-uninstall");
   HWND yes = DialogItem(ask, IDYES);
   ASSERT_NE(yes, nullptr) << "the question has no Yes: " << Utf8(DialogTexts(program_.Id()));
