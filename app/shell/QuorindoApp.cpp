@@ -103,7 +103,13 @@ bool CQuorindoApp::HandOver(Switch sw) {
       return false;
     }
     PostMessageW(running, WM_CLOSE, 0, 0);
-    while (IsWindow(running)) Sleep(100);
+    // Waited for, but not for ever: an instance that does not close (busy
+    // or hung) stays, and this start ends.
+    constexpr DWORD kCloseWaitMs = 10000;
+    for (DWORD waited = 0; IsWindow(running); waited += 100) {
+      if (waited >= kCloseWaitMs) return false;
+      Sleep(100);
+    }
   }
   return sw != Switch::Close;
 }

@@ -231,20 +231,23 @@ TEST_F(StartupTest, BrowserVersionText) {
 // ---- Running instance ------------------------------------------------------------
 
 // A window of "another instance" on a thread of its own: records what it is
-// sent and closes on WM_CLOSE.
+// sent and closes on WM_CLOSE (unless made not to, as a hung one).
 class RunningInstance {
  public:
-  RunningInstance() {
+  explicit RunningInstance(bool closes = true) {
+    ignoresClose = !closes;
     m_thread = std::thread([this] { Run(); });
     while (!m_window.load()) Sleep(1);
     SetRunningInstanceWindow(m_window);
   }
   ~RunningInstance() {
+    ignoresClose = false;
     if (IsWindow(m_window)) PostMessageW(m_window, WM_CLOSE, 0, 0);
     m_thread.join();
   }
   HWND Window() const { return m_window; }
 
+  static std::atomic<bool> ignoresClose;
   static std::atomic<int> trayMessages;
   static WPARAM trayWParam;
   static LPARAM trayLParam;
@@ -268,7 +271,7 @@ class RunningInstance {
       return TRUE;
     }
     if (msg == WM_CLOSE) {
-      DestroyWindow(hwnd);
+      if (!ignoresClose) DestroyWindow(hwnd);
       return 0;
     }
     if (msg == WM_DESTROY) PostQuitMessage(0);
@@ -294,6 +297,7 @@ class RunningInstance {
   std::thread m_thread;
 };
 
+std::atomic<bool> RunningInstance::ignoresClose{false};
 std::atomic<int> RunningInstance::trayMessages{0};
 WPARAM RunningInstance::trayWParam = 0;
 LPARAM RunningInstance::trayLParam = 0;
@@ -363,6 +367,17 @@ TEST_F(StartupTest, SwitchesCloseTheRunningInstance) {
     EXPECT_EQ(MessageBoxRecorder::last, L"Initialize System Fail!");
     EXPECT_EQ(replacing.m_lpCmdLine[0], L'\0');
   }
+}
+
+// A running instance that does not close ends the replacing start after a
+// while instead of keeping it waiting, unseen, for ever; the old one stays.
+TEST_F(StartupTest, ARunningInstanceThatDoesNotCloseEndsTheReplacingStart) {
+  RunningInstance running(false);
+  const DWORD start = GetTickCount();
+  EXPECT_FALSE(Start(L"-Cp"));
+  EXPECT_LT(GetTickCount() - start, 20000u);
+  EXPECT_TRUE(IsWindow(running.Window()));
+  EXPECT_EQ(MessageBoxRecorder::count, 0);
 }
 
 TEST_F(StartupTest, CloseSwitchWithoutARunningInstanceEndsAtOnce) {
