@@ -98,16 +98,6 @@ void Print(const char* name, const std::vector<double>& v) {
   printf("%s_median %.2f\n%s_best %.2f\n", name, Median(v), name, *std::min_element(v.begin(), v.end()));
 }
 
-void MoveMouseTo(int x, int y) {
-  const LONG width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-  INPUT input = {};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = (x * 65536 + width - 1) / width;
-  input.mi.dy = (y * 65536 + height - 1) / height;
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &input, sizeof(input));
-}
-
 // Waits until the count has stayed put for quietMs.
 void WaitQuiet(volatile LONG& count, DWORD quietMs) {
   for (;;) {
@@ -232,12 +222,12 @@ int main() {
     for (size_t i = 0; i < words.size(); ++i) {
       // To a blank place first, its capture over, then at rest on the word.
       LONG ticks = probe->ticks;
-      MoveMouseTo(area.right - 10, area.bottom - 4);
+      MouseTo({area.right - 10, area.bottom - 4});
       WaitClose([&] { return probe->ticks != ticks; }, kDeadlineMs);
       WaitQuiet(probe->otherPaints, 400);
       const LONG before = probe->otherPaints;
       ticks = probe->ticks;
-      MoveMouseTo(area.left + kTargetTextLeft + 6, area.top + kTargetLineTop + int(i) * kTargetLineHeight + 6);
+      MouseTo({area.left + kTargetTextLeft + 6, area.top + kTargetLineTop + int(i) * kTargetLineHeight + 6});
       if (!WaitClose([&] {
             return probe->ticks != ticks && probe->otherPaints != before && probe->otherPaintEnd > probe->tickTime;
           }, kDeadlineMs)) {

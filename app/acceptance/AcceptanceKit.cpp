@@ -225,19 +225,18 @@ std::wstring FileText(const std::wstring& path) {
 
 // ---- The program ----------------------------------------------------------
 
-ProgramProcess::~ProgramProcess() {
-  Terminate();
-  if (info_.hProcess) CloseHandle(info_.hProcess);
-  if (info_.hThread) CloseHandle(info_.hThread);
-}
+ProgramProcess::~ProgramProcess() { Close(); }
 
-bool ProgramProcess::Launch(const std::wstring& folder, const std::wstring& arguments, std::string& why) {
-  // A second start of the same object: the ended process's handles go first.
+void ProgramProcess::Close() {
   Terminate();
   if (info_.hProcess) CloseHandle(info_.hProcess);
   if (info_.hThread) CloseHandle(info_.hThread);
   info_ = {};
   main_ = nullptr;
+}
+
+bool ProgramProcess::Launch(const std::wstring& folder, const std::wstring& arguments, std::string& why) {
+  Close();  // a second start of the same object: the ended process's handles go first
   const std::wstring exe = folder + L"Quorindo.exe";
   std::wstring command = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
   STARTUPINFOW startup = {};
@@ -389,6 +388,11 @@ void Click(HWND window, int x, int y) { MouseButtons(window, x, y, MOUSEEVENTF_L
 void ClickScreen(POINT screen) {
   std::vector<INPUT> inputs = {MouseInput(screen, 0), MouseInput(screen, MOUSEEVENTF_LEFTDOWN),
                                MouseInput(screen, MOUSEEVENTF_LEFTUP)};
+  SendInputs(inputs);
+}
+
+void MouseTo(POINT screen) {
+  std::vector<INPUT> inputs = {MouseInput(screen, 0)};
   SendInputs(inputs);
 }
 

@@ -86,6 +86,7 @@ class ProgramProcess {
   void Terminate();
 
  private:
+  void Close();  // terminated when running, its handles closed
   PROCESS_INFORMATION info_ = {};
   HWND main_ = nullptr;
 };
@@ -124,6 +125,8 @@ void RightClick(HWND window, int x = -1, int y = -1);
 void MouseButton(HWND window, DWORD event);
 // A click at a point of the screen (a window's caption, its close box).
 void ClickScreen(POINT screen);
+// The mouse moved to a point of the screen.
+void MouseTo(POINT screen);
 // Left button down at one client point, moved in steps to another, up there
 // (a size grip, a splitter, a selection).
 void Drag(HWND window, POINT from, POINT to);

@@ -106,6 +106,14 @@ class DictionariesRoad : public Road {
     EXPECT_TRUE(IsFilePresent(InstalledFile().c_str())) << "the file was not copied in";
     Screenshot(L"after-install");
   }
+  // The dialog opened and the road's dictionary installed through it; null,
+  // the failure reported, when either did not happen.
+  HWND OpenAndInstall() {
+    HWND dialog = OpenDialog(L"dialog");
+    EXPECT_NE(dialog, nullptr) << "the dictionaries dialog did not open";
+    if (dialog) Install(dialog);
+    return HasFatalFailure() ? nullptr : dialog;
+  }
   std::wstring InstalledFile() { return Folder() + L"dict\\" + kRoadFile; }
   std::wstring DictConfig() { return FileText(Folder() + L"dict\\dictcfg.xmc"); }
 
@@ -114,10 +122,8 @@ class DictionariesRoad : public Road {
 };
 
 TEST_F(DictionariesRoad, InstallsADictionaryThatALookupFindsFirstOnceMovedToTheTop) {
-  HWND dialog = OpenDialog(L"dialog");
-  ASSERT_NE(dialog, nullptr) << "the dictionaries dialog did not open";
-  Install(dialog);
-  if (HasFatalFailure()) return;
+  HWND dialog = OpenAndInstall();
+  if (!dialog) return;
 
   // Reorder: the new dictionary, selected after its installation, to the top.
   Click(DialogItem(dialog, IDC_DICTOPT_TOP));
@@ -133,10 +139,8 @@ TEST_F(DictionariesRoad, InstallsADictionaryThatALookupFindsFirstOnceMovedToTheT
 }
 
 TEST_F(DictionariesRoad, UninstallsTheSelectedDictionaryWhichALookupNoLongerFinds) {
-  HWND dialog = OpenDialog(L"dialog");
-  ASSERT_NE(dialog, nullptr) << "the dictionaries dialog did not open";
-  Install(dialog);
-  if (HasFatalFailure()) return;
+  HWND dialog = OpenAndInstall();
+  if (!dialog) return;
 
   // Uninstall asks first; Yes takes the dictionary and its file away.
   HWND uninstall = DialogItem(dialog, IDC_DICTOPT_UNINSTALL);
@@ -172,10 +176,8 @@ std::vector<HWND> TickBoxes(HWND page) {
 }
 
 TEST_F(DictionariesRoad, UntickedDictionaryIsNoLongerAsked) {
-  HWND dialog = OpenDialog(L"dialog");
-  ASSERT_NE(dialog, nullptr) << "the dictionaries dialog did not open";
-  Install(dialog);
-  if (HasFatalFailure()) return;
+  HWND dialog = OpenAndInstall();
+  if (!dialog) return;
   Click(DialogItem(dialog, IDC_DICTOPT_TOP));
   // Moved to the top, its row's tick box is the first of the page.
   std::vector<HWND> boxes;

@@ -27,16 +27,6 @@ void HoldKey(WORD key, bool down) {
   SendInput(1, &input, sizeof(input));
 }
 
-void MouseTo(POINT screen) {
-  const LONG width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-  INPUT input = {};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = (screen.x * 65536 + width - 1) / width;
-  input.mi.dy = (screen.y * 65536 + height - 1) / height;
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &input, sizeof(input));
-}
-
 void MiddleClick() {
   INPUT inputs[2] = {};
   inputs[0].type = inputs[1].type = INPUT_MOUSE;

@@ -397,7 +397,7 @@ HtmlView::ControlSpec HtmlView::SpecOf(Element* el) {
     text = el->Value();
   }
   if (el->Disabled()) style |= WS_DISABLED;
-  return {cls, style, text};
+  return {cls, style, text, type == L"checkbox" || type == L"radio"};
 }
 
 // A spare window of the class and style when there is one (its text, undo,
@@ -432,9 +432,7 @@ void HtmlView::CreateControl(Element* el) {
   el->SetControlWindow(h);
   windowed_.push_back(el);
   if (el->Is(L"select")) el->SyncControlFromState();
-  std::wstring type = el->GetAttribute(L"type");
-  ToLowerAscii(type);
-  if (type == L"checkbox" || type == L"radio") el->SetChecked(el->Checked());
+  if (spec.checkable) el->SetChecked(el->Checked());
 }
 
 void HtmlView::SyncControls() {

@@ -143,6 +143,7 @@ class HtmlView : public DocumentSite {
     const wchar_t* cls;
     DWORD style;
     std::wstring text;
+    bool checkable;  // a check box or radio button, whose state the element keeps
   };
   static constexpr const wchar_t* kButtonClass = L"BUTTON";
   static constexpr const wchar_t* kEditClass = L"EDIT";
