@@ -1,6 +1,8 @@
 // Backtracking regular expressions over UTF-16 text (one code unit is one
 // character). Compilation errors throw regex::bad_regexpr; a match that runs
-// out of stack or of its work allowance ends as "no match".
+// out of stack or of its work allowance ends as "no match". The allowance is
+// one per call (a find_all call's searches share it) and grows with the
+// subject's length.
 #pragma once
 
 #include <cstdint>

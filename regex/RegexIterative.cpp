@@ -92,7 +92,7 @@ bool leaf_quantifier::step(match_param& m) const {
   } else {
     while (count < min_) {
       const wchar_t* before = q;
-      if (!leaf_->match_one(m, q)) return false;
+      if (!leaf_->match_one(m, q)) break;
       if (q == before) {
         count = min_;
         break;
@@ -100,6 +100,7 @@ bool leaf_quantifier::step(match_param& m) const {
       ++count;
     }
   }
+  charge(m, size_t(q - start));
   if (count < min_) return false;
   m.stack->push(leaf_state{start, count});
   m.cur = q;

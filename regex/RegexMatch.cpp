@@ -49,16 +49,20 @@ struct driver {
     return false;
   }
 
+  // One search from `from`. The work it does is taken from `budget`, which
+  // the caller shares among the searches of one call; `aborted` is set when
+  // the stack or the budget ran out.
   static bool match_once(const pattern_base& pattern, std::vector<backref_tag>& records, const wchar_t* subject,
-                         const wchar_t* from, const wchar_t* end, bool rejectEmpty, const char* limit) {
+                         const wchar_t* from, const wchar_t* end, bool rejectEmpty, const char* limit,
+                         uint32_t& budget, bool& aborted) {
     records.assign(pattern.group_counter_, kUnmatched);
-    uint64_t budget = (uint64_t(1) << 22) + uint64_t(end - from) * 16;
     backtrack_stack stack;
     const bool recursive = pattern.use_recursion();
     match_param m{records.data(), end,  nullptr,     records.size(), nullptr, subject, from, pattern.top_,
-                  recursive ? nullptr : &stack, rejectEmpty, limit, uint32_t(std::min<uint64_t>(budget, 0xFFFFFFF0u))};
+                  recursive ? nullptr : &stack, rejectEmpty, limit, budget};
     const sub_expr* top = pattern.top_;
     bool matched;
+    aborted = false;
     try {
       if (recursive) {
         matched = search(pattern, m, from, end, [&](const wchar_t* p) { return top->match_rest(m, p); });
@@ -71,7 +75,9 @@ struct driver {
     } catch (const match_abort&) {
       std::fill(records.begin(), records.end(), kUnmatched);
       matched = false;
+      aborted = true;
     }
+    budget = m.budget;
     // From the highest hidden number down, so that each removal leaves the
     // places of the numbers still to be removed as they were.
     if (matched)
@@ -81,14 +87,19 @@ struct driver {
     return matched;
   }
 
+  // The work allowance is one per call: find_all's searches share it, so that
+  // a subject with many matches costs no more than one search over it could.
   static bool run(const pattern_base& pattern, match_results& results, const wchar_t* begin, const wchar_t* end) {
     results.subject = begin;
     const char* limit = stack_limit();
-    if (!(pattern.flags_ & find_all)) return match_once(pattern, results.groups, begin, begin, end, false, limit);
+    uint32_t budget = uint32_t(std::min<uint64_t>((uint64_t(1) << 22) + uint64_t(end - begin) * 16, 0xFFFFFFF0u));
+    bool aborted = false;
+    if (!(pattern.flags_ & find_all))
+      return match_once(pattern, results.groups, begin, begin, end, false, limit, budget, aborted);
     std::vector<backref_tag> collected, records;
     bool reject = false;
     for (const wchar_t* from = begin;
-         from <= end && match_once(pattern, records, begin, from, end, reject, limit);) {
+         from <= end && match_once(pattern, records, begin, from, end, reject, limit, budget, aborted);) {
       if (pattern.flags_ & keep_whole_matches) collected.push_back(records[0]);
       else if (pattern.flags_ & keep_all_groups) collected.insert(collected.end(), records.begin(), records.end());
       else collected = records;
@@ -96,6 +107,9 @@ struct driver {
       reject = records[0].begin == records[0].end;
       from = records[0].end;
     }
+    // Out of stack or allowance part way: the matches found so far are not
+    // all there are, and are not given as if they were.
+    if (aborted) collected.clear();
     results.groups.swap(collected);
     return !results.groups.empty();
   }

@@ -127,8 +127,10 @@ bool match_char_nocase::probe_prefix(prefix_probe& probe) const {
 
 bool match_literal::match_one(match_param& m, const wchar_t*& p) const {
   if (size_t(m.end - p) < length_) return false;
-  for (size_t i = 0; i < length_; ++i)
-    if (p[i] != text_[i] && (!other_ || p[i] != other_[i])) return false;
+  size_t i = 0;
+  while (i < length_ && (p[i] == text_[i] || (other_ && p[i] == other_[i]))) ++i;
+  charge(m, i);
+  if (i < length_) return false;
   p += length_;
   return true;
 }
@@ -162,10 +164,13 @@ bool match_backref::match_one(match_param& m, const wchar_t*& p) const {
   if (!g.matched) return false;
   size_t length = size_t(g.end - g.begin);
   if (size_t(m.end - p) < length) return false;
-  for (size_t i = 0; i < length; ++i) {
+  size_t i = 0;
+  for (; i < length; ++i) {
     wchar_t a = p[i], b = g.begin[i];
-    if (a != b && (!nocase_ || towupper(a) != towupper(b))) return false;
+    if (a != b && (!nocase_ || towupper(a) != towupper(b))) break;
   }
+  charge(m, i);
+  if (i < length) return false;
   p += length;
   return true;
 }
@@ -193,6 +198,7 @@ bool leaf_quantifier::match_rest(match_param& m, const wchar_t* p) const {
       // An empty back-reference: more repetitions would change nothing.
       if (step == 0) return next->match_rest(m, q);
       while (count < max_ && q != m.end && leaf_->match_one(m, q)) ++count;
+      charge(m, size_t(q - p));
     }
     if (count < min_) return false;
     for (;;) {
@@ -203,12 +209,18 @@ bool leaf_quantifier::match_rest(match_param& m, const wchar_t* p) const {
       q -= step;
     }
   }
+  bool short_of_min = false;
   while (count < min_) {
     const wchar_t* before = q;
-    if (!leaf_->match_one(m, q)) return false;
+    if (!leaf_->match_one(m, q)) {
+      short_of_min = true;
+      break;
+    }
     if (q == before) break;  // empty repetitions: the minimum is met
     ++count;
   }
+  charge(m, size_t(q - p));
+  if (short_of_min) return false;
   for (;;) {
     if (next->match_rest(m, q)) return true;
     const wchar_t* before = q;

@@ -119,6 +119,14 @@ inline void guard(match_param& m) {
   if (&probe < m.stack_limit || --m.budget == 0) throw match_abort();
 }
 
+// Work within one step (code units compared by a literal or a back-reference,
+// repetitions taken at once by a quantifier) comes from the same allowance:
+// a step that scans thousands of units is not one step's worth.
+inline void charge(match_param& m, size_t units) {
+  if (units >= m.budget) throw match_abort();
+  m.budget -= uint32_t(units);
+}
+
 // The lowest stack address that matching or compiling may reach: a margin
 // above the bottom of the thread's stack, so that running out of stack fails
 // the match (or the compilation) instead of the process.

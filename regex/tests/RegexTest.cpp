@@ -1,5 +1,7 @@
 #include "regex/Regex.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -644,6 +646,67 @@ TEST(RegexGuard, LinearWorkIsNotCutShort) {
   std::wstring text = abs + L"yz";
   ASSERT_TRUE(late.match(text, results).matched);
   EXPECT_EQ(results[0].begin - text.data(), ptrdiff_t(abs.size()));
+  // Half a million matches share one call's allowance and are all found.
+  for (uint32_t mode : {recursive, iterative}) {
+    compiled_pattern each(L"[bc]", find_all | keep_whole_matches, mode);
+    ASSERT_TRUE(each.match(abs, results).matched);
+    EXPECT_EQ(results.size(), abs.size() / 2);
+    EXPECT_EQ(results[results.size() - 1].begin - abs.data(), ptrdiff_t(abs.size() - 1));
+  }
+}
+
+// Processor time of this thread in seconds: the clock would count a loaded
+// machine's other work as well.
+double ThreadSeconds() {
+  FILETIME created, exited, kernel, user;
+  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+  auto s = [](const FILETIME& t) { return ((uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7; };
+  return s(kernel) + s(user);
+}
+
+// find_all's searches take from one allowance: a search that tries a
+// thousand alternatives at each place, repeated for each of thousands of
+// matches, used to get a fresh allowance each time (seconds of work in all).
+// Past the allowance the call reports no match rather than the matches it
+// had found so far, as if they were all.
+TEST(RegexGuard, FindAllSharesOneAllowance) {
+  std::wstring pattern = L",";
+  for (int i = 0; i < 1000; ++i) pattern += L"|\\d{3}" + std::to_wstring(i);
+  std::wstring subject;
+  for (int i = 0; i < 4000; ++i) subject += L"abcdefghijklmnopqrs,";
+  for (uint32_t mode : {recursive, iterative}) {
+    SCOPED_TRACE(mode == recursive ? "recursive" : "iterative");
+    compiled_pattern many(pattern, find_all | keep_whole_matches, mode);
+    match_results results;
+    const double start = ThreadSeconds();
+    EXPECT_FALSE(many.match(subject, results).matched);
+    EXPECT_LT(ThreadSeconds() - start, 3.0);
+    EXPECT_EQ(results.size(), 0u);
+    // Within the allowance the same pattern finds every match.
+    const std::wstring some = subject.substr(0, 400);
+    ASSERT_TRUE(many.match(some, results).matched);
+    EXPECT_EQ(results.size(), 20u);
+  }
+}
+
+// One step of a match may compare or repeat many code units: a long literal,
+// a back-reference, a quantifier's minimum. Those units count against the
+// allowance, else such a pattern tried at each place of a long subject ran
+// for minutes within it.
+TEST(RegexGuard, UnitsWithinOneStepCount) {
+  const std::wstring as(200000, L'a');
+  const std::wstring literal = L"x|" + std::wstring(50000, L'a') + L"b";
+  const wchar_t* const patterns[] = {L"x|a{50000}b", L"x|a{50000,}?b", literal.c_str(), L"(a{25000})(?:x|\\1b)"};
+  for (const wchar_t* text : patterns) {
+    for (uint32_t mode : {recursive, iterative}) {
+      SCOPED_TRACE(Narrow(std::wstring(text).substr(0, 20)) + (mode == recursive ? " recursive" : " iterative"));
+      compiled_pattern pattern(text, 0, mode);
+      match_results results;
+      const double start = ThreadSeconds();
+      EXPECT_FALSE(pattern.match(as, results).matched);
+      EXPECT_LT(ThreadSeconds() - start, 3.0);
+    }
+  }
 }
 
 TEST(RegexSubstitution, ParsesReplacementParts) {
