@@ -385,12 +385,6 @@ Display DefaultDisplay(const std::wstring& tag) {
   return Display::kInline;
 }
 
-const Element* EnclosingTable(const Element* cell) {
-  const Element* p = cell->Parent();
-  while (p && !p->Is(L"table")) p = p->Parent();
-  return p;
-}
-
 Align ParseAlign(const std::wstring& text) {
   std::wstring v = text;
   ToLowerAscii(v);
@@ -436,7 +430,8 @@ void ApplyTagDefaults(Style& s, const Element* el) {
   if (t == L"input" && EqualsNoCase(el->GetAttribute(L"type"), L"hidden")) s.display = Display::kNone;
 }
 
-void ApplyAttributes(Style& s, const Element* el, const Style& parent) {
+// table: the nearest table element above el, or null.
+void ApplyAttributes(Style& s, const Element* el, const Element* table) {
   const std::wstring& t = el->Tag();
   const std::wstring* a;
   COLORREF c;
@@ -501,7 +496,6 @@ void ApplyAttributes(Style& s, const Element* el, const Style& parent) {
     }
   }
   if (t == L"td" || t == L"th") {
-    const Element* table = EnclosingTable(el);
     if (table) {
       const std::wstring* pad = table->FindAttribute(L"cellpadding");
       int p = pad && !pad->empty() ? std::max(0, _wtoi(pad->c_str())) : 1;
@@ -515,7 +509,6 @@ void ApplyAttributes(Style& s, const Element* el, const Style& parent) {
       }
     }
   }
-  (void)parent;
 }
 
 }  // namespace
@@ -599,7 +592,9 @@ namespace {
 struct Cascade {
   std::vector<Rule> rules;
 
-  void Compute(Element* el, const Style& parent) {
+  // table: the nearest table element above el, handed down rather than
+  // looked for from each cell up (a cell outside any table walked to the root).
+  void Compute(Element* el, const Style& parent, const Element* table) {
     auto s = std::make_unique<Style>();
     // Inherited properties.
     s->color = parent.color;
@@ -617,7 +612,7 @@ struct Cascade {
     s->collapse = parent.collapse && (el->Is(L"tr") || el->Is(L"td") || el->Is(L"th") || el->Is(L"tbody"));
     if (el->IsElement()) {
       ApplyTagDefaults(*s, el);
-      ApplyAttributes(*s, el, parent);
+      ApplyAttributes(*s, el, table);
       thread_local std::vector<const Rule*> matched;
       matched.clear();
       for (const Rule& r : rules) {
@@ -631,7 +626,11 @@ struct Cascade {
       }
       for (const auto& d : el->InlineStyle()) ApplyDeclaration(*s, parent, d.first, d.second);
       if (s->display != Display::kNone && el->Parent() && el->Parent()->Is(L"select")) s->display = Display::kNone;
-      s->font = GetFont(s->family, s->fontPx, s->bold, s->italic, s->underline, s->strike);
+      // Most elements keep their parent's font: found without a look-up.
+      const bool sameFont = parent.font && s->fontPx == parent.fontPx && s->bold == parent.bold &&
+                            s->italic == parent.italic && s->underline == parent.underline &&
+                            s->strike == parent.strike && s->family == parent.family;
+      s->font = sameFont ? parent.font : GetFont(s->family, s->fontPx, s->bold, s->italic, s->underline, s->strike);
     } else {
       s->display = el->IsText() ? Display::kInline : Display::kNone;
       s->font = parent.font;
@@ -642,7 +641,8 @@ struct Cascade {
       // Hidden subtrees keep no styles of their own: nothing lays them out.
       return;
     }
-    for (size_t i = 0; i < el->ChildCount(); ++i) Compute(el->Child(i), *own);
+    const Element* childTable = el->Is(L"table") ? el : table;
+    for (size_t i = 0; i < el->ChildCount(); ++i) Compute(el->Child(i), *own, childTable);
   }
 };
 
@@ -685,7 +685,7 @@ void ComputeStyles(Document* doc) {
   ParseSheet(JoinSheets(sheets), cascade.rules);
   Style root;
   root.font = GetFont(root.family, root.fontPx, false, false, false, false);
-  cascade.Compute(doc->Root(), root);
+  cascade.Compute(doc->Root(), root, nullptr);
 }
 
 }  // namespace htmlview
