@@ -6,6 +6,7 @@
 #include <cwctype>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/htmlview/HtmlLayout.h"
@@ -367,22 +368,37 @@ void ApplyDeclaration(Style& s, const Style& parent, const std::wstring& name, c
   }
 }
 
+// Each element's tag is looked up once in these tables rather than compared
+// with every name: on a page of tens of thousands of elements the comparisons
+// cost more than the rest of the cascade.
 Display DefaultDisplay(const std::wstring& tag) {
-  static const wchar_t* kBlocks[] = {L"html", L"body", L"div", L"p", L"ul", L"ol", L"li", L"h1", L"h2", L"h3",
-                                     L"h4", L"h5", L"h6", L"form", L"center", L"hr", L"pre", L"blockquote",
-                                     L"dl", L"dt", L"dd", L"address", L"fieldset", L"caption"};
-  for (const wchar_t* b : kBlocks) {
-    if (tag == b) return Display::kBlock;
-  }
-  if (tag == L"table") return Display::kTable;
-  if (tag == L"tr") return Display::kRow;
-  if (tag == L"td" || tag == L"th") return Display::kCell;
-  if (tag == L"tbody" || tag == L"thead" || tag == L"tfoot") return Display::kRowGroup;
-  if (tag == L"head" || tag == L"style" || tag == L"script" || tag == L"title" || tag == L"meta" ||
-      tag == L"link" || tag == L"option" || tag == L"base" || tag == L"optgroup" || tag == L"col") {
-    return Display::kNone;
-  }
-  return Display::kInline;
+  static const std::unordered_map<std::wstring, Display> kDisplays = [] {
+    std::unordered_map<std::wstring, Display> m;
+    for (const wchar_t* t : {L"html", L"body", L"div", L"p", L"ul", L"ol", L"li", L"h1", L"h2", L"h3", L"h4", L"h5",
+                             L"h6", L"form", L"center", L"hr", L"pre", L"blockquote", L"dl", L"dt", L"dd",
+                             L"address", L"fieldset", L"caption"})
+      m[t] = Display::kBlock;
+    m[L"table"] = Display::kTable;
+    m[L"tr"] = Display::kRow;
+    m[L"td"] = m[L"th"] = Display::kCell;
+    m[L"tbody"] = m[L"thead"] = m[L"tfoot"] = Display::kRowGroup;
+    for (const wchar_t* t : {L"head", L"style", L"script", L"title", L"meta", L"link", L"option", L"base",
+                             L"optgroup", L"col"})
+      m[t] = Display::kNone;
+    return m;
+  }();
+  auto it = kDisplays.find(tag);
+  return it == kDisplays.end() ? Display::kInline : it->second;
+}
+
+// The tags that ApplyTagDefaults gives more than their display.
+bool HasMoreDefaults(const std::wstring& tag) {
+  static const std::unordered_set<std::wstring> kTags = {
+      L"b",  L"strong", L"th", L"i",  L"em", L"cite", L"address", L"u",    L"ins", L"s",   L"strike",
+      L"del", L"center", L"td", L"a", L"body", L"p",   L"ul",      L"ol",   L"dl",  L"blockquote",
+      L"dd", L"h1",     L"h2", L"h3", L"h4", L"h5",   L"h6",      L"sup",  L"sub", L"pre", L"code",
+      L"tt", L"kbd",    L"hr", L"table", L"input"};
+  return kTags.count(tag) != 0;
 }
 
 Align ParseAlign(const std::wstring& text) {
@@ -394,6 +410,7 @@ Align ParseAlign(const std::wstring& text) {
 void ApplyTagDefaults(Style& s, const Element* el) {
   const std::wstring& t = el->Tag();
   s.display = DefaultDisplay(t);
+  if (!HasMoreDefaults(t)) return;
   if (t == L"b" || t == L"strong" || t == L"th") s.bold = true;
   if (t == L"i" || t == L"em" || t == L"cite" || t == L"address") s.italic = true;
   if (t == L"u" || t == L"ins") s.underline = true;
