@@ -4,6 +4,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 
@@ -27,8 +28,53 @@ std::wstring ExeFolder() {
   return folder.substr(0, folder.find_last_of(L'\\') + 1);
 }
 
+constexpr DWORD kButtonDowns =
+    MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_MIDDLEDOWN | MOUSEEVENTF_XDOWN;
+
+// The screen point of an absolute mouse input.
+POINT InputPoint(const INPUT& input) {
+  return {static_cast<LONG>(static_cast<long long>(input.mi.dx) * GetSystemMetrics(SM_CXSCREEN) / 65536),
+          static_cast<LONG>(static_cast<long long>(input.mi.dy) * GetSystemMetrics(SM_CYSCREEN) / 65536)};
+}
+
+// The last button press the kit sent: where, and the tick count once it was
+// queued (the press's message time is no later).
+struct Press {
+  bool sent = false;
+  POINT point = {};
+  DWORD queued = 0;
+};
+Press g_lastPress;
+
+// The system turns a press on the spot of the one before, within its
+// double-click time, into a double click. A hand does not click twice so
+// fast by chance, but a road does (a click into the search bar right after
+// the last lookup's): such a press waits until it stands alone. The margin
+// covers the message time the server stamps from a clock it reads a little
+// before the press is queued.
+void AwaitSeparatePress(POINT point) {
+  constexpr DWORD kMarginMs = 50;
+  if (!g_lastPress.sent || std::abs(point.x - g_lastPress.point.x) > GetSystemMetrics(SM_CXDOUBLECLK) / 2 ||
+      std::abs(point.y - g_lastPress.point.y) > GetSystemMetrics(SM_CYDOUBLECLK) / 2)
+    return;
+  const DWORD apart = GetDoubleClickTime() + kMarginMs;
+  WaitFor([apart] { return GetTickCount() - g_lastPress.queued >= apart; }, apart);
+}
+
+// Sends inputs in one batch. The first press of a batch never joins the
+// last press of the batch before it; presses inside one batch may (a double click).
 void SendInputs(std::vector<INPUT>& inputs) {
-  if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  if (inputs.empty()) return;
+  const INPUT* firstPress = nullptr;
+  const INPUT* lastPress = nullptr;
+  for (const INPUT& input : inputs) {
+    if (input.type != INPUT_MOUSE || !(input.mi.dwFlags & kButtonDowns)) continue;
+    if (!firstPress) firstPress = &input;
+    lastPress = &input;
+  }
+  if (firstPress) AwaitSeparatePress(InputPoint(*firstPress));
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  if (lastPress) g_lastPress = {true, InputPoint(*lastPress), GetTickCount()};
 }
 
 INPUT KeyInput(WORD key, bool up) {

@@ -114,6 +114,10 @@ std::vector<HWND> AnyTopWindows(const wchar_t* className, bool visibleOnly);
 std::wstring DialogTexts(DWORD process);
 
 // ---- Input ----------------------------------------------------------------
+//
+// A press of a mouse button never joins the kit's press before it into a
+// double click: on the same spot within the system's double-click time it
+// waits that time out first (DoubleClick's own two presses do join).
 
 // Mouse at a point of the window's client area (default: its centre).
 void MoveMouse(HWND window, int x = -1, int y = -1);

@@ -131,6 +131,12 @@ class GrabRoad : public Road {
     const RECT rect = ScreenRect(popup);
     EXPECT_EQ(at.x + 16, rect.left) << "the popup is placed 16 pixels right of the cursor";
     EXPECT_EQ(at.y + 16, rect.top) << "and 16 pixels below it";
+    ExpectPopupPage(popup, word, translation);
+  }
+
+  // The popup is painted and its page shows the word's entry.
+  void ExpectPopupPage(HWND popup, const wchar_t* word, const wchar_t* translation) {
+    ASSERT_NE(nullptr, popup) << "no popup for \"" << Utf8(word) << "\"";
     Screenshot(word);
     std::string why;
     EXPECT_TRUE(LooksPainted(popup, why)) << "the popup: " << why;
@@ -198,6 +204,46 @@ TEST_F(GrabRoad, CtrlAndMouseOverAWordInNotepadShowItsEntry) {
   popup = WaitForPopup();
   HoldKey(VK_CONTROL, false);
   ExpectOpenShows(popup, L"house", L"Haus");
+}
+
+// The tray menu's cursor translator (its second item) switches grab off:
+// Ctrl on a word brings no popup; chosen again, it does.
+TEST_F(GrabRoad, TheTrayMenuSwitchesCursorTranslationOffAndOn) {
+  // The tray window lies in the top left corner, under Notepad, and the
+  // menu brings the main window to the front: Notepad's text goes below both.
+  const RECT main = ScreenRect(Window().Frame()), notepad = ScreenRect(notepad_.Top());
+  const int top = main.bottom + 10;
+  SetWindowPos(notepad_.Top(), nullptr, notepad.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_TRUE(WaitFor([&] { return ScreenRect(notepad_.Top()).top == top; })) << "Notepad did not move";
+  ASSERT_TRUE(WaitFor([] { return TrayIcon() != nullptr; })) << "no tray window with the icon";
+  const POINT house = CharAt(0, 6);
+  // The icon shows the switch; the choice is handled in full once the
+  // program answers a message sent after the icon changed.
+  auto switchCursorTranslator = [this] {
+    const PixelSample before = SamplePixels(TrayIcon());
+    ASSERT_TRUE(ChooseFromTray(2));
+    ASSERT_TRUE(WaitFor([&] {
+      const PixelSample now = SamplePixels(TrayIcon());
+      return now.colours != before.colours || now.dominant != before.dominant ||
+             now.dominantShare != before.dominantShare;
+    })) << "the tray icon did not change";
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(Window().Frame(), WM_NULL, 0, 0, SMTO_NORMAL, kDeadlineMs, &answer));
+  };
+  ASSERT_NO_FATAL_FAILURE(switchCursorTranslator());
+  MouseTo(house);
+  HoldKey(VK_CONTROL, true);
+  const bool popupWhileOff = WaitFor([this] { return Popup() != nullptr; }, 3000);
+  HoldKey(VK_CONTROL, false);
+  EXPECT_FALSE(popupWhileOff) << "a popup with the cursor translator off";
+  Screenshot(L"off");
+  ASSERT_NO_FATAL_FAILURE(switchCursorTranslator());
+  MouseTo(house);  // back from the tray icon
+  HoldKey(VK_CONTROL, true);
+  HWND popup = WaitForPopup();
+  HoldKey(VK_CONTROL, false);
+  // Placed as room allows (above the cursor here): the page tells.
+  ExpectPopupPage(popup, L"house", L"Haus");
 }
 
 class MouseOverRoad : public GrabRoad {

@@ -80,6 +80,25 @@ TEST_F(LookupRoad, TypedWordShowsTheDemoEntriesAndBackAndForwardReturnToThem) {
   EXPECT_EQ(history, newestFirst) << Utf8(state.GetString(L"App", L"SearchList", L""));
 }
 
+// Words looked up one right after the other, as fast as the road goes: each
+// lookup hands the focus to the result page, and the next click into the
+// search bar follows at once. That click must come as a click of its own:
+// the second half of a double click leaves the focus on the page.
+TEST_F(LookupRoad, WordsLookedUpOneRightAfterTheOtherEachReachTheSearchEdit) {
+  MainWindow window = Window();
+  HWND edit = window.SearchEdit();
+  ASSERT_NE(edit, nullptr);
+  for (const wchar_t* word : {L"house", L"tree", L"water", L"dog"}) {
+    ASSERT_TRUE(window.LookUp(word)) << "the search edit did not take " << Utf8(word) << "; it holds "
+                                     << Utf8(WindowText(edit)) << ", the focus is on "
+                                     << Utf8(ClassOf(FocusOf(window.Frame())));
+    ASSERT_TRUE(WaitFor([&] { return FocusOf(window.Frame()) != edit; }))
+        << "the lookup of " << Utf8(word) << " left the focus in the search edit";
+  }
+  std::wstring text;
+  EXPECT_TRUE(window.WaitForPageText(L"Hund", text)) << "result page: " << Utf8(text);
+}
+
 // The lines of a copied page that hold text.
 std::vector<std::wstring> NonEmptyLines(const std::wstring& text) {
   std::vector<std::wstring> lines;

@@ -1,6 +1,7 @@
 #include "app/acceptance/Road.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace acceptance {
 
@@ -28,7 +29,50 @@ void PrintDesktop() {
   for (HWND window : AnyTopWindows(nullptr, true)) std::printf("  window: %s\n", describe(window).c_str());
 }
 
+bool TrayFailed(const char* why) {
+  ADD_FAILURE() << "tray: " << why;
+  return false;
+}
+
 }  // namespace
+
+HWND TrayIcon() {
+  for (HWND tray : AnyTopWindows(L"__winex11_standalone_tray", true)) {
+    std::vector<HWND> icons = Controls(tray, L"__winex11_tray_icon");
+    if (!icons.empty()) return icons.back();
+  }
+  return nullptr;
+}
+
+bool Road::ChooseFromTray(int downs) {
+  HWND icon = TrayIcon();
+  if (!icon) return TrayFailed("no tray icon");
+  RightClickIcon(icon);
+  if (!WaitFor([this] { return !TopWindows(program_.Id(), L"#32768", nullptr, true).empty(); }))
+    return TrayFailed("no menu came");
+  for (int i = 0; i < downs; ++i) PressKey(VK_DOWN);
+  PressKey(VK_RETURN);
+  return WaitFor([this] { return TopWindows(program_.Id(), L"#32768", nullptr, true).empty(); }) ||
+         TrayFailed("the menu stayed");
+}
+
+// The press activates Wine's tray window, which takes the X input focus from
+// the program; the release asks the program for its menu. Pressed and
+// released in one go, the focus may leave the program only after it has
+// shown the menu, and a menu closes at once when its program loses the
+// focus. So the release waits until the tray holds the foreground and the
+// program has seen its window lose it.
+void Road::RightClickIcon(HWND icon) {
+  MouseButton(icon, MOUSEEVENTF_RIGHTDOWN);
+  const HWND tray = GetAncestor(icon, GA_ROOT);
+  const DWORD thread = GetWindowThreadProcessId(program_.MainWindow(), nullptr);
+  WaitFor([&] {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    return GetForegroundWindow() == tray && GetGUIThreadInfo(thread, &info) && !info.hwndActive;
+  });
+  MouseButton(icon, MOUSEEVENTF_RIGHTUP);
+}
 
 void Road::SetUp() {
   std::string why;

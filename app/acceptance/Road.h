@@ -14,6 +14,10 @@
 
 namespace acceptance {
 
+// The program's icon in Wine's system tray window (the X11 driver's own
+// tray, which stands in when no desktop tray takes icons): its icon window.
+HWND TrayIcon();
+
 class Road : public ::testing::Test {
  protected:
   Road() : copy_(L"quorindo_road") {}
@@ -30,6 +34,12 @@ class Road : public ::testing::Test {
   MainWindow Window() const { return MainWindow(program_.MainWindow()); }
   // The screen as build/acceptance/<test>-<name>.png.
   void Screenshot(const std::wstring& name);
+  // Right click on the program's tray icon; the menu's item at position
+  // (Down presses from no selection; separators are skipped) chosen with
+  // Enter. False, with a failure, when the icon or its menu did not come.
+  bool ChooseFromTray(int downs);
+  // A right click on the program's tray icon as a hand makes it.
+  void RightClickIcon(HWND icon);
 
   ShippedCopy copy_;
   ProgramProcess program_;

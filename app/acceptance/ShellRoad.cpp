@@ -28,55 +28,8 @@ std::vector<HWND> OtherWindows(DWORD process, HWND main) {
 
 // ---- The tray -------------------------------------------------------------
 
-// The program's icon in Wine's system tray window (the X11 driver's own
-// tray, which stands in when no desktop tray takes icons): its icon window.
-HWND TrayIcon() {
-  for (HWND tray : AnyTopWindows(L"__winex11_standalone_tray", true)) {
-    std::vector<HWND> icons = Controls(tray, L"__winex11_tray_icon");
-    if (!icons.empty()) return icons.back();
-  }
-  return nullptr;
-}
-
 class TrayRoad : public Road {
  protected:
-  // Right click on the icon; the menu's item at position (Down presses from
-  // no selection; separators are skipped) chosen with Enter.
-  bool ChooseFromTray(int downs) {
-    HWND icon = TrayIcon();
-    if (!icon) return Failed("no tray icon");
-    RightClickIcon(icon);
-    if (!WaitFor([this] { return !TopWindows(program_.Id(), L"#32768", nullptr, true).empty(); }))
-      return Failed("no menu came");
-    for (int i = 0; i < downs; ++i) PressKey(VK_DOWN);
-    PressKey(VK_RETURN);
-    return WaitFor([this] { return TopWindows(program_.Id(), L"#32768", nullptr, true).empty(); }) ||
-           Failed("the menu stayed");
-  }
-
-  // A right click on the icon as a hand makes it. The press activates Wine's
-  // tray window, which takes the X input focus from the program; the release
-  // asks the program for its menu. Pressed and released in one go, the focus
-  // may leave the program only after it has shown the menu, and a menu closes
-  // at once when its program loses the focus. So the release waits until the
-  // tray holds the foreground and the program has seen its window lose it.
-  void RightClickIcon(HWND icon) {
-    MouseButton(icon, MOUSEEVENTF_RIGHTDOWN);
-    const HWND tray = GetAncestor(icon, GA_ROOT);
-    const DWORD thread = GetWindowThreadProcessId(program_.MainWindow(), nullptr);
-    WaitFor([&] {
-      GUITHREADINFO info = {};
-      info.cbSize = sizeof(info);
-      return GetForegroundWindow() == tray && GetGUIThreadInfo(thread, &info) && !info.hwndActive;
-    });
-    MouseButton(icon, MOUSEEVENTF_RIGHTUP);
-  }
-
-  static bool Failed(const char* why) {
-    ADD_FAILURE() << "tray: " << why;
-    return false;
-  }
-
   // A window a command opened: painted, then closed with Escape.
   void CheckAndClose(const wchar_t* what) {
     HWND main = Window().Frame();

@@ -258,6 +258,51 @@ void AtomicSize(Element* el, int containerWidth, int* w, int* h) {
 
 // ---------------------------------------------------------------- inline flow
 
+// What one element holds of one line: the rectangle of its fragments
+// (for its box), and the extent of those that show ink with the place of
+// the first of them (for its background).
+struct LineShare {
+  static constexpr uint32_t kNone = 0xFFFFFFFF;
+  Element* element = nullptr;
+  bool own = false;  // an image's or control's own box: not its parent's
+  bool any = false;
+  int l = 0, t = 0, r = 0, b = 0;
+  uint32_t firstInk = kNone;  // index in the line of the first fragment with ink
+  int inkL = 0, inkR = 0, inkY = 0, inkH = 0;
+
+  void Add(int x, int y, int w, int h, uint32_t index, bool ink) {
+    Rect(x, y, x + w, y + h);
+    if (ink) Ink(x, x + w, y, h, index);
+  }
+  void Merge(const LineShare& o) {
+    if (o.any) Rect(o.l, o.t, o.r, o.b);
+    if (o.firstInk != kNone) Ink(o.inkL, o.inkR, o.inkY, o.inkH, o.firstInk);
+  }
+
+ private:
+  void Rect(int l2, int t2, int r2, int b2) {
+    if (!any) {
+      any = true;
+      l = l2, t = t2, r = r2, b = b2;
+      return;
+    }
+    l = std::min(l, l2), t = std::min(t, t2), r = std::max(r, r2), b = std::max(b, b2);
+  }
+  void Ink(int l2, int r2, int y, int h, uint32_t index) {
+    if (firstInk == kNone) {
+      inkL = l2, inkR = r2;
+    } else {
+      inkL = std::min(inkL, l2), inkR = std::max(inkR, r2);
+    }
+    if (index < firstInk) {
+      firstInk = index;
+      inkY = y;
+      inkH = h;
+    }
+  }
+};
+
+
 class InlineBuilder {
  public:
   InlineBuilder(Element* box, int left, int width, int y, FloatContext* floats, int fx, int fy)
@@ -496,14 +541,27 @@ class InlineBuilder {
     Align align = cs_.textAlign;
     if (free > 0) shift = align == Align::kCenter ? free / 2 : align == Align::kRight ? free : 0;
     uint32_t first = static_cast<uint32_t>(ld_.frags.size());
-    thread_local std::vector<DecorRect> decor;
-    decor.clear();
-    // Each element's rectangle of this line is found through the line's
-    // number kept in its layout data, not searched for: a line of thousands
-    // of decorated elements would take the square of their number.
+    // The elements this line's fragments lie in: each fragment adds its
+    // rectangle to its own element alone, and each element hands what it
+    // holds to its parent once, from the deepest up. A fragment does not walk
+    // all its ancestors, which for deep nesting took the depth times the
+    // number of fragments. Elements are found through the line's number kept
+    // in their layout data, not searched for.
+    thread_local std::vector<LineShare> shares;
+    shares.clear();
     thread_local uint32_t lineNumber = 0;
     ++lineNumber;
-    for (Fragment& f : line_) {
+    auto share = [&](Element* p) -> LineShare& {
+      LayoutData& pl = p->EnsureLayoutData();
+      if (pl.decorLine != lineNumber) {
+        pl.decorLine = lineNumber;
+        pl.decorIndex = static_cast<uint32_t>(shares.size());
+        shares.push_back(LineShare{p});
+      }
+      return shares[pl.decorIndex];
+    };
+    for (uint32_t k = 0; k < line_.size(); ++k) {
+      Fragment& f = line_[k];
       f.x += lineLeft_ + shift;
       if (f.kind == FragKind::kMarker) {
         f.y = baseline - sa;
@@ -512,53 +570,67 @@ class InlineBuilder {
       } else {
         f.y = baseline - f.ascent;
       }
-      Element* p = f.kind == FragKind::kMarker ? f.node : f.kind == FragKind::kEllipsis ? nullptr : f.node->Parent();
-      if (f.kind == FragKind::kAtomic) p = f.node;
-      for (; p && p != box_; p = p->Parent()) {
-        LayoutData& pl = p->EnsureLayoutData();
-        int fy = f.kind == FragKind::kText ? f.y : std::min(f.y, baseline - sa);
-        int fh = f.kind == FragKind::kText ? f.h : std::max(f.h, sa + sd);
-        if (f.kind == FragKind::kMarker) {
-          fy = f.y;
-          fh = f.h;
-        } else if (f.kind == FragKind::kAtomic && p == f.node) {
-          // The image or control itself: its own box, without its margins.
-          const Style& as = *StyleOf(p);
-          fy = f.y + as.margin[0];
-          fh = f.h - as.margin[0] - as.margin[2];
-        }
+      ld_.frags.push_back(f);
+      if (f.kind == FragKind::kEllipsis) continue;
+      Element* p = f.kind == FragKind::kText ? f.node->Parent() : f.node;
+      int fy = f.kind == FragKind::kText ? f.y : std::min(f.y, baseline - sa);
+      int fh = f.kind == FragKind::kText ? f.h : std::max(f.h, sa + sd);
+      if (f.kind == FragKind::kMarker) {
+        fy = f.y;
+        fh = f.h;
+      } else if (f.kind == FragKind::kAtomic) {
+        // The image or control itself: its own box, without its margins; its
+        // parents get the line's height around it.
+        const Style& as = *StyleOf(p);
+        LineShare& own = share(p);
+        own.own = true;
+        own.Add(f.x, f.y + as.margin[0], f.w, f.h - as.margin[0] - as.margin[2], k, true);
+        p = p->Parent();
+      }
+      if (!p || p == box_) continue;
+      share(p).Add(f.x, fy, f.w, fh, k, f.kind != FragKind::kMarker);
+      for (Element* q = p->Parent(); q && q != box_; q = q->Parent()) {
+        if (q->EnsureLayoutData().decorLine == lineNumber) break;  // and so are its ancestors
+        share(q);
+      }
+    }
+    // Deepest first: document order reversed hands each element's share to
+    // its parent before the parent's is read.
+    thread_local std::vector<uint32_t> byOrder;
+    byOrder.resize(shares.size());
+    for (uint32_t i = 0; i < byOrder.size(); ++i) byOrder[i] = i;
+    std::sort(byOrder.begin(), byOrder.end(),
+              [](uint32_t a, uint32_t b) { return shares[a].element->Order() > shares[b].element->Order(); });
+    const size_t decorBefore = ld_.decor.size();
+    for (uint32_t i : byOrder) {
+      const LineShare& sh = shares[i];
+      Element* p = sh.element;
+      LayoutData& pl = *p->Layout();
+      if (sh.any) {
         if (!pl.laidOut) {
           pl.laidOut = true;
           pl.parentBox = box_;
-          pl.x = f.x;
-          pl.y = fy;
-          pl.w = f.w;
-          pl.h = fh;
+          pl.x = sh.l;
+          pl.y = sh.t;
+          pl.w = sh.r - sh.l;
+          pl.h = sh.b - sh.t;
         } else {
-          int l = std::min(pl.x, f.x), t = std::min(pl.y, fy);
-          int r = std::max(pl.x + pl.w, f.x + f.w), b = std::max(pl.y + pl.h, fy + fh);
+          int l = std::min(pl.x, sh.l), t = std::min(pl.y, sh.t);
+          int r = std::max(pl.x + pl.w, sh.r), b = std::max(pl.y + pl.h, sh.b);
           pl.x = l;
           pl.y = t;
           pl.w = r - l;
           pl.h = b - t;
         }
-        const Style* ps = StyleOf(p);
-        if (ps && (ps->hasBackground || ps->border[2].width) && f.kind != FragKind::kMarker) {
-          if (pl.decorLine != lineNumber) {
-            pl.decorLine = lineNumber;
-            pl.decorIndex = static_cast<uint32_t>(decor.size());
-            decor.push_back({p, f.x, fy, f.w, fh});
-          } else {
-            DecorRect* it = &decor[pl.decorIndex];
-            int r = std::max(it->x + it->w, f.x + f.w);
-            it->x = std::min(it->x, f.x);
-            it->w = r - it->x;
-          }
-        }
       }
-      ld_.frags.push_back(f);
+      const Style* ps = StyleOf(p);
+      if (ps && (ps->hasBackground || ps->border[2].width) && sh.firstInk != LineShare::kNone)
+        ld_.decor.push_back({p, sh.inkL, sh.inkY, sh.inkR - sh.inkL, sh.inkH});
+      Element* parent = p->Parent();
+      if (!sh.own && parent && parent != box_) shares[parent->Layout()->decorIndex].Merge(sh);
     }
-    ld_.decor.insert(ld_.decor.end(), decor.begin(), decor.end());
+    // Painted outer first: an element's background lies under its children's.
+    std::reverse(ld_.decor.begin() + decorBefore, ld_.decor.end());
     LineBox lb;
     lb.top = y_;
     lb.height = lineH;
@@ -1089,7 +1161,12 @@ void ResetTree(Element* el, uint32_t& order) {
 void LayoutEngine::Run(int viewportWidth, int viewportHeight) {
   viewW_ = viewportWidth;
   viewH_ = viewportHeight;
-  ComputeStyles(doc_);
+  // Styles follow from the markup alone: a pass for a new viewport keeps them.
+  if (!styled_ || styledGeneration_ != doc_->Generation()) {
+    ComputeStyles(doc_);
+    styled_ = true;
+    styledGeneration_ = doc_->Generation();
+  }
   uint32_t order = 0;
   ResetTree(doc_->Root(), order);
   Element* html = doc_->Root();

@@ -120,8 +120,8 @@ struct LayoutData {
   bool laidOut = false;
   bool isBox = false;             // a block, table, row or cell (not an inline element)
   bool holdsBlock = false;        // a block or float among the descendants of an inline element
-  uint32_t decorLine = 0;         // the line whose background rectangles hold this element's,
-  uint32_t decorIndex = 0;        // and where among them
+  uint32_t decorLine = 0;         // the last line this element had a share of,
+  uint32_t decorIndex = 0;        // and where that share was kept while the line was finished
   std::vector<Fragment> frags;
   std::vector<LineBox> lines;
   std::vector<DecorRect> decor;
@@ -178,6 +178,8 @@ class LayoutEngine {
   int viewW_ = 0, viewH_ = 0;
   std::vector<FlatFrag> flat_;
   uint32_t order_ = 0;
+  bool styled_ = false;            // styles were computed, at this document generation
+  uint32_t styledGeneration_ = 0;
 };
 
 // Styles of the whole tree from its style sheets, attributes and inline styles.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cwctype>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/htmlview/HtmlDom.h"
@@ -17,29 +18,30 @@ namespace {
 
 constexpr int kMaxDepth = 256;
 
-bool InList(const std::wstring& tag, std::initializer_list<const wchar_t*> list) {
-  for (const wchar_t* t : list) {
-    if (tag == t) return true;
-  }
-  return false;
-}
+// Tag sets are looked up, not compared name by name: each start tag asks
+// several of them.
+using TagSet = std::unordered_set<std::wstring>;
 
 bool IsVoid(const std::wstring& tag) {
-  return InList(tag, {L"br", L"img", L"input", L"hr", L"meta", L"link", L"col", L"base",
-                      L"area", L"param", L"wbr", L"basefont", L"embed"});
+  static const TagSet kTags = {L"br",   L"img",  L"input", L"hr",  L"meta",     L"link", L"col",
+                               L"base", L"area", L"param", L"wbr", L"basefont", L"embed"};
+  return kTags.count(tag) != 0;
 }
 
 bool IsRawText(const std::wstring& tag) {
-  return InList(tag, {L"style", L"script", L"textarea", L"title", L"xmp"});
+  static const TagSet kTags = {L"style", L"script", L"textarea", L"title", L"xmp"};
+  return kTags.count(tag) != 0;
 }
 
 bool ClosesParagraph(const std::wstring& tag) {
-  return InList(tag, {L"p", L"div", L"table", L"ul", L"ol", L"dl", L"h1", L"h2", L"h3", L"h4", L"h5",
-                      L"h6", L"pre", L"blockquote", L"hr", L"center", L"form", L"address"});
+  static const TagSet kTags = {L"p",  L"div", L"table", L"ul",  L"ol",         L"dl", L"h1",     L"h2",   L"h3",
+                               L"h4", L"h5",  L"h6",    L"pre", L"blockquote", L"hr", L"center", L"form", L"address"};
+  return kTags.count(tag) != 0;
 }
 
 bool IsHeadTag(const std::wstring& tag) {
-  return InList(tag, {L"style", L"title", L"meta", L"link", L"script", L"base"});
+  static const TagSet kTags = {L"style", L"title", L"meta", L"link", L"script", L"base"};
+  return kTags.count(tag) != 0;
 }
 
 class TreeBuilder {

@@ -6,6 +6,7 @@
 #include <cwctype>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/htmlview/HtmlLayout.h"
@@ -367,28 +368,37 @@ void ApplyDeclaration(Style& s, const Style& parent, const std::wstring& name, c
   }
 }
 
+// Each element's tag is looked up once in these tables rather than compared
+// with every name: on a page of tens of thousands of elements the comparisons
+// cost more than the rest of the cascade.
 Display DefaultDisplay(const std::wstring& tag) {
-  static const wchar_t* kBlocks[] = {L"html", L"body", L"div", L"p", L"ul", L"ol", L"li", L"h1", L"h2", L"h3",
-                                     L"h4", L"h5", L"h6", L"form", L"center", L"hr", L"pre", L"blockquote",
-                                     L"dl", L"dt", L"dd", L"address", L"fieldset", L"caption"};
-  for (const wchar_t* b : kBlocks) {
-    if (tag == b) return Display::kBlock;
-  }
-  if (tag == L"table") return Display::kTable;
-  if (tag == L"tr") return Display::kRow;
-  if (tag == L"td" || tag == L"th") return Display::kCell;
-  if (tag == L"tbody" || tag == L"thead" || tag == L"tfoot") return Display::kRowGroup;
-  if (tag == L"head" || tag == L"style" || tag == L"script" || tag == L"title" || tag == L"meta" ||
-      tag == L"link" || tag == L"option" || tag == L"base" || tag == L"optgroup" || tag == L"col") {
-    return Display::kNone;
-  }
-  return Display::kInline;
+  static const std::unordered_map<std::wstring, Display> kDisplays = [] {
+    std::unordered_map<std::wstring, Display> m;
+    for (const wchar_t* t : {L"html", L"body", L"div", L"p", L"ul", L"ol", L"li", L"h1", L"h2", L"h3", L"h4", L"h5",
+                             L"h6", L"form", L"center", L"hr", L"pre", L"blockquote", L"dl", L"dt", L"dd",
+                             L"address", L"fieldset", L"caption"})
+      m[t] = Display::kBlock;
+    m[L"table"] = Display::kTable;
+    m[L"tr"] = Display::kRow;
+    m[L"td"] = m[L"th"] = Display::kCell;
+    m[L"tbody"] = m[L"thead"] = m[L"tfoot"] = Display::kRowGroup;
+    for (const wchar_t* t : {L"head", L"style", L"script", L"title", L"meta", L"link", L"option", L"base",
+                             L"optgroup", L"col"})
+      m[t] = Display::kNone;
+    return m;
+  }();
+  auto it = kDisplays.find(tag);
+  return it == kDisplays.end() ? Display::kInline : it->second;
 }
 
-const Element* EnclosingTable(const Element* cell) {
-  const Element* p = cell->Parent();
-  while (p && !p->Is(L"table")) p = p->Parent();
-  return p;
+// The tags that ApplyTagDefaults gives more than their display.
+bool HasMoreDefaults(const std::wstring& tag) {
+  static const std::unordered_set<std::wstring> kTags = {
+      L"b",  L"strong", L"th", L"i",  L"em", L"cite", L"address", L"u",    L"ins", L"s",   L"strike",
+      L"del", L"center", L"td", L"a", L"body", L"p",   L"ul",      L"ol",   L"dl",  L"blockquote",
+      L"dd", L"h1",     L"h2", L"h3", L"h4", L"h5",   L"h6",      L"sup",  L"sub", L"pre", L"code",
+      L"tt", L"kbd",    L"hr", L"table", L"input"};
+  return kTags.count(tag) != 0;
 }
 
 Align ParseAlign(const std::wstring& text) {
@@ -400,6 +410,7 @@ Align ParseAlign(const std::wstring& text) {
 void ApplyTagDefaults(Style& s, const Element* el) {
   const std::wstring& t = el->Tag();
   s.display = DefaultDisplay(t);
+  if (!HasMoreDefaults(t)) return;
   if (t == L"b" || t == L"strong" || t == L"th") s.bold = true;
   if (t == L"i" || t == L"em" || t == L"cite" || t == L"address") s.italic = true;
   if (t == L"u" || t == L"ins") s.underline = true;
@@ -436,7 +447,8 @@ void ApplyTagDefaults(Style& s, const Element* el) {
   if (t == L"input" && EqualsNoCase(el->GetAttribute(L"type"), L"hidden")) s.display = Display::kNone;
 }
 
-void ApplyAttributes(Style& s, const Element* el, const Style& parent) {
+// table: the nearest table element above el, or null.
+void ApplyAttributes(Style& s, const Element* el, const Element* table) {
   const std::wstring& t = el->Tag();
   const std::wstring* a;
   COLORREF c;
@@ -501,7 +513,6 @@ void ApplyAttributes(Style& s, const Element* el, const Style& parent) {
     }
   }
   if (t == L"td" || t == L"th") {
-    const Element* table = EnclosingTable(el);
     if (table) {
       const std::wstring* pad = table->FindAttribute(L"cellpadding");
       int p = pad && !pad->empty() ? std::max(0, _wtoi(pad->c_str())) : 1;
@@ -515,7 +526,6 @@ void ApplyAttributes(Style& s, const Element* el, const Style& parent) {
       }
     }
   }
-  (void)parent;
 }
 
 }  // namespace
@@ -599,7 +609,9 @@ namespace {
 struct Cascade {
   std::vector<Rule> rules;
 
-  void Compute(Element* el, const Style& parent) {
+  // table: the nearest table element above el, handed down rather than
+  // looked for from each cell up (a cell outside any table walked to the root).
+  void Compute(Element* el, const Style& parent, const Element* table) {
     auto s = std::make_unique<Style>();
     // Inherited properties.
     s->color = parent.color;
@@ -617,7 +629,7 @@ struct Cascade {
     s->collapse = parent.collapse && (el->Is(L"tr") || el->Is(L"td") || el->Is(L"th") || el->Is(L"tbody"));
     if (el->IsElement()) {
       ApplyTagDefaults(*s, el);
-      ApplyAttributes(*s, el, parent);
+      ApplyAttributes(*s, el, table);
       thread_local std::vector<const Rule*> matched;
       matched.clear();
       for (const Rule& r : rules) {
@@ -631,7 +643,11 @@ struct Cascade {
       }
       for (const auto& d : el->InlineStyle()) ApplyDeclaration(*s, parent, d.first, d.second);
       if (s->display != Display::kNone && el->Parent() && el->Parent()->Is(L"select")) s->display = Display::kNone;
-      s->font = GetFont(s->family, s->fontPx, s->bold, s->italic, s->underline, s->strike);
+      // Most elements keep their parent's font: found without a look-up.
+      const bool sameFont = parent.font && s->fontPx == parent.fontPx && s->bold == parent.bold &&
+                            s->italic == parent.italic && s->underline == parent.underline &&
+                            s->strike == parent.strike && s->family == parent.family;
+      s->font = sameFont ? parent.font : GetFont(s->family, s->fontPx, s->bold, s->italic, s->underline, s->strike);
     } else {
       s->display = el->IsText() ? Display::kInline : Display::kNone;
       s->font = parent.font;
@@ -642,7 +658,8 @@ struct Cascade {
       // Hidden subtrees keep no styles of their own: nothing lays them out.
       return;
     }
-    for (size_t i = 0; i < el->ChildCount(); ++i) Compute(el->Child(i), *own);
+    const Element* childTable = el->Is(L"table") ? el : table;
+    for (size_t i = 0; i < el->ChildCount(); ++i) Compute(el->Child(i), *own, childTable);
   }
 };
 
@@ -685,7 +702,7 @@ void ComputeStyles(Document* doc) {
   ParseSheet(JoinSheets(sheets), cascade.rules);
   Style root;
   root.font = GetFont(root.family, root.fontPx, false, false, false, false);
-  cascade.Compute(doc->Root(), root);
+  cascade.Compute(doc->Root(), root, nullptr);
 }
 
 }  // namespace htmlview

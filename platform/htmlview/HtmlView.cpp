@@ -351,8 +351,16 @@ void HtmlView::UpdateScrollBar() {
   bool need = allowed && content > doc_->ViewportHeight();
   SCROLLINFO si = {sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, need ? content - 1 : 0,
                    static_cast<UINT>(doc_->ViewportHeight()), doc_->ScrollY(), 0};
-  SetScrollInfo(hwnd_, SB_VERT, &si, TRUE);
+  // Set without drawing; a bar that changed is drawn with the view's next
+  // paint. Drawn at once it cost every new page a frame or more under Wine,
+  // and a popup sized to its page drew it several times over.
+  SCROLLINFO old = {sizeof(old), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
+  const bool visible = (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VSCROLL) != 0;
+  const bool changed = visible != need || !GetScrollInfo(hwnd_, SB_VERT, &old) || old.nMin != si.nMin ||
+                       old.nMax != si.nMax || old.nPage != si.nPage || old.nPos != si.nPos;
+  SetScrollInfo(hwnd_, SB_VERT, &si, FALSE);
   ShowScrollBar(hwnd_, SB_VERT, need);
+  if (changed) RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
   RECT rc;
   GetClientRect(hwnd_, &rc);
   if (rc.right != doc_->ViewportWidth() || rc.bottom != doc_->ViewportHeight()) {

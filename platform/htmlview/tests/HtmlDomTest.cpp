@@ -423,6 +423,17 @@ TEST(HtmlBadInput, InlineBackgroundsHaveOneRectanglePerElementAndLine) {
   EXPECT_EQ(decor[2].element, italic);
   EXPECT_GE(decor[1].y, decor[0].y + decor[0].h);
   EXPECT_GE(decor[2].y, decor[1].y + decor[1].h);
+  // Nested backgrounds: the outer one lies under the inner one, whichever
+  // element's text comes first on the line.
+  auto nested = Document::Parse(L"<div id=d><span id=o style='background-color:#ff0000'><b id=i "
+                                L"style='background-color:#0000ff'>bb</b> aa</span></div>");
+  nested->SetViewport(400, 300);
+  nested->EnsureLayout();
+  const std::vector<DecorRect>& rects = nested->GetItem(L"d")->Layout()->decor;
+  ASSERT_EQ(rects.size(), 2u);
+  EXPECT_EQ(rects[0].element, nested->GetItem(L"o"));
+  EXPECT_EQ(rects[1].element, nested->GetItem(L"i"));
+  EXPECT_LT(rects[1].x + rects[1].w, rects[0].x + rects[0].w);
 }
 
 // Processor time of this process in ms: on a shared machine the clock would
@@ -466,6 +477,32 @@ TEST(HtmlBadInput, DeepNestingCostsAboutWhatTheFlatPageCosts) {
   }
 }
 
+// Processor time of laying a page out again for new widths, the least of
+// three passes.
+double RelayoutMs(Document& doc) {
+  double least = 1e9;
+  for (int width : {300, 301, 302}) {
+    doc.SetViewport(width, 240);
+    const double start = ProcessorMs();
+    doc.EnsureLayout();
+    least = std::min(least, ProcessorMs() - start);
+  }
+  return least;
+}
+
+// Thousands of elements on one line, hundreds of levels below their block:
+// each element's rectangle was added to every one of its ancestors, so the
+// line took the depth times the number of elements.
+TEST(HtmlBadInput, ElementsDeepInOneLineCostWhatShallowOnesCost) {
+  std::wstring deep, shallow, many;
+  for (int i = 0; i < 250; ++i) deep += L"<span>", shallow += L"<span></span>";
+  for (int i = 0; i < 20000; ++i) many += L"<b></b>";
+  auto deepDoc = Document::Parse(deep + many);
+  auto shallowDoc = Document::Parse(shallow + many);
+  const double deepMs = RelayoutMs(*deepDoc), shallowMs = RelayoutMs(*shallowDoc);
+  EXPECT_LT(deepMs, 1.5 * shallowMs + 50) << "shallow " << shallowMs << " ms";
+}
+
 }  // namespace
 
 namespace {
@@ -476,6 +513,25 @@ Style* StyleOfId(Document& doc, const wchar_t* id) {
   doc.EnsureLayout();
   Element* el = doc.GetItem(id);
   return el ? el->ComputedStyle() : nullptr;
+}
+
+// A pass for a new width keeps the styles; a change of the markup makes
+// them anew.
+TEST(HtmlStyle, NewWidthKeepsStylesAndChangesRestyle) {
+  auto doc = Document::Parse(L"<div id='a' style='color:#111111'>text</div>");
+  const Style* first = StyleOfId(*doc, L"a");
+  ASSERT_NE(first, nullptr);
+  doc->SetViewport(123, 45);
+  EXPECT_EQ(StyleOfId(*doc, L"a"), first);
+  doc->GetItem(L"a")->SetStyle(L"color", L"#222222");
+  Style* changed = StyleOfId(*doc, L"a");
+  ASSERT_NE(changed, nullptr);
+  EXPECT_EQ(changed->color, RGB(0x22, 0x22, 0x22));
+  doc->GetItem(L"a")->SetInnerHtml(L"<b id='b'>bold</b>");
+  Style* bold = StyleOfId(*doc, L"b");
+  ASSERT_NE(bold, nullptr);
+  EXPECT_TRUE(bold->bold);
+  EXPECT_EQ(bold->color, RGB(0x22, 0x22, 0x22));
 }
 
 // A sheet given again still wins over the sheets between its copies.

@@ -612,6 +612,49 @@ TEST_F(ViewTest, ScrollsWithWheelAndKeys) {
   EXPECT_EQ(si.nPos, 0);
 }
 
+// Counts the view's frame paints (its scroll bar is drawn with them).
+struct FramePaints {
+  static WNDPROC original;
+  static int count;
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCPAINT) ++count;
+    return CallWindowProcW(original, hwnd, msg, wp, lp);
+  }
+};
+WNDPROC FramePaints::original = nullptr;
+int FramePaints::count = 0;
+
+// The scroll bar follows the page, and a bar that changed is drawn by the
+// view's next paint; a page that changed without moving the bar leaves the
+// frame alone.
+TEST_F(ViewTest, ScrollBarIsDrawnByTheNextPaintWhenItChanged) {
+  std::wstring html = L"<body>";
+  for (int i = 0; i < 200; ++i) html += L"<div>line " + std::to_wstring(i) + L"</div>";
+  LoadHtml(html);
+  Document* doc = view.GetDocument();
+  ASSERT_TRUE(GetWindowLongPtrW(view.Hwnd(), GWL_STYLE) & WS_VSCROLL);
+  FramePaints::original = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(view.Hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FramePaints::Proc)));
+  UpdateWindow(view.Hwnd());
+
+  FramePaints::count = 0;
+  doc->ScrollTo(0, 100);
+  SCROLLINFO si = {sizeof(si), SIF_ALL, 0, 0, 0, 0, 0};
+  ASSERT_TRUE(GetScrollInfo(view.Hwnd(), SB_VERT, &si));
+  EXPECT_EQ(si.nPos, 100);
+  EXPECT_EQ(si.nMax, doc->ContentHeight() - 1);
+  EXPECT_EQ(si.nPage, UINT(doc->ViewportHeight()));
+  UpdateWindow(view.Hwnd());
+  EXPECT_GE(FramePaints::count, 1);
+
+  FramePaints::count = 0;
+  view.OnDocumentChanged();  // no change: the page is painted again, its frame is not
+  Pump();
+  EXPECT_EQ(FramePaints::count, 0);
+
+  SetWindowLongPtrW(view.Hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FramePaints::original));
+}
+
 TEST_F(ViewTest, FindBoxAndPrintPreview) {
   LoadHtml(L"<body>one two three</body>");
   ASSERT_TRUE(view.Exec(Command::kFind));
