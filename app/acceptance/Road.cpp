@@ -45,8 +45,9 @@ HWND TrayIcon() {
 }
 
 bool Road::ChooseFromTray(int downs) {
-  HWND icon = TrayIcon();
-  if (!icon) return TrayFailed("no tray icon");
+  // A program that shows its window adds the icon after the window is up.
+  HWND icon = nullptr;
+  if (!WaitFor([&] { return (icon = TrayIcon()) != nullptr; })) return TrayFailed("no tray icon");
   RightClickIcon(icon);
   if (!WaitFor([this] { return !TopWindows(program_.Id(), L"#32768", nullptr, true).empty(); }))
     return TrayFailed("no menu came");
