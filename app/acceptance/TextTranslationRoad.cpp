@@ -240,6 +240,8 @@ class PopupTranslationRoad : public TextTranslationRoad {
 
 TEST_F(PopupTranslationRoad, PopupButtonOpensTheFormAndTranslatesTheWord) {
   MainWindow window = Window();
+  // The tray icon comes last at start, after the clipboard translator is on.
+  ASSERT_TRUE(WaitFor([] { return TrayIcon() != nullptr; })) << "no tray icon";
   ASSERT_TRUE(SetClipboardText(L"morning"));
   HWND button = nullptr;
   ASSERT_TRUE(WaitFor([&] {
