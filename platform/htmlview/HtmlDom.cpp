@@ -595,6 +595,7 @@ Document::Document() {
 
 Document::~Document() {
   site_ = nullptr;
+  controls_.clear();
   root_.reset();
   detached_.clear();
 }
@@ -691,8 +692,9 @@ void Document::OnElementDestroyed(Element* element) {
     anchor_ = TextPosition();
     focus_ = TextPosition();
   }
-  auto it = std::find(controls_.begin(), controls_.end(), element);
-  if (it != controls_.end()) controls_.erase(it);
+  // Taken off the list of laid-out controls when the list is next read: one
+  // by one, a page of thousands of controls went in the square of their number.
+  if (!controls_.empty() && element->IsFormControl()) goneControls_.insert(element);
   if (element->ControlWindow() && site_) site_->OnControlDestroyed(element);
 }
 
@@ -793,6 +795,16 @@ bool Document::FindText(const std::wstring& what, bool matchCase, bool wrap) {
 
 // ---------------------------------------------------------------- layout
 
+std::vector<Element*>& Document::Controls() {
+  if (!goneControls_.empty()) {
+    controls_.erase(std::remove_if(controls_.begin(), controls_.end(),
+                                   [this](Element* el) { return goneControls_.count(el) != 0; }),
+                    controls_.end());
+    goneControls_.clear();
+  }
+  return controls_;
+}
+
 LayoutEngine& Document::Engine() {
   if (!engine_) engine_ = std::make_unique<LayoutEngine>(this);
   return *engine_;
@@ -818,6 +830,7 @@ void Document::EnsureLayout() {
   dirty_ = false;
   Engine().Run(viewW_, viewH_);
   controls_.clear();
+  goneControls_.clear();
   for (Element* el : All()) {
     if (el->IsFormControl() && el->Layout() && el->Layout()->laidOut) controls_.push_back(el);
   }

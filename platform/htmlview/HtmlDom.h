@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <unordered_set>
 #include <vector>
 
 namespace htmlview {
@@ -243,7 +244,7 @@ class Document {
   uint32_t Generation() const { return generation_; }
   // Counts destroyed nodes: a handler that saw it change holds no stale handles.
   uint32_t Removals() const { return removals_; }
-  std::vector<Element*>& Controls() { return controls_; }
+  std::vector<Element*>& Controls();  // form elements laid out in the last pass and still there
 
   // Internals used by elements.
   void OnElementDestroyed(Element* element);
@@ -263,6 +264,7 @@ class Document {
   DocumentSite* site_ = nullptr;
   std::unique_ptr<LayoutEngine> engine_;
   std::vector<Element*> controls_;  // form elements laid out in the last pass
+  std::unordered_set<const Element*> goneControls_;  // destroyed since, still on that list
 };
 
 // Parses markup into parent's children (used by SetInnerHtml and Parse).

@@ -411,6 +411,15 @@ void ApplyTagDefaults(Style& s, const Element* el) {
   const std::wstring& t = el->Tag();
   s.display = DefaultDisplay(t);
   if (!HasMoreDefaults(t)) return;
+  // Form fields and cells, a page's most numerous elements, have one default each.
+  if (t == L"input") {
+    if (EqualsNoCase(el->GetAttribute(L"type"), L"hidden")) s.display = Display::kNone;
+    return;
+  }
+  if (t == L"td") {
+    s.verticalAlign = VAlign::kMiddle;
+    return;
+  }
   if (t == L"b" || t == L"strong" || t == L"th") s.bold = true;
   if (t == L"i" || t == L"em" || t == L"cite" || t == L"address") s.italic = true;
   if (t == L"u" || t == L"ins") s.underline = true;
@@ -444,7 +453,6 @@ void ApplyTagDefaults(Style& s, const Element* el) {
     ApplyBorder(s, -1, L"1px solid #a0a0a0");
   }
   if (t == L"table") s.textAlign = Align::kLeft;
-  if (t == L"input" && EqualsNoCase(el->GetAttribute(L"type"), L"hidden")) s.display = Display::kNone;
 }
 
 // table: the nearest table element above el, or null.
