@@ -97,6 +97,7 @@ void AttachButtonWindow(CWnd& wnd, ButtonFields f) {
 
 void SetButtonTooltip(CWnd& wnd, CToolTipCtrl& tip, CString& store, const wchar_t* text, BOOL activate) {
   store = text ? text : L"";
+  if (!tip.GetSafeHwnd() && activate) return;  // made at the first mouse message
   if (CGuiManager* gm = Kestrel_GetManager()) gm->SetToolTip(&wnd, tip, store, 1);
   if (tip.GetSafeHwnd()) tip.Activate(activate);
 }
@@ -107,7 +108,12 @@ void SizeTooltipTool(CWnd& wnd, CToolTipCtrl& tip, int cx, int cy) {
   tip.SetToolRect(&wnd, 1, &rc);
 }
 
-void RelayToTooltip(CToolTipCtrl& tip, MSG* msg) {
+void RelayToTooltip(CWnd& wnd, CToolTipCtrl& tip, const CString& store, MSG* msg) {
+  if (!tip.GetSafeHwnd() && !store.IsEmpty() && msg->hwnd == wnd.GetSafeHwnd() && msg->message >= WM_MOUSEFIRST &&
+      msg->message <= WM_MOUSELAST) {
+    CGuiManager* gm = Kestrel_GetManager();
+    if (gm && gm->SetToolTip(&wnd, tip, store, 1)) tip.Activate(TRUE);
+  }
   if (tip.GetSafeHwnd()) tip.RelayEvent(msg);
 }
 

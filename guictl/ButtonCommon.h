@@ -52,10 +52,14 @@ int AttachOnCreate(int baseResult, int& attach, AttachSteps attachSteps) {
   return 0;
 }
 
-// Tool 1 of tip gets text; activate as given.
+// Tool 1 of tip gets text; activate as given. An active tip is made when the
+// mouse first comes to the control (RelayToTooltip): a window each, made with
+// the controls, cost a start with many buttons a good part of its time.
 void SetButtonTooltip(CWnd& wnd, CToolTipCtrl& tip, CString& store, const wchar_t* text, BOOL activate);
 void SizeTooltipTool(CWnd& wnd, CToolTipCtrl& tip, int cx, int cy);
-void RelayToTooltip(CToolTipCtrl& tip, MSG* msg);
+// Hands a message of the control to its tip, making the tip with the store's
+// text at the first mouse message.
+void RelayToTooltip(CWnd& wnd, CToolTipCtrl& tip, const CString& store, MSG* msg);
 
 // The window rectangle that fits block plus padding, anchored and applied
 // as CalcFixSize describes.

@@ -199,7 +199,7 @@ void CGImageButton::OnSize(UINT type, int cx, int cy) {
 }
 
 BOOL CGImageButton::PreTranslateMessage(MSG* pMsg) {
-  kestrel::RelayToTooltip(m_wndToolTip, pMsg);
+  kestrel::RelayToTooltip(*this, m_wndToolTip, m_strToolTip, pMsg);
   return CWnd::PreTranslateMessage(pMsg);
 }
 

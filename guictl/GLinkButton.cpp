@@ -138,7 +138,7 @@ void CGLinkButton::OnSize(UINT type, int cx, int cy) {
 }
 
 BOOL CGLinkButton::PreTranslateMessage(MSG* pMsg) {
-  kestrel::RelayToTooltip(m_wndToolTip, pMsg);
+  kestrel::RelayToTooltip(*this, m_wndToolTip, m_strToolTip, pMsg);
   return CButton::PreTranslateMessage(pMsg);
 }
 

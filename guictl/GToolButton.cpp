@@ -202,7 +202,7 @@ void CGToolButton::OnSize(UINT type, int cx, int cy) {
 }
 
 BOOL CGToolButton::PreTranslateMessage(MSG* pMsg) {
-  kestrel::RelayToTooltip(m_wndToolTip, pMsg);
+  kestrel::RelayToTooltip(*this, m_wndToolTip, m_strToolTip, pMsg);
   return CWnd::PreTranslateMessage(pMsg);
 }
 

@@ -70,7 +70,16 @@ class GrabRoad : public Road {
     edit_ = notepad_.Child(L"Edit");
   }
 
+  // The program is closed as its Exit closes it, which takes its global
+  // hooks out: killed, it would leave them behind (Wine keeps the hooks of a
+  // thread that died), and every later program that gets input would load
+  // and run them. A failed road keeps Notepad for the screenshot.
   void TearDown() override {
+    if (!HasFailure()) {
+      notepad_.Stop();
+      PostMessageW(program_.MainWindow(), WM_CLOSE, 0, 0);
+      EXPECT_TRUE(program_.WaitForExit()) << "the program did not close";
+    }
     Road::TearDown();
     notepad_.Stop();
   }

@@ -241,11 +241,19 @@ TEST_F(ImageButtonTest, TooltipHoldsTheTextAndFollowsTheSize) {
   CString text;
   button->GetWindowText(text);
   EXPECT_STREQ(L"Go", text);
-  HWND tip = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
-  for (; tip && ::GetWindow(tip, GW_OWNER) != parent.GetSafeHwnd() &&
-         ::GetWindow(tip, GW_OWNER) != button->GetSafeHwnd();
-       tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) {
-  }
+  auto findTip = [&] {
+    HWND tip = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
+    for (; tip && ::GetWindow(tip, GW_OWNER) != parent.GetSafeHwnd() &&
+           ::GetWindow(tip, GW_OWNER) != button->GetSafeHwnd();
+         tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) {
+    }
+    return tip;
+  };
+  // The tip's window is made when the mouse first comes to the button.
+  EXPECT_EQ(nullptr, findTip());
+  MSG move = {button->GetSafeHwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5), 0, {5, 5}};
+  button->PreTranslateMessage(&move);
+  HWND tip = findTip();
   ASSERT_NE(nullptr, tip);
   EXPECT_EQ(1, int(::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0)));
   wchar_t buf[64] = {};
