@@ -333,16 +333,12 @@ LRESULT CMainFrame::OnPagesReady() {
   if (!m_viewBar->m_view.IsReady() || !m_indexPane->GetGuide().IsReady() || !m_popup->m_view.IsReady())
     return 0;
   const bool minimized = theApp.m_settings.GetBool(L"General", L"StartMinmize", false);
-  // A window that shows is shown and painted before the tray icon is added:
-  // adding it can take a good part of the start (under Wine the tray is made
-  // for it), and the icon is not what the user waits for.
+  UpdateTrayIcon(0, minimized);
   if (minimized) {
-    UpdateTrayIcon(0, true);
     ShowWindow(SW_HIDE);
   } else {
     ShowWindow(SW_SHOW);
     UpdateWindow();
-    UpdateTrayIcon(0, false);
   }
   if (theApp.m_userState.GetBool(L"App", L"EnableGrab", false))
     theApp.SetGrabMode(static_cast<int>(theApp.m_settings.GetInt(L"Translate", L"GrabActivation", 0)),
