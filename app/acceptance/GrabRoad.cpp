@@ -247,7 +247,10 @@ TEST_F(GrabRoad, TheTrayMenuSwitchesCursorTranslationOffAndOn) {
   EXPECT_FALSE(popupWhileOff) << "a popup with the cursor translator off";
   Screenshot(L"off");
   ASSERT_NO_FATAL_FAILURE(switchCursorTranslator());
-  MouseTo(house);  // back from the tray icon
+  // Back from the tray icon; Ctrl goes down only once the mouse rests there
+  // (its press puts the cursor back where the program under it last saw it).
+  MouseTo(house);
+  EXPECT_FALSE(WaitFor([this] { return Popup() != nullptr; }, 2000)) << "a popup without Ctrl";
   HoldKey(VK_CONTROL, true);
   HWND popup = WaitForPopup();
   HoldKey(VK_CONTROL, false);
