@@ -7,6 +7,7 @@
 #include "app/popup/PageMenus.h"
 #include "app/shell/AppServices.h"
 #include "app/shell/QuorindoApp.h"
+#include "core/Clipboard.h"
 #include "core/ConfigFile.h"
 #include "core/StrUtil.h"
 #include "core/TextCodec.h"
@@ -65,7 +66,7 @@ bool ReadClipboardText(std::wstring& text, HWND owner) {
   text.clear();
   UINT formats[] = {CF_UNICODETEXT, CF_TEXT, CF_OEMTEXT};
   const int format = GetPriorityClipboardFormat(formats, 3);
-  if (format <= 0 || !OpenClipboard(owner)) return false;
+  if (format <= 0 || !OpenClipboardPatiently(owner)) return false;
   bool ok = false;
   if (HANDLE data = GetClipboardData(static_cast<UINT>(format))) {
     const SIZE_T size = GlobalSize(data);

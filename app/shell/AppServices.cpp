@@ -6,6 +6,7 @@
 
 #include "app/shell/AppInternal.h"
 #include "app/shell/QuorindoApp.h"
+#include "core/Clipboard.h"
 #include "core/StrUtil.h"
 #include "core/TextCodec.h"
 #include "core/TripleDes.h"
@@ -187,7 +188,7 @@ uint32_t PercentEncodeString(std::string& out, const char* bytes) {
 bool CopyTextToClipboard(const wchar_t* text, HWND owner) {
   std::string bytes;
   if (text) WStringToMultiByteStr(bytes, text);
-  if (!OpenClipboard(owner)) return false;
+  if (!OpenClipboardPatiently(owner)) return false;
   EmptyClipboard();
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, bytes.size() + 1);
   char* data = block ? static_cast<char*>(GlobalLock(block)) : nullptr;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "core/Clipboard.h"
 #include "core/TextCodec.h"
 #include "platform/htmlview/HtmlLayout.h"
 #include "platform/htmlview/HtmlText.h"
@@ -701,7 +702,7 @@ void HtmlView::OnControlCommand(HWND control, int code) {
 void HtmlView::CopySelection() {
   if (!doc_ || !doc_->HasSelection()) return;
   std::wstring text = doc_->SelectionText();
-  if (!OpenClipboard(hwnd_)) return;
+  if (!OpenClipboardPatiently(hwnd_)) return;
   EmptyClipboard();
   size_t bytes = (text.size() + 1) * sizeof(wchar_t);
   HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes);
