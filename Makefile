@@ -4,7 +4,7 @@
 #   make fuzz  builds, feeds every reader 100,000 mutated inputs
 #   make bench installs what is missing, builds, prints the speed beside its anchors
 #   make soak  the long session of the running program at its full counts (hours)
-#              (QUORINDO_SOAK=short bash scripts/test.sh -L soak: its short session)
+#              (its short session, SoakRoad, runs in make test)
 BUILD_DIR ?= $(CURDIR)/build
 DEPS_DIR  ?= $(BUILD_DIR)/deps
 export BUILD_DIR DEPS_DIR

@@ -35,8 +35,8 @@ cd "$BUILD_DIR"
 STAMP=$(mktemp)
 trap 'rm -f "$STAMP"; cleanup' EXIT
 rc=0
-# The long session (label soak) runs only when asked for: QUORINDO_SOAK=full
-# (make soak) or short.
+# The long session at its full counts (label soak) runs only when asked for
+# (make soak sets QUORINDO_SOAK=full); its short session runs with the roads.
 soak=(-LE soak)
 [ -z "${QUORINDO_SOAK:-}" ] || soak=()
 ctest --output-on-failure -j"$(nproc)" --timeout 300 "${soak[@]}" "$@" 3>&- || rc=$?

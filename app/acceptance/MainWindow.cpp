@@ -95,6 +95,11 @@ HWND MainWindow::OpenMainMenu() {
   if (!menuButton) return nullptr;
   DWORD process = 0;
   GetWindowThreadProcessId(frame_, &process);
+  // A user opens the menu on a settled window. Under Wine the display's focus
+  // events of an activation just made (the popup's button clicked, the main
+  // window brought back) reach the program only once it is idle; one that
+  // comes after the menu opened cancels the menu.
+  WaitForPainted(process);
   Click(menuButton);
   HWND menu = nullptr;
   WaitFor([&] {
