@@ -12,6 +12,7 @@
 #include "core/FileUtil.h"
 #include "core/ScopedHandle.h"
 #include "core/TextCodec.h"
+#include "core/tests/TempFolder.h"
 #include "guictl/ImageFile.h"
 #include "guictl/OImage.h"
 
@@ -240,7 +241,7 @@ bool CopyFolderTree(const std::wstring& from, const std::wstring& to) {
 ShippedCopy::ShippedCopy(const wchar_t* name) : name_(name) {}
 
 ShippedCopy::~ShippedCopy() {
-  if (!folder_.empty()) DeleteDirectoryTree(folder_.c_str(), true);
+  if (!folder_.empty()) TempFolder::RemoveTree(folder_);
 }
 
 bool ShippedCopy::Make(std::string& why) {
@@ -255,7 +256,7 @@ bool ShippedCopy::Make(std::string& why) {
   static int copies = 0;
   folder_ = std::wstring(temp) + name_ + L"_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
             std::to_wstring(++copies) + L"\\";
-  DeleteDirectoryTree(folder_.c_str(), true);
+  TempFolder::RemoveTree(folder_);
   if (!CopyFolderTree(shipped, folder_)) {
     why = "the shipped folder cannot be copied to " + Utf8(folder_);
     return false;

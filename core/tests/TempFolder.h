@@ -19,7 +19,7 @@ class TempFolder {
             IntToWString(++counter, 10) + L"\\";
     CreateDirectoryW(path_.c_str(), nullptr);
   }
-  ~TempFolder() { Remove(path_); }
+  ~TempFolder() { RemoveTree(path_); }
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 
@@ -46,6 +46,27 @@ class TempFolder {
     return bytes;
   }
 
+  // Removes folder (ending in "\") with everything in it, as far as it can.
+  static void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        std::wstring entry = folder + name;
+        SetFileAttributesW(entry.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          RemoveTree(entry + L"\\");
+        } else {
+          DeleteFileW(entry.c_str());
+        }
+      } while (FindNextFileW(search, &found));
+      FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+  }
+
   // Names of the entries of the folder, sorted by the file system.
   std::wstring List() const {
     std::wstring names;
@@ -62,25 +83,5 @@ class TempFolder {
   }
 
  private:
-  static void Remove(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..") continue;
-        std::wstring entry = folder + name;
-        SetFileAttributesW(entry.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          Remove(entry + L"\\");
-        } else {
-          DeleteFileW(entry.c_str());
-        }
-      } while (FindNextFileW(search, &found));
-      FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
-  }
-
   std::wstring path_;
 };

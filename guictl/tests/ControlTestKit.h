@@ -204,6 +204,8 @@ class ControlTest : public ::testing::Test {
   void TearDown() override {
     if (parent.GetSafeHwnd()) parent.DestroyWindow();
     Kestrel_UnInitialize();
+    ::DeleteFileW((skinFolder + L"button_flat_menu.png").c_str());
+    ::RemoveDirectoryW(skinFolder.c_str());
   }
   std::wstring skinFolder;
   SpyParent parent;

@@ -185,6 +185,7 @@ TEST_F(ToolButtonTest, MissingSkinFileLeavesTheButtonFlatButWorking) {
   EXPECT_EQ(kParentColour, Edge());
   Up(5, 5);
   EXPECT_EQ(1, parent.CountCommands(BN_CLICKED));
+  ::RemoveDirectoryW(empty.c_str());
 }
 
 }  // namespace
