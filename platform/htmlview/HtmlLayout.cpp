@@ -258,41 +258,20 @@ void AtomicSize(Element* el, int containerWidth, int* w, int* h) {
 
 // ---------------------------------------------------------------- inline flow
 
-// What one element holds of one line: the rectangle of its fragments
-// (for its box), and the extent of those that show ink with the place of
-// the first of them (for its background).
+// What one decorated element holds of one line: the extent of its fragments
+// that show ink, with the place of the first of them (for its background).
 struct LineShare {
   static constexpr uint32_t kNone = 0xFFFFFFFF;
   Element* element = nullptr;
   bool own = false;  // an image's or control's own box: not its parent's
-  bool any = false;
-  int l = 0, t = 0, r = 0, b = 0;
   uint32_t firstInk = kNone;  // index in the line of the first fragment with ink
   int inkL = 0, inkR = 0, inkY = 0, inkH = 0;
 
-  void Add(int x, int y, int w, int h, uint32_t index, bool ink) {
-    Rect(x, y, x + w, y + h);
-    if (ink) Ink(x, x + w, y, h, index);
-  }
-  void Merge(const LineShare& o) {
-    if (o.any) Rect(o.l, o.t, o.r, o.b);
-    if (o.firstInk != kNone) Ink(o.inkL, o.inkR, o.inkY, o.inkH, o.firstInk);
-  }
-
- private:
-  void Rect(int l2, int t2, int r2, int b2) {
-    if (!any) {
-      any = true;
-      l = l2, t = t2, r = r2, b = b2;
-      return;
-    }
-    l = std::min(l, l2), t = std::min(t, t2), r = std::max(r, r2), b = std::max(b, b2);
-  }
-  void Ink(int l2, int r2, int y, int h, uint32_t index) {
+  void Add(int x, int y, int w, int h, uint32_t index) {
     if (firstInk == kNone) {
-      inkL = l2, inkR = r2;
+      inkL = x, inkR = x + w;
     } else {
-      inkL = std::min(inkL, l2), inkR = std::max(inkR, r2);
+      inkL = std::min(inkL, x), inkR = std::max(inkR, x + w);
     }
     if (index < firstInk) {
       firstInk = index;
@@ -300,8 +279,10 @@ struct LineShare {
       inkH = h;
     }
   }
+  void Merge(const LineShare& o) {
+    if (o.firstInk != kNone) Add(o.inkL, o.inkY, o.inkR - o.inkL, o.inkH, o.firstInk);
+  }
 };
-
 
 class InlineBuilder {
  public:
@@ -318,22 +299,35 @@ class InlineBuilder {
     }
     const Style* s = StyleOf(node);
     if (!node->IsElement() || !s || s->display == Display::kNone) return;
+    node->EnsureLayoutData().decorParent = decorOpen_;
+    if (IsAtomic(node)) {
+      AddAtomic(node, *s);
+      return;
+    }
+    opened_.push_back(node);
     if (node->Is(L"br")) {
       Fragment marker = MakeMarker(node);
       line_.push_back(marker);
       FinishLine(true);
       return;
     }
-    if (IsAtomic(node)) {
-      AddAtomic(node, *s);
-      return;
-    }
     line_.push_back(MakeMarker(node));
+    Element* outer = decorOpen_;
+    if (IsDecorated(*s)) decorOpen_ = node;
     for (size_t i = 0; i < node->ChildCount(); ++i) AddNode(node->Child(i));
+    decorOpen_ = outer;
   }
 
   int Finish() {
     FinishLine(false);
+    // Each element's box takes in its children's, deepest first: the reverse
+    // of the order they were met in.
+    for (auto it = opened_.rbegin(); it != opened_.rend(); ++it) {
+      const LayoutData& el = *(*it)->Layout();
+      Element* parent = (*it)->Parent();
+      if (el.laidOut && parent != box_) Widen(parent, el.x, el.y, el.x + el.w, el.y + el.h);
+    }
+    opened_.clear();
     return y_;
   }
 
@@ -541,12 +535,17 @@ class InlineBuilder {
     Align align = cs_.textAlign;
     if (free > 0) shift = align == Align::kCenter ? free / 2 : align == Align::kRight ? free : 0;
     uint32_t first = static_cast<uint32_t>(ld_.frags.size());
-    // The elements this line's fragments lie in: each fragment adds its
-    // rectangle to its own element alone, and each element hands what it
-    // holds to its parent once, from the deepest up. A fragment does not walk
-    // all its ancestors, which for deep nesting took the depth times the
-    // number of fragments. Elements are found through the line's number kept
-    // in their layout data, not searched for.
+    // Each fragment widens the box of its own element alone; the elements
+    // hand their boxes to their parents once, when the flow is finished. A
+    // line does not visit every element open on it, which for deep nesting
+    // took the depth times the number of lines.
+    //
+    // Backgrounds and bottom borders take a rectangle a line: the decorated
+    // elements this line's inked fragments lie in get a share of the line,
+    // each fragment adding its rectangle to the nearest of them alone, and
+    // each hands what it holds to the next decorated one up, from the deepest
+    // up. Elements are found through the line's number kept in their layout
+    // data, not searched for.
     thread_local std::vector<LineShare> shares;
     shares.clear();
     thread_local uint32_t lineNumber = 0;
@@ -576,26 +575,34 @@ class InlineBuilder {
       int fy = f.kind == FragKind::kText ? f.y : std::min(f.y, baseline - sa);
       int fh = f.kind == FragKind::kText ? f.h : std::max(f.h, sa + sd);
       if (f.kind == FragKind::kMarker) {
-        fy = f.y;
-        fh = f.h;
-      } else if (f.kind == FragKind::kAtomic) {
+        Widen(p, f.x, f.y, f.x, f.y + f.h);
+        continue;
+      }
+      if (f.kind == FragKind::kAtomic) {
         // The image or control itself: its own box, without its margins; its
         // parents get the line's height around it.
         const Style& as = *StyleOf(p);
-        LineShare& own = share(p);
-        own.own = true;
-        own.Add(f.x, f.y + as.margin[0], f.w, f.h - as.margin[0] - as.margin[2], k, true);
+        const int top = f.y + as.margin[0], h = f.h - as.margin[0] - as.margin[2];
+        Widen(p, f.x, top, f.x + f.w, top + h);
+        if (IsDecorated(as)) {
+          LineShare& own = share(p);
+          own.own = true;
+          own.Add(f.x, top, f.w, h, k);
+        }
         p = p->Parent();
       }
       if (!p || p == box_) continue;
-      share(p).Add(f.x, fy, f.w, fh, k, f.kind != FragKind::kMarker);
-      for (Element* q = p->Parent(); q && q != box_; q = q->Parent()) {
-        if (q->EnsureLayoutData().decorLine == lineNumber) break;  // and so are its ancestors
+      Widen(p, f.x, fy, f.x + f.w, fy + fh);
+      Element* d = IsDecorated(*StyleOf(p)) ? p : p->Layout()->decorParent;
+      if (!d) continue;
+      share(d).Add(f.x, fy, f.w, fh, k);
+      for (Element* q = d->Layout()->decorParent; q; q = q->Layout()->decorParent) {
+        if (q->Layout()->decorLine == lineNumber) break;  // and so are those above it
         share(q);
       }
     }
     // Deepest first: document order reversed hands each element's share to
-    // its parent before the parent's is read.
+    // the next decorated element up before that one's is read.
     thread_local std::vector<uint32_t> byOrder;
     byOrder.resize(shares.size());
     for (uint32_t i = 0; i < byOrder.size(); ++i) byOrder[i] = i;
@@ -605,29 +612,9 @@ class InlineBuilder {
     for (uint32_t i : byOrder) {
       const LineShare& sh = shares[i];
       Element* p = sh.element;
-      LayoutData& pl = *p->Layout();
-      if (sh.any) {
-        if (!pl.laidOut) {
-          pl.laidOut = true;
-          pl.parentBox = box_;
-          pl.x = sh.l;
-          pl.y = sh.t;
-          pl.w = sh.r - sh.l;
-          pl.h = sh.b - sh.t;
-        } else {
-          int l = std::min(pl.x, sh.l), t = std::min(pl.y, sh.t);
-          int r = std::max(pl.x + pl.w, sh.r), b = std::max(pl.y + pl.h, sh.b);
-          pl.x = l;
-          pl.y = t;
-          pl.w = r - l;
-          pl.h = b - t;
-        }
-      }
-      const Style* ps = StyleOf(p);
-      if (ps && (ps->hasBackground || ps->border[2].width) && sh.firstInk != LineShare::kNone)
-        ld_.decor.push_back({p, sh.inkL, sh.inkY, sh.inkR - sh.inkL, sh.inkH});
-      Element* parent = p->Parent();
-      if (!sh.own && parent && parent != box_) shares[parent->Layout()->decorIndex].Merge(sh);
+      if (sh.firstInk != LineShare::kNone) ld_.decor.push_back({p, sh.inkL, sh.inkY, sh.inkR - sh.inkL, sh.inkH});
+      Element* up = p->Layout()->decorParent;
+      if (!sh.own && up) shares[up->Layout()->decorIndex].Merge(sh);
     }
     // Painted outer first: an element's background lies under its children's.
     std::reverse(ld_.decor.begin() + decorBefore, ld_.decor.end());
@@ -643,6 +630,24 @@ class InlineBuilder {
     StartLine();
   }
 
+  static bool IsDecorated(const Style& s) { return s.hasBackground || s.border[2].width; }
+
+  // An element's box, relative to the flow's, takes in a rectangle.
+  void Widen(Element* el, int l, int t, int r, int b) {
+    LayoutData& ld = *el->Layout();
+    if (!ld.laidOut) {
+      ld.laidOut = true;
+      ld.parentBox = box_;
+    } else {
+      l = std::min(l, ld.x), t = std::min(t, ld.y);
+      r = std::max(r, ld.x + ld.w), b = std::max(b, ld.y + ld.h);
+    }
+    ld.x = l;
+    ld.y = t;
+    ld.w = r - l;
+    ld.h = b - t;
+  }
+
   Element* box_;
   LayoutData& ld_;
   const Style& cs_;
@@ -653,6 +658,8 @@ class InlineBuilder {
   int x_ = 0;
   bool space_ = false, ink_ = false, lastCjk_ = false;
   std::vector<Fragment> line_;
+  Element* decorOpen_ = nullptr;  // the innermost decorated element being added
+  std::vector<Element*> opened_;  // the inline elements added, in document order
 };
 
 // ---------------------------------------------------------------- intrinsic widths

@@ -120,6 +120,8 @@ struct LayoutData {
   bool laidOut = false;
   bool isBox = false;             // a block, table, row or cell (not an inline element)
   bool holdsBlock = false;        // a block or float among the descendants of an inline element
+  Element* decorParent = nullptr; // the nearest inline element around this one, in the same
+                                  // flow, with a background or a bottom border
   uint32_t decorLine = 0;         // the last line this element had a share of,
   uint32_t decorIndex = 0;        // and where that share was kept while the line was finished
   std::vector<Fragment> frags;
