@@ -468,8 +468,8 @@ void Drag(HWND window, POINT from, POINT to) {
   SendInputs(inputs);
 }
 
-bool ClickToFocus(HWND window, int x, int y) {
-  Click(window, x, y);
+bool ClickToFocus(HWND window) {
+  Click(window);
   return WaitFor([window] { return FocusOf(window) == window; });
 }
 

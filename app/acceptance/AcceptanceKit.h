@@ -135,7 +135,7 @@ void MouseTo(POINT screen);
 // (a size grip, a splitter, a selection).
 void Drag(HWND window, POINT from, POINT to);
 // Clicks the window and waits until it holds its thread's keyboard focus.
-bool ClickToFocus(HWND window, int x = -1, int y = -1);
+bool ClickToFocus(HWND window);
 void PressKey(WORD key);
 // A chord: keys pressed in order, released in reverse (e.g. {VK_CONTROL, 'A'}).
 void PressKeys(std::initializer_list<WORD> keys);

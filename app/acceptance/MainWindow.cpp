@@ -29,15 +29,13 @@ HWND MainWindow::Button(int id) const { return Control(frame_, nullptr, id); }
 
 bool MainWindow::LookUp(const std::wstring& word) {
   HWND edit = SearchEdit();
+  // A hand already in the search bar types on; one elsewhere clicks into it
+  // first. A click the edit does not need would also race the keys: Wine may
+  // hand the press to the edit after the keys that follow it, and a press
+  // on the spot of the last lookup's click waits out the double-click time.
   if (!edit) return false;
-  // A click on the very spot of the last lookup's would wait out the
-  // double-click time; a hand does not hit one pixel twice either, so the
-  // clicks take turns between two points of the edit.
-  static bool right = false;
-  right = !right;
-  RECT client;
-  GetClientRect(edit, &client);
-  if (!ClickToFocus(edit, client.right * (right ? 2 : 1) / 3)) return false;
+  const bool typing = FocusOf(edit) == edit && GetForegroundWindow() == GetAncestor(edit, GA_ROOT);
+  if (!typing && !ClickToFocus(edit)) return false;
   // The click may only have placed the caret: the old text is selected by keys.
   PressKey(VK_HOME);
   PressKeys({VK_SHIFT, VK_END});
