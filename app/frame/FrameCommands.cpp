@@ -33,11 +33,6 @@ bool IsWindowOrDescendant(HWND window, HWND ancestor) {
   return ancestor && (window == ancestor || ::IsChild(ancestor, window));
 }
 
-// Writes the user-state store at once, as UTF-16 with a byte-order mark:
-// beside the old file and then put in its place, so that a program ended in
-// the middle leaves the old state whole (a cut-short file would stop the next
-// start). A file that cannot be written is silently not written.
-void WriteUserState() { theApp.m_userState.Save((theApp.m_programFolder + L"user.ini").c_str(), nullptr); }
 
 }  // namespace
 
@@ -320,7 +315,7 @@ LRESULT CMainFrame::OnPageAction(WPARAM action, LPARAM argument) {
 void CMainFrame::ClearHistory() {
   m_searchBar->ClearHistory();
   theApp.m_userState.SetValue(L"App", L"SearchList", L"");
-  WriteUserState();
+  theApp.SaveUserState();
 }
 
 LRESULT CMainFrame::OnAppLink(const wchar_t* command, const wchar_t* argument) {

@@ -319,7 +319,7 @@ void CMainFrame::SaveState() {
   state.SetValue(L"TT", L"Engine", IntToWString(translator->GetEngineNumber(), 10));
   state.SetValue(L"TT", L"LangSrc", translator->GetSourceLanguage());
   state.SetValue(L"TT", L"LangDest", translator->GetTargetLanguage());
-  state.Save((theApp.m_programFolder + L"user.ini").c_str(), nullptr);
+  theApp.SaveUserState();
 }
 
 void CMainFrame::OnIndexGroupChanged() {

@@ -4,6 +4,8 @@
 #include "app/shell/AppInternal.h"
 #include "app/shell/QuorindoApp.h"
 #include "app/shell/TextStoreKey.h"
+#include "core/StrUtil.h"
+#include "core/UiSeam.h"
 
 namespace {
 
@@ -65,6 +67,21 @@ bool CQuorindoApp::InitSystem() {
   }
   return m_productId != 0 && m_buildNumber != 0 && !m_productName.empty() && !m_version.empty() &&
          !m_edition.empty();
+}
+
+bool CQuorindoApp::SaveUserState() {
+  const std::wstring path = m_programFolder + L"user.ini";
+  if (m_userState.Save(path.c_str(), nullptr)) return true;
+  if (m_userStateUnsaved) return false;
+  m_userStateUnsaved = true;
+  std::wstring text;
+  FormatWString(text,
+                m_uiText.GetString(L"Message", L"SaveStateFail", L"Quorindo cannot save its state to %s.").c_str(),
+                path.c_str());
+  // At the end the main window is already hidden: the box then stands alone.
+  HWND owner = CWnd::HwndOf(m_pMainWnd);
+  ShowMessageBox(owner && ::IsWindowVisible(owner) ? owner : nullptr, text.c_str(), AfxGetAppName(), MB_ICONWARNING);
+  return false;
 }
 
 bool CQuorindoApp::LoadConfig() {

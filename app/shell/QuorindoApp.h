@@ -57,6 +57,11 @@ class CQuorindoApp : public CWinApp {
   bool InitSystem();
   // Settings, user state, language, language files, partner texts, UI fonts.
   bool LoadConfig();
+  // Writes the user state to "user.ini" at once (through a temporary file, so
+  // a program ended in the middle leaves the old state whole). The first
+  // failure of a session tells the user which file cannot be written (a
+  // folder the user may not write to); later ones are silent. False on failure.
+  bool SaveUserState();
 
   // The hook library scrivet.dll of the program folder, loaded on first use.
   int ActivateGrabHook(bool on);
@@ -100,6 +105,8 @@ class CQuorindoApp : public CWinApp {
   std::wstring m_version;
   std::wstring m_langCode;
   std::wstring m_oemFolder;
+
+  bool m_userStateUnsaved = false;  // told once that "user.ini" cannot be written
 
   std::wstring m_programPath;
   std::wstring m_programFolder;

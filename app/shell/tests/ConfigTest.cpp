@@ -114,6 +114,32 @@ TEST_F(ConfigTest, SoftwareValuesDecideWhetherTheSystemStarts) {
   EXPECT_EQ(a.m_productName, L"First");
 }
 
+// A user.ini that cannot be written (a program folder the user may not write
+// to): the first failed save of the session names the file, later ones keep
+// quiet, and the state is written once the file can be written again.
+TEST_F(ConfigTest, UserStateThatCannotBeSavedIsToldOnce) {
+  sandbox.WriteStartupFiles(L"[Message]\nSaveStateFail=Not saved: %s\n");
+  ASSERT_TRUE(app().InitSystem());
+  ASSERT_TRUE(app().LoadConfig());
+  const std::wstring path = sandbox.folder + L"user.ini";
+  MessageBoxRecorder boxes;
+  app().m_userState.SetValue(L"App", L"SearchList", L"house");
+  HANDLE held = ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  EXPECT_FALSE(app().SaveUserState());
+  EXPECT_FALSE(app().SaveUserState());
+  ::CloseHandle(held);
+  ASSERT_EQ(1, MessageBoxRecorder::count);
+  EXPECT_EQ(L"Not saved: " + path, MessageBoxRecorder::last);
+  EXPECT_EQ(UINT(MB_ICONWARNING), MessageBoxRecorder::lastType & MB_ICONMASK);
+
+  EXPECT_TRUE(app().SaveUserState());
+  CConfigFile saved;
+  ASSERT_TRUE(saved.Load(path.c_str(), nullptr, CConfigFile::kReplaceStore, 0));
+  EXPECT_EQ(L"house", saved.GetString(L"App", L"SearchList"));
+  EXPECT_EQ(1, MessageBoxRecorder::count);
+}
+
 TEST_F(ConfigTest, SettingsLanguageAndFonts) {
   sandbox.WriteStartupFiles(L"[Message]\nReadConfigFail=From system\n");
   WriteUtf16File(sandbox.folder + L"config.ini",
