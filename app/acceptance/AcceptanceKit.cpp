@@ -241,10 +241,21 @@ bool CopyFolderTree(const std::wstring& from, const std::wstring& to) {
 ShippedCopy::ShippedCopy(const wchar_t* name) : name_(name) {}
 
 ShippedCopy::~ShippedCopy() {
-  if (!folder_.empty()) TempFolder::RemoveTree(folder_);
+  if (!folder_.empty() && !adopted_) TempFolder::RemoveTree(folder_);
+}
+
+void ShippedCopy::Adopt(const std::wstring& folder) {
+  folder_ = folder;
+  if (!folder_.empty() && folder_.back() != L'\\') folder_ += L'\\';
+  adopted_ = true;
 }
 
 bool ShippedCopy::Make(std::string& why) {
+  if (adopted_) {
+    if (IsFilePresent((folder_ + L"Quorindo.exe").c_str())) return true;
+    why = "the folder " + Utf8(folder_) + " holds no Quorindo.exe";
+    return false;
+  }
   const std::wstring shipped = ShippedFolder();
   if (!IsFilePresent((shipped + L"Quorindo.exe").c_str())) {
     why = "the shipped folder " + Utf8(shipped) + " is not made (scripts/build.sh makes it)";

@@ -46,11 +46,15 @@ class ShippedCopy {
 
   // False, with the reason, when the shipped folder is not made or the copy fails.
   bool Make(std::string& why);
+  // A copy made outside the road (one the road may not change) taken as it
+  // is: Make then only checks it and the copy is left where it is.
+  void Adopt(const std::wstring& folder);
   const std::wstring& Folder() const { return folder_; }  // ends in "\"
 
  private:
   std::wstring name_;
   std::wstring folder_;
+  bool adopted_ = false;
 };
 
 bool CopyFolderTree(const std::wstring& from, const std::wstring& to);  // both ending in "\"
