@@ -107,14 +107,11 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW lpCreateStruct) {
   m_formActive = false;
   m_shellRestartMessage = ::RegisterWindowMessageW(L"TaskbarCreated");
 
-  m_hIconBig = LoadProgramIcon(IDI_FRAME_MAIN, 32);
-  SetIcon(m_hIconBig, TRUE);
-  m_hIconSmall = LoadProgramIcon(IDI_FRAME_MAIN, 32);
-  SetIcon(m_hIconSmall, FALSE);
-  m_hTrayGrabClip = LoadProgramIcon(IDI_TRAY_GRAB_CLIP, 16);
-  m_hTrayOff = LoadProgramIcon(IDI_TRAY_OFF, 16);
-  m_hTrayClip = LoadProgramIcon(IDI_TRAY_CLIP, 16);
-  m_hTrayGrab = LoadProgramIcon(IDI_TRAY_GRAB, 16);
+  // One image for both sizes; the tray's icons are loaded when the tray icon
+  // is added or changed (after the window shows).
+  m_hIcon = LoadProgramIcon(IDI_FRAME_MAIN, 32);
+  SetIcon(m_hIcon, TRUE);
+  SetIcon(m_hIcon, FALSE);
 
   CreateChildren();
 
@@ -193,7 +190,10 @@ void CMainFrame::UpdateTrayIcon(int action, bool balloon) {
     grabText = UiText(L"NotifyIcon", L"Disabled");
   }
   std::wstring clipboardText = UiText(L"NotifyIcon", clipboard ? L"Enabled" : L"Disabled");
-  data.hIcon = grab ? (clipboard ? m_hTrayGrabClip : m_hTrayGrab) : (clipboard ? m_hTrayClip : m_hTrayOff);
+  // Loaded once each (a shared icon), on the first use of its state.
+  data.hIcon = LoadProgramIcon(grab ? (clipboard ? IDI_TRAY_GRAB_CLIP : IDI_TRAY_GRAB)
+                                    : (clipboard ? IDI_TRAY_CLIP : IDI_TRAY_OFF),
+                               16);
   std::wstring tip;
   FormatWString(tip, UiText(L"NotifyIcon", L"Tip").c_str(), grabText.c_str(), clipboardText.c_str());
   CopyField(data.szTip, tip);

@@ -122,12 +122,7 @@ class CMainFrame : public CFrameWnd {
   void QuietPopup();
   void FillLanguageSelect(const std::vector<std::wstring>& codes, const std::wstring& current, const wchar_t* element);
 
-  HICON m_hIconBig = nullptr;
-  HICON m_hIconSmall = nullptr;
-  HICON m_hTrayGrabClip = nullptr;  // grab on, clipboard on
-  HICON m_hTrayOff = nullptr;       // both off
-  HICON m_hTrayClip = nullptr;      // clipboard only
-  HICON m_hTrayGrab = nullptr;      // grab only
+  HICON m_hIcon = nullptr;  // the window's icon, big and small
   int m_captionHeight = 0;
   UINT m_shellRestartMessage = 0;
   UINT_PTR m_updateTimer = 0;
