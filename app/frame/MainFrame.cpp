@@ -121,10 +121,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW lpCreateStruct) {
   if (!popupClass)
     popupClass = AfxRegisterWndClass(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_GLOBALCLASS, nullptr, nullptr, nullptr);
   m_popupClass = popupClass ? popupClass : L"";
-  RECT grab = StoredRect(L"App", L"GrabWindow");
-  m_popup->CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, m_popupClass, L"", WS_POPUP, grab.left, grab.top,
-                    grab.right - grab.left, grab.bottom - grab.top, nullptr, nullptr);
-  theApp.m_hGrabNotifyWnd = m_popup->GetSafeHwnd();
+  // The popup window is made once the main window's own pages are ready
+  // (OnPagesReady): nothing of it shows before a capture.
 
   m_searchBar->SetFocus();
 
@@ -136,6 +134,13 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW lpCreateStruct) {
   }
   theApp.CloseSplash();
   return 0;
+}
+
+void CMainFrame::CreatePopup() {
+  RECT grab = StoredRect(L"App", L"GrabWindow");
+  m_popup->CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, m_popupClass, L"", WS_POPUP, grab.left, grab.top,
+                    grab.right - grab.left, grab.bottom - grab.top, nullptr, nullptr);
+  theApp.m_hGrabNotifyWnd = m_popup->GetSafeHwnd();
 }
 
 void CMainFrame::OnSize(UINT nType, int cx, int cy) {

@@ -110,6 +110,7 @@ class CMainFrame : public CFrameWnd {
 
  private:
   void CreateChildren();
+  void CreatePopup();
   void SetFrameRegion(int cx, int cy);
   void DrawFrame(CDC& dc);
   void OnTrayNotify(WPARAM wParam, LPARAM lParam);
@@ -139,4 +140,5 @@ class CMainFrame : public CFrameWnd {
   Veltra::COImage m_partnerLogo, m_captionLogo, m_captionRight, m_captionCentre, m_sizeGrip;
   HRGN m_region = nullptr;
   bool m_startupComplete = false;
+  bool m_popupStarted = false;  // the main window's pages were ready, the popup made
 };
