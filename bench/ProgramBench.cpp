@@ -1,8 +1,10 @@
 // What a user of the program feels, under Wine, beside its floor:
-//   program_bench FOLDER EMPTY_EXE RUNS WORD...
-// FOLDER is a copy of the shipped folder; EMPTY_EXE the empty Win32 program, started the same way as the floor.
-//  - start-up: process start to the main window visible (best of RUNS, each a
-//    fresh process), and the same for the empty program;
+//   program_bench FOLDER EMPTY_EXE DLLS_EXE RUNS WORD...
+// FOLDER is a copy of the shipped folder; EMPTY_EXE the empty Win32 program, started the same way as the floor;
+// DLLS_EXE the same empty program importing the program's DLLs, placed in FOLDER so that it loads the same
+// files (the second floor: what the DLL set costs before any of the program's own code).
+//  - start-up: process start to the main window visible (best and median of
+//    RUNS, each a fresh process), and the same for the two empty programs;
 //  - Enter: the WM_KEYDOWN of Enter taken from the search edit's queue to the
 //    return of the result page's WM_PAINT, for each WORD typed in the search
 //    bar (and to the last paint inside the main window);
@@ -112,26 +114,29 @@ int main() {
   setvbuf(stdout, nullptr, _IONBF, 0);
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (argc < 5) {
-    fprintf(stderr, "usage: program_bench FOLDER EMPTY_EXE RUNS WORD...\n");
+  if (argc < 6) {
+    fprintf(stderr, "usage: program_bench FOLDER EMPTY_EXE DLLS_EXE RUNS WORD...\n");
     return 2;
   }
   std::wstring folder = argv[1];
   if (folder.back() != L'\\') folder += L'\\';
   const std::wstring empty = argv[2];
-  const int runs = std::max(1, _wtoi(argv[3]));
-  std::vector<std::wstring> words(argv + 4, argv + argc);
+  const std::wstring emptyWithDlls = argv[3];
+  const int runs = std::max(1, _wtoi(argv[4]));
+  std::vector<std::wstring> words(argv + 5, argv + argc);
 
-  // Start-up, the empty program first (its folder: its own).
-  std::vector<double> emptyStarts, starts;
+  // Start-up, the empty programs first, taking turns.
+  std::vector<double> emptyStarts, dllStarts, starts;
   for (int i = 0; i < runs; ++i) {
-    Started e = StartAndWait(empty, folder, L"Empty");
-    if (!e.window) {
-      fprintf(stderr, "program_bench: the empty program showed no window\n");
-      return 1;
+    for (auto* floor : {&emptyStarts, &dllStarts}) {
+      Started e = StartAndWait(floor == &emptyStarts ? empty : emptyWithDlls, folder, L"Empty");
+      if (!e.window) {
+        fprintf(stderr, "program_bench: an empty program showed no window\n");
+        return 1;
+      }
+      floor->push_back(e.ms);
+      End(e);
     }
-    emptyStarts.push_back(e.ms);
-    End(e);
   }
   Started program;
   auto start = [&] {
@@ -147,8 +152,9 @@ int main() {
     if (!start()) return 1;
     starts.push_back(program.ms);
   }
-  printf("start_best %.1f\nempty_start_best %.1f\n", *std::min_element(starts.begin(), starts.end()),
-         *std::min_element(emptyStarts.begin(), emptyStarts.end()));
+  Print("start", starts);
+  Print("empty_start", emptyStarts);
+  Print("dlls_start", dllStarts);
 
   // Once more with the capture on a resting mouse, for the popup.
   WritePrivateProfileStringW(L"App", L"EnableGrab", L"y", (folder + L"user.ini").c_str());

@@ -97,7 +97,9 @@ void AttachButtonWindow(CWnd& wnd, ButtonFields f) {
 
 void SetButtonTooltip(CWnd& wnd, CToolTipCtrl& tip, CString& store, const wchar_t* text, BOOL activate) {
   store = text ? text : L"";
-  if (!tip.GetSafeHwnd() && activate) return;  // made at the first mouse message
+  // Made at the first mouse message; an empty text needs no window at all
+  // until it has a text (a tip that never had one shows nothing).
+  if (!tip.GetSafeHwnd() && (activate || store.IsEmpty())) return;
   if (CGuiManager* gm = Kestrel_GetManager()) gm->SetToolTip(&wnd, tip, store, 1);
   if (tip.GetSafeHwnd()) tip.Activate(activate);
 }

@@ -6,7 +6,8 @@
 #               tabfile) and through the converted demo dictionary;
 #   HTTP        50 MB from a local nginx through CHttpSession, through curl,
 #               and a bare Winsock receive loop under Wine (the floor);
-#   program     start-up beside an empty Win32 program, Enter to the result
+#   program     start-up beside an empty Win32 program (and the same empty
+#               program importing the program's DLLs), Enter to the result
 #               page painted, the capture's timer tick in another program to
 #               the popup painted.
 # The benchmark has its own Wine prefix and display; results go to
@@ -114,9 +115,11 @@ ensure_display
 PROGRAM="$OUT/program"
 rm -rf "$PROGRAM"
 cp -r "$BUILD_DIR/dist" "$PROGRAM"
+# The empty program with the program's DLLs loads them from its own folder.
+cp "$BIN/empty_window_dlls.exe" "$PROGRAM/"
 read -r -a PLAIN_WORDS <<<"$($TOOLS plain "$OUT/words.txt" 9)"
-(cd "$BIN" && wine program_bench.exe "$(winpath "$PROGRAM")" "$(winpath "$BIN/empty_window.exe")" "$RUNS" \
-  "${PLAIN_WORDS[@]}") | tr -d '\r' >>"$RESULTS"
+(cd "$BIN" && wine program_bench.exe "$(winpath "$PROGRAM")" "$(winpath "$BIN/empty_window.exe")" \
+  "$(winpath "$PROGRAM/empty_window_dlls.exe")" "$RUNS" "${PLAIN_WORDS[@]}") | tr -d '\r' >>"$RESULTS"
 rm -rf "$PROGRAM"
 
 echo

@@ -58,6 +58,13 @@ NEW="$DIST.new"
 rm -rf "$NEW"
 mkdir -p "$NEW/temp"
 for f in $PROGRAM_FILES; do cp -p "$BIN/$f" "$NEW/"; done
+# The shipped program and DLLs without their debugging sections (build/bin
+# keeps them): Wine reads a whole image into memory when it loads it, and the
+# debugging sections are most of it (Quorindo.exe 30 MB, 1.9 MB without them;
+# libstdc++ 21 MB, 3.9 MB), about 60 ms of every start under emulation.
+for f in $PROGRAM_FILES; do
+  case "$f" in *.exe | *.dll) i686-w64-mingw32-strip --strip-debug -p "$NEW/$f" ;; esac
+done
 for d in $DATA_FOLDERS; do cp -rp "$BIN/$d" "$NEW/"; done
 if [ -f "$DEMO" ]; then
   wine "$BIN/quorindo_dictinstall.exe" "$(winpath "$NEW")" "$(winpath "$DEMO")" --index --grab

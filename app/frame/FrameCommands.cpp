@@ -325,15 +325,22 @@ LRESULT CMainFrame::OnAppLink(const wchar_t* command, const wchar_t* argument) {
 
 LRESULT CMainFrame::OnPagesReady() {
   if (m_startupComplete) return 0;
-  if (!m_viewBar->m_view.IsReady() || !m_indexPane->GetGuide().IsReady() || !m_popup->m_view.IsReady())
-    return 0;
+  if (!m_viewBar->m_view.IsReady() || !m_indexPane->GetGuide().IsReady()) return 0;
   const bool minimized = theApp.m_settings.GetBool(L"General", L"StartMinmize", false);
+  if (!m_popupStarted) {
+    // The window shows with its own pages; the popup, which nothing shows
+    // before a capture, is made after it, and its page completes the start.
+    m_popupStarted = true;
+    if (!minimized) {
+      ShowWindow(SW_SHOW);
+      UpdateWindow();
+    }
+    CreatePopup();
+  }
+  if (!m_popup->m_view.IsReady()) return 0;
   if (minimized) {
     UpdateTrayIcon(0, true);
     ShowWindow(SW_HIDE);
-  } else {
-    ShowWindow(SW_SHOW);
-    UpdateWindow();
   }
   if (theApp.m_userState.GetBool(L"App", L"EnableGrab", false))
     theApp.SetGrabMode(static_cast<int>(theApp.m_settings.GetInt(L"Translate", L"GrabActivation", 0)),

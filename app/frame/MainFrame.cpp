@@ -107,14 +107,11 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW lpCreateStruct) {
   m_formActive = false;
   m_shellRestartMessage = ::RegisterWindowMessageW(L"TaskbarCreated");
 
-  m_hIconBig = LoadProgramIcon(IDI_FRAME_MAIN, 32);
-  SetIcon(m_hIconBig, TRUE);
-  m_hIconSmall = LoadProgramIcon(IDI_FRAME_MAIN, 32);
-  SetIcon(m_hIconSmall, FALSE);
-  m_hTrayGrabClip = LoadProgramIcon(IDI_TRAY_GRAB_CLIP, 16);
-  m_hTrayOff = LoadProgramIcon(IDI_TRAY_OFF, 16);
-  m_hTrayClip = LoadProgramIcon(IDI_TRAY_CLIP, 16);
-  m_hTrayGrab = LoadProgramIcon(IDI_TRAY_GRAB, 16);
+  // One image for both sizes; the tray's icons are loaded when the tray icon
+  // is added or changed (after the window shows).
+  m_hIcon = LoadProgramIcon(IDI_FRAME_MAIN, 32);
+  SetIcon(m_hIcon, TRUE);
+  SetIcon(m_hIcon, FALSE);
 
   CreateChildren();
 
@@ -124,10 +121,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW lpCreateStruct) {
   if (!popupClass)
     popupClass = AfxRegisterWndClass(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_GLOBALCLASS, nullptr, nullptr, nullptr);
   m_popupClass = popupClass ? popupClass : L"";
-  RECT grab = StoredRect(L"App", L"GrabWindow");
-  m_popup->CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, m_popupClass, L"", WS_POPUP, grab.left, grab.top,
-                    grab.right - grab.left, grab.bottom - grab.top, nullptr, nullptr);
-  theApp.m_hGrabNotifyWnd = m_popup->GetSafeHwnd();
+  // The popup window is made once the main window's own pages are ready
+  // (OnPagesReady): nothing of it shows before a capture.
 
   m_searchBar->SetFocus();
 
@@ -139,6 +134,13 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW lpCreateStruct) {
   }
   theApp.CloseSplash();
   return 0;
+}
+
+void CMainFrame::CreatePopup() {
+  RECT grab = StoredRect(L"App", L"GrabWindow");
+  m_popup->CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, m_popupClass, L"", WS_POPUP, grab.left, grab.top,
+                    grab.right - grab.left, grab.bottom - grab.top, nullptr, nullptr);
+  theApp.m_hGrabNotifyWnd = m_popup->GetSafeHwnd();
 }
 
 void CMainFrame::OnSize(UINT nType, int cx, int cy) {
@@ -193,7 +195,10 @@ void CMainFrame::UpdateTrayIcon(int action, bool balloon) {
     grabText = UiText(L"NotifyIcon", L"Disabled");
   }
   std::wstring clipboardText = UiText(L"NotifyIcon", clipboard ? L"Enabled" : L"Disabled");
-  data.hIcon = grab ? (clipboard ? m_hTrayGrabClip : m_hTrayGrab) : (clipboard ? m_hTrayClip : m_hTrayOff);
+  // Loaded once each (a shared icon), on the first use of its state.
+  data.hIcon = LoadProgramIcon(grab ? (clipboard ? IDI_TRAY_GRAB_CLIP : IDI_TRAY_GRAB)
+                                    : (clipboard ? IDI_TRAY_CLIP : IDI_TRAY_OFF),
+                               16);
   std::wstring tip;
   FormatWString(tip, UiText(L"NotifyIcon", L"Tip").c_str(), grabText.c_str(), clipboardText.c_str());
   CopyField(data.szTip, tip);

@@ -110,6 +110,7 @@ class CMainFrame : public CFrameWnd {
 
  private:
   void CreateChildren();
+  void CreatePopup();
   void SetFrameRegion(int cx, int cy);
   void DrawFrame(CDC& dc);
   void OnTrayNotify(WPARAM wParam, LPARAM lParam);
@@ -122,12 +123,7 @@ class CMainFrame : public CFrameWnd {
   void QuietPopup();
   void FillLanguageSelect(const std::vector<std::wstring>& codes, const std::wstring& current, const wchar_t* element);
 
-  HICON m_hIconBig = nullptr;
-  HICON m_hIconSmall = nullptr;
-  HICON m_hTrayGrabClip = nullptr;  // grab on, clipboard on
-  HICON m_hTrayOff = nullptr;       // both off
-  HICON m_hTrayClip = nullptr;      // clipboard only
-  HICON m_hTrayGrab = nullptr;      // grab only
+  HICON m_hIcon = nullptr;  // the window's icon, big and small
   int m_captionHeight = 0;
   UINT m_shellRestartMessage = 0;
   UINT_PTR m_updateTimer = 0;
@@ -144,4 +140,5 @@ class CMainFrame : public CFrameWnd {
   Veltra::COImage m_partnerLogo, m_captionLogo, m_captionRight, m_captionCentre, m_sizeGrip;
   HRGN m_region = nullptr;
   bool m_startupComplete = false;
+  bool m_popupStarted = false;  // the main window's pages were ready, the popup made
 };

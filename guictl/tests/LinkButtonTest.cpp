@@ -119,6 +119,28 @@ TEST_F(LinkButtonTest, LinkCursorAndTooltip) {
   EXPECT_STREQ(L"Home", text);
 }
 
+// A link without a tip (the main window's footer) makes no tip window, not
+// even when the mouse comes; given a tip, it is made at the next mouse message.
+TEST_F(LinkButtonTest, TipWindowOnlyForATipText) {
+  auto tips = [&] {
+    int count = 0;
+    for (HWND tip = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); tip;
+         tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) {
+      HWND owner = ::GetWindow(tip, GW_OWNER);
+      if (owner == parent.GetSafeHwnd() || owner == link->GetSafeHwnd()) ++count;
+    }
+    return count;
+  };
+  MSG move = {link->GetSafeHwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5), 0, {5, 5}};
+  link->SetText(L"Home", nullptr, 0);
+  link->PreTranslateMessage(&move);
+  EXPECT_EQ(0, tips());
+  link->SetText(L"Home", L"Opens the home page", 0);
+  EXPECT_EQ(0, tips());
+  link->PreTranslateMessage(&move);
+  EXPECT_EQ(1, tips());
+}
+
 TEST_F(LinkButtonTest, FittedSizeHoldsTheText) {
   Veltra::COImage icon = MakeCellGrid(1, 1, 12, 12);
   link->SetIcon(&icon, 0);

@@ -148,20 +148,28 @@ bool HtmlView::Create(HWND parent, const RECT& rect, UINT id, DWORD style) {
                           rect.right - rect.left, rect.bottom - rect.top, parent,
                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), inst, this);
   if (!hwnd_) return false;
-  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0,
-                             0, hwnd_, nullptr, inst, nullptr);
-  if (tooltip_) {
-    TOOLINFOW ti = {};
-    ti.cbSize = TTTOOLINFOW_V1_SIZE;
-    ti.uFlags = TTF_SUBCLASS | TTF_IDISHWND;
-    ti.hwnd = hwnd_;
-    ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
-    ti.lpszText = const_cast<wchar_t*>(L"");
-    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    SendMessageW(tooltip_, TTM_ACTIVATE, FALSE, 0);
-  }
   ShowScrollBar(hwnd_, SB_VERT, FALSE);
   return true;
+}
+
+// Made when the mouse first comes to an element with a title (a window less
+// for every view at the program's start), inactive, and handed the move that
+// brought the mouse there, as its subclassing would have handed it.
+void HtmlView::MakeTooltip(int x, int y) {
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0,
+                             0, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!tooltip_) return;
+  TOOLINFOW ti = {};
+  ti.cbSize = TTTOOLINFOW_V1_SIZE;
+  ti.uFlags = TTF_SUBCLASS | TTF_IDISHWND;
+  ti.hwnd = hwnd_;
+  ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+  ti.lpszText = const_cast<wchar_t*>(L"");
+  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  SendMessageW(tooltip_, TTM_ACTIVATE, FALSE, 0);
+  MSG move = {hwnd_, WM_MOUSEMOVE, 0, MAKELPARAM(x, y), static_cast<DWORD>(GetMessageTime()), {x, y}};
+  ClientToScreen(hwnd_, &move.pt);
+  SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
 }
 
 bool HtmlView::Navigate2(const std::wstring& url) {
@@ -529,6 +537,7 @@ void HtmlView::OnMouseMove(int x, int y, bool leave) {
     if (target && doc_->Removals() == before) FireHandlers(target, L"onmouseover");
     hoverRemovals_ = doc_->Removals();
     std::wstring tip = TitleOf(hover_);
+    if (!tooltip_ && !tip.empty()) MakeTooltip(x, y);
     if (tooltip_ && tip != tipText_) {
       tipText_ = tip;
       TOOLINFOW ti = {};

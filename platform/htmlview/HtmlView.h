@@ -110,6 +110,7 @@ class HtmlView : public DocumentSite {
   void Paint();
   void OnMouseDown(int x, int y);
   void OnMouseMove(int x, int y, bool leave);
+  void MakeTooltip(int x, int y);
   void OnMouseUp(int x, int y);
   void OnDoubleClick(int x, int y);
   void OnKeyDown(UINT msg, WPARAM key, LPARAM lp);

@@ -168,6 +168,11 @@ class MainFrameTest : public ::testing::Test {
 
 TEST_F(MainFrameTest, StartUpCompletesOnceAndShowsTheWindow) {
   EXPECT_TRUE(g_frame->IsWindowVisible());
+  // The popup, made after the window showed, was ready before the start
+  // completed, and it is the window the captures go to.
+  ASSERT_TRUE(g_frame->GetPopup().GetSafeHwnd());
+  EXPECT_TRUE(g_frame->GetPopup().m_view.IsReady());
+  EXPECT_EQ(theApp.m_hGrabNotifyWnd, g_frame->GetPopup().GetSafeHwnd());
   // Later ready notifications change nothing.
   EXPECT_EQ(Send(WM_PAGE_READY, 0, 0), 0);
   EXPECT_EQ(Send(WM_PAGE_READY, 1, 0), 0);
