@@ -144,6 +144,7 @@ class HtmlView : public DocumentSite {
     DWORD style;
     std::wstring text;
     bool checkable;  // a check box or radio button, whose state the element keeps
+    HFONT font;      // the element's font; null: the control's own
   };
   static constexpr const wchar_t* kButtonClass = L"BUTTON";
   static constexpr const wchar_t* kEditClass = L"EDIT";

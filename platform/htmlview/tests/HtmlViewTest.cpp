@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "guictl/ImageFile.h"
+#include "platform/htmlview/HtmlLayout.h"
 #include "platform/htmlview/HtmlView.h"
 #include "platform/htmlview/tests/ImportSlot.h"
 
@@ -526,6 +527,22 @@ TEST_F(ViewTest, ReplacedFormShowsOnlyTheNewControlsState) {
        [](HWND h) { EXPECT_FALSE(IsWindowEnabled(h)); }},
       {L"<input id='c' type='text' disabled>", [](HWND) {}, L"<input id='c' type='text'>",
        [](HWND h) { EXPECT_TRUE(IsWindowEnabled(h)); }},
+      // Another font: a drop-down list sizes itself to it as a new one does.
+      {L"<select id='c' style='font-size:30px'><option>a</select>", [](HWND) {},
+       L"<select id='c' style='font-size:11px'><option>a</select>",
+       [](HWND h) {
+         HWND fresh = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | CBS_DROPDOWNLIST | WS_VSCROLL, 0, 0, 10, 10,
+                                      GetParent(h), nullptr, GetModuleHandleW(nullptr), nullptr);
+         SendMessageW(fresh, WM_SETFONT, SendMessageW(h, WM_GETFONT, 0, 0), 0);
+         RECT used, made;
+         GetWindowRect(h, &used);
+         SetWindowPos(fresh, nullptr, 0, 0, used.right - used.left, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+         GetWindowRect(fresh, &made);
+         EXPECT_EQ(used.bottom - used.top, made.bottom - made.top);
+         DestroyWindow(fresh);
+       }},
+      {L"<input id='c' type='text' style='font-size:30px'>", [](HWND) {}, L"<input id='c' type='text'>",
+       [](HWND) {}},
   };
   LoadHtml(L"<body><div id='form'></div></body>");
   Document* doc = view.GetDocument();
@@ -541,6 +558,8 @@ TEST_F(ViewTest, ReplacedFormShowsOnlyTheNewControlsState) {
     HWND after = doc->GetItem(L"c")->ControlWindow();
     ASSERT_TRUE(after);
     EXPECT_TRUE(IsWindowVisible(after));
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(after, WM_GETFONT, 0, 0)),
+              doc->GetItem(L"c")->ComputedStyle()->font->font);
     c.check(after);
   }
   // However often the form is replaced, its windows do not pile up.
