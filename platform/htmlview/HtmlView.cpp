@@ -313,6 +313,9 @@ bool HtmlView::KeepControlWindow(HWND control) {
 }
 
 void HtmlView::OnControlDestroyed(Element* element) {
+  HWND control = element->ControlWindow();
+  if (std::none_of(spare_.begin(), spare_.end(), [control](const SpareControl& s) { return s.hwnd == control; }))
+    ForgetPlace(control);
   windowed_.erase(std::remove(windowed_.begin(), windowed_.end(), element), windowed_.end());
   if (hover_ == element) hover_ = nullptr;
 }
@@ -437,6 +440,7 @@ HWND HtmlView::MakeControlWindow(const ControlSpec& spec) {
   // form about a millisecond a list under Wine.
   if (reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)) != spec.font) {
     SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(spec.font), 0);
+    ForgetPlace(h);  // a drop-down list has sized itself to the font
   }
   return h;
 }
@@ -460,12 +464,37 @@ void HtmlView::SyncControls() {
     if (!h) continue;
     PageRect r = el->PageBox();
     int listExtra = el->Is(L"select") ? 200 : 0;  // a drop-down list's open height
-    SetWindowPos(h, nullptr, r.left - doc_->ScrollX(), r.top - doc_->ScrollY(), r.width, r.height + listExtra,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    const int left = r.left - doc_->ScrollX(), top = r.top - doc_->ScrollY();
+    PlaceControl(h, {left, top, left + r.width, top + r.height + listExtra});
   }
   for (Element* el : windowed_) {
     if (std::find(shown.begin(), shown.end(), el) == shown.end()) ShowWindow(el->ControlWindow(), SW_HIDE);
   }
+}
+
+// Moves, sizes and shows a control window as far as it is not so already.
+// Under Wine a child window's move, size or show paints at once (its frame,
+// its background, the parent's uncovered part), and a drop-down list sizes
+// its list anew with each size; a result page's form stands at the same place
+// from one lookup to the next.
+void HtmlView::PlaceControl(HWND control, const RECT& rect) {
+  auto same = [control](const ControlPlace& p) { return p.hwnd == control; };
+  auto it = std::find_if(places_.begin(), places_.end(), same);
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  if (it != places_.end() && it->rect.left == rect.left && it->rect.top == rect.top) flags |= SWP_NOMOVE;
+  if (it != places_.end() && it->rect.right - it->rect.left == rect.right - rect.left &&
+      it->rect.bottom - it->rect.top == rect.bottom - rect.top)
+    flags |= SWP_NOSIZE;
+  if (!(GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE)) flags |= SWP_SHOWWINDOW;
+  if ((flags & (SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW)) == (SWP_NOMOVE | SWP_NOSIZE)) return;
+  SetWindowPos(control, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, flags);
+  if (it != places_.end()) it->rect = rect;
+  else places_.push_back({control, rect});
+}
+
+void HtmlView::ForgetPlace(HWND control) {
+  auto same = [control](const ControlPlace& p) { return p.hwnd == control; };
+  places_.erase(std::remove_if(places_.begin(), places_.end(), same), places_.end());
 }
 
 // ---------------------------------------------------------------- painting
@@ -975,6 +1004,7 @@ LRESULT HtmlView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       windowed_.clear();
       keepControls_ = false;  // the spare windows go with this one
       spare_.clear();
+      places_.clear();
       doc_.reset();
       return 0;
     default:

@@ -151,7 +151,16 @@ class HtmlView : public DocumentSite {
   static constexpr const wchar_t* kComboClass = L"COMBOBOX";
   static ControlSpec SpecOf(Element* el);
   HWND MakeControlWindow(const ControlSpec& spec);
+  void PlaceControl(HWND control, const RECT& rect);
+  void ForgetPlace(HWND control);
   std::vector<SpareControl> spare_;
+  // The rectangle each control window, in use or spare, was last given (a
+  // drop-down list's window is as high as its edit part, not as given).
+  struct ControlPlace {
+    HWND hwnd;
+    RECT rect;
+  };
+  std::vector<ControlPlace> places_;
   bool keepControls_ = true;  // off while the view goes
   HtmlViewEvents* events_ = nullptr;
   HostHandler* host_ = nullptr;

@@ -483,6 +483,17 @@ BOOL CALLBACK CountWindow(HWND, LPARAM count) {
   return TRUE;
 }
 
+BOOL CALLBACK CountVisibleWindow(HWND window, LPARAM count) {
+  if (IsWindowVisible(window)) ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+int VisibleChildCount(HWND parent) {
+  int n = 0;
+  EnumChildWindows(parent, CountVisibleWindow, reinterpret_cast<LPARAM>(&n));
+  return n;
+}
+
 int ChildWindowCount(HWND parent) {
   int n = 0;
   EnumChildWindows(parent, CountWindow, reinterpret_cast<LPARAM>(&n));
@@ -572,6 +583,61 @@ TEST_F(ViewTest, ReplacedFormShowsOnlyTheNewControlsState) {
     Pump();
   }
   EXPECT_EQ(ChildWindowCount(view.Hwnd()), windows);
+}
+
+// The windows of a replaced form stand on their new elements: at the same
+// place when the form is, moved, sized and shown again when it is not.
+TEST_F(ViewTest, ReplacedFormControlsStandOnTheirElements) {
+  const std::wstring kForm = L"<textarea id='a'>t</textarea><select id='b'><option>x</select><input id='c'>";
+  const std::wstring kTall = L"<div style='height:1000px'></div>";
+  struct Step {
+    const char* what;
+    std::wstring html;
+    int scroll;
+  } steps[] = {
+      {"first", kForm, 0},
+      {"the same form", kForm, 0},
+      {"a line above", L"<p>line</p>" + kForm, 0},
+      {"wider", L"<textarea id='a' style='width:300px'>t</textarea><select id='b' style='width:200px'><option>x</select>"
+                L"<input id='c' style='width:250px'>",
+       0},
+      {"back", kForm, 0},
+      {"scrolled", kTall + kForm + kTall, 1030},
+      {"the same, scrolled", kTall + kForm + kTall, 1030},
+      {"gone", L"<p>none</p>", 0},
+      {"again", kForm, 0},
+  };
+  LoadHtml(L"<body><div id='form'></div></body>");
+  Document* doc = view.GetDocument();
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    doc->GetItem(L"form")->SetInnerHtml(step.html);
+    Pump();
+    doc->ScrollTo(0, step.scroll);
+    Pump();
+    if (!doc->GetItem(L"a")) continue;
+    for (const wchar_t* id : {L"a", L"b", L"c"}) {
+      SCOPED_TRACE(testing::Message() << "control " << id);
+      Element* el = doc->GetItem(id);
+      HWND h = el->ControlWindow();
+      ASSERT_TRUE(h);
+      EXPECT_TRUE(IsWindowVisible(h));
+      RECT r;
+      GetWindowRect(h, &r);
+      MapWindowPoints(nullptr, view.Hwnd(), reinterpret_cast<POINT*>(&r), 2);
+      const PageRect box = el->PageBox();
+      EXPECT_EQ(r.left, box.left - doc->ScrollX());
+      EXPECT_EQ(r.top, box.top - doc->ScrollY());
+      EXPECT_EQ(r.right - r.left, box.width);
+      if (!el->Is(L"select")) {
+        EXPECT_EQ(r.bottom - r.top, box.height);
+      }
+    }
+  }
+  // Nothing of a gone form stays on the screen.
+  doc->GetItem(L"form")->SetInnerHtml(L"<p>none</p>");
+  Pump();
+  EXPECT_EQ(VisibleChildCount(view.Hwnd()), 0);
 }
 
 TEST_F(ViewTest, HostHandlerFiltersKeysAndMenus) {
