@@ -306,7 +306,15 @@ bool HtmlView::KeepControlWindow(HWND control) {
   if (it != spare_.end()) return true;
   Element* el = ElementOfControl(control);
   if (!el) return false;
-  ShowWindow(control, SW_HIDE);
+  // It stays on the screen until the page's controls are placed, where the
+  // next page's control of its kind mostly takes it at the same place (a
+  // result page's form on every lookup), and it is hidden there if none does:
+  // hidden and shown again, it painted its frame and background at once and
+  // the view's part under it twice. A window with the focus goes now, which
+  // gives the focus back to the view.
+  HWND focus = GetFocus();
+  if (focus == control || IsChild(control, focus)) ShowWindow(control, SW_HIDE);
+  else sparesShown_ = true;
   const ControlSpec spec = SpecOf(el);
   spare_.push_back({control, spec.cls, spec.style & ~WS_DISABLED});
   return true;
@@ -470,6 +478,10 @@ void HtmlView::SyncControls() {
   for (Element* el : windowed_) {
     if (std::find(shown.begin(), shown.end(), el) == shown.end()) ShowWindow(el->ControlWindow(), SW_HIDE);
   }
+  if (sparesShown_) {
+    sparesShown_ = false;
+    for (const SpareControl& s : spare_) ShowWindow(s.hwnd, SW_HIDE);
+  }
 }
 
 // Moves, sizes and shows a control window as far as it is not so already.
@@ -504,7 +516,7 @@ void HtmlView::Paint() {
   HDC dc = BeginPaint(hwnd_, &ps);
   const RECT& r = ps.rcPaint;
   if (doc_ && r.right > r.left && r.bottom > r.top) {
-    if (doc_->NeedsLayout()) Sync();
+    if (doc_->NeedsLayout() || sparesShown_) Sync();
     // The buffer covers the update rectangle only, with its origin at the
     // rectangle's corner, as the hook's reading of this window class expects.
     ScopedMemoryDC mem(dc, r.right - r.left, r.bottom - r.top);

@@ -162,6 +162,7 @@ class HtmlView : public DocumentSite {
   };
   std::vector<ControlPlace> places_;
   bool keepControls_ = true;  // off while the view goes
+  bool sparesShown_ = false;  // spare windows left on the screen for the next placing
   HtmlViewEvents* events_ = nullptr;
   HostHandler* host_ = nullptr;
   std::wstring pending_;

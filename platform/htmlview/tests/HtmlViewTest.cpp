@@ -638,6 +638,15 @@ TEST_F(ViewTest, ReplacedFormControlsStandOnTheirElements) {
   doc->GetItem(L"form")->SetInnerHtml(L"<p>none</p>");
   Pump();
   EXPECT_EQ(VisibleChildCount(view.Hwnd()), 0);
+  // The focus in a control of the form goes back to the view, not on into
+  // the next form's control of its kind.
+  doc->GetItem(L"form")->SetInnerHtml(kForm);
+  Pump();
+  SetFocus(doc->GetItem(L"a")->ControlWindow());
+  ASSERT_EQ(GetFocus(), doc->GetItem(L"a")->ControlWindow());
+  doc->GetItem(L"form")->SetInnerHtml(kForm);
+  Pump();
+  EXPECT_EQ(GetFocus(), view.Hwnd());
 }
 
 TEST_F(ViewTest, HostHandlerFiltersKeysAndMenus) {
