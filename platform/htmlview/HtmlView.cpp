@@ -488,11 +488,13 @@ void HtmlView::SyncControls() {
 // Under Wine a child window's move, size or show paints at once (its frame,
 // its background, the parent's uncovered part), and a drop-down list sizes
 // its list anew with each size; a result page's form stands at the same place
-// from one lookup to the next.
+// from one lookup to the next. What it uncovers or shows is erased with the
+// next paint, after the page's own: the frame of a text box with a scroll bar
+// took about 4 ms under Wine, ahead of the page.
 void HtmlView::PlaceControl(HWND control, const RECT& rect) {
   auto same = [control](const ControlPlace& p) { return p.hwnd == control; };
   auto it = std::find_if(places_.begin(), places_.end(), same);
-  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE;
   if (it != places_.end() && it->rect.left == rect.left && it->rect.top == rect.top) flags |= SWP_NOMOVE;
   if (it != places_.end() && it->rect.right - it->rect.left == rect.right - rect.left &&
       it->rect.bottom - it->rect.top == rect.bottom - rect.top)
