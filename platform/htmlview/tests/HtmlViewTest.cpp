@@ -554,6 +554,18 @@ TEST_F(ViewTest, ReplacedFormShowsOnlyTheNewControlsState) {
        }},
       {L"<input id='c' type='text' style='font-size:30px'>", [](HWND) {}, L"<input id='c' type='text'>",
        [](HWND) {}},
+      // The same font: a text box's margins are still those its font gives at its width.
+      {L"<textarea id='c'>a</textarea>", [](HWND) {}, L"<textarea id='c'>b</textarea>",
+       [](HWND h) {
+         RECT used;
+         GetWindowRect(h, &used);
+         HWND fresh = CreateWindowExW(0, L"EDIT", L"", GetWindowLongW(h, GWL_STYLE) & ~WS_VISIBLE, 0, 0,
+                                      used.right - used.left, used.bottom - used.top, GetParent(h), nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+         SendMessageW(fresh, WM_SETFONT, SendMessageW(h, WM_GETFONT, 0, 0), 0);
+         EXPECT_EQ(SendMessageW(h, EM_GETMARGINS, 0, 0), SendMessageW(fresh, EM_GETMARGINS, 0, 0));
+         DestroyWindow(fresh);
+       }},
   };
   LoadHtml(L"<body><div id='form'></div></body>");
   Document* doc = view.GetDocument();
