@@ -30,12 +30,15 @@ bool HandleButtonMessage(CWnd& wnd, ButtonFields f, UINT msg, WPARAM wParam, LPA
       return true;
     case BM_SETCHECK: {
       const int v = int(wParam);
+      const int was = f.check;
       if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON) {
         if (v == 0 || v == 1) f.check = v;
       } else if (type == BS_3STATE || type == BS_AUTO3STATE) {
         if (v >= 0 && v <= 2) f.check = v;
       }
-      repaint = true;
+      // Drawn at once, so only when the check changed: a row of tabs sets
+      // every tab's check on each switch.
+      repaint = f.check != was;
       return true;
     }
     case BM_SETSTYLE:

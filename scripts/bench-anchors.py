@@ -131,6 +131,11 @@ def report(results):
     if have("enter_page_median"):
         row("Enter to result page painted, ms", "%.1f (best %.1f)" % (r["enter_page_median"], r["enter_page_best"]),
             "one frame 16.7", "%.1f frames" % (r["enter_page_median"] / 16.7), "<= 16 ms", r["enter_page_median"] <= 16)
+    if have("enter_page_median", "enter_floor_median"):
+        row("  the same in a bare Win32 program (Wine's floor)",
+            "%.1f (best %.1f)" % (r["enter_page_median"], r["enter_page_best"]),
+            "floor %.1f (best %.1f)" % (r["enter_floor_median"], r["enter_floor_best"]),
+            "%.1fx the floor" % (r["enter_page_median"] / r["enter_floor_median"]), "-", None)
     if have("enter_all_median"):
         row("  Enter to the main window's last paint", "%.1f (best %.1f)" % (r["enter_all_median"], r["enter_all_best"]),
             "one frame 16.7", "%.1f frames" % (r["enter_all_median"] / 16.7), "-", None)

@@ -8,8 +8,8 @@
 #               and a bare Winsock receive loop under Wine (the floor);
 #   program     start-up beside an empty Win32 program (and the same empty
 #               program importing the program's DLLs), Enter to the result
-#               page painted, the capture's timer tick in another program to
-#               the popup painted.
+#               page painted beside the same in a bare Win32 program, the
+#               capture's timer tick in another program to the popup painted.
 # The benchmark has its own Wine prefix and display; results go to
 # build/bench/results.txt. Timings are not tests: `make test` runs none of this.
 set -euo pipefail

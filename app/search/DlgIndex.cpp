@@ -18,6 +18,24 @@ const UINT kTabButtonStyle = 0xF02;  // BS_CHECKBOX | BS_CENTER | BS_VCENTER
 
 HWND MainWindow() { return CWnd::HwndOf(AfxGetMainWnd()); }
 
+// Shows or hides a tab's pane. What that shows or uncovers is erased with the
+// next paint: at once, under Wine, the guide's frame and background were drawn
+// twice on every switch to it (for the guide shown, and again for the word
+// list hidden over it). A pane with the focus is hidden as ShowWindow hides
+// it, which gives the focus back to this dialog.
+void ShowPane(CWnd& pane, bool show) {
+  const HWND h = pane.m_hWnd;
+  if (!h) return;
+  const HWND focus = ::GetFocus();
+  if (!show && focus && (focus == h || ::IsChild(h, focus))) {
+    pane.ShowWindow(SW_HIDE);
+    return;
+  }
+  ::SetWindowPos(h, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE |
+                     (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+}
+
 }  // namespace
 
 CDlgIndex::CDlgIndex(CWnd* parent)
@@ -79,8 +97,8 @@ int CDlgIndex::SelectTab(int tab) {
   m_btnIndex.SetCheck(guide ? BST_UNCHECKED : BST_CHECKED);
   m_btnGuide.SetCheck(guide ? BST_CHECKED : BST_UNCHECKED);
   m_btnAppendix.SetCheck(BST_UNCHECKED);
-  if (m_guide.m_hWnd) m_guide.ShowWindow(guide ? SW_SHOW : SW_HIDE);
-  if (m_wordList.m_hWnd) m_wordList.ShowWindow(guide ? SW_HIDE : SW_SHOW);
+  ShowPane(m_guide, guide);
+  ShowPane(m_wordList, !guide);
   m_nCurTab = guide ? kTabGuide : kTabIndex;
   return m_nCurTab;
 }

@@ -314,13 +314,24 @@ bool HtmlView::KeepControlWindow(HWND control) {
   if (it != spare_.end()) return true;
   Element* el = ElementOfControl(control);
   if (!el) return false;
-  ShowWindow(control, SW_HIDE);
+  // It stays on the screen until the page's controls are placed, where the
+  // next page's control of its kind mostly takes it at the same place (a
+  // result page's form on every lookup), and it is hidden there if none does:
+  // hidden and shown again, it painted its frame and background at once and
+  // the view's part under it twice. A window with the focus goes now, which
+  // gives the focus back to the view.
+  HWND focus = GetFocus();
+  if (focus == control || IsChild(control, focus)) ShowWindow(control, SW_HIDE);
+  else sparesShown_ = true;
   const ControlSpec spec = SpecOf(el);
   spare_.push_back({control, spec.cls, spec.style & ~WS_DISABLED});
   return true;
 }
 
 void HtmlView::OnControlDestroyed(Element* element) {
+  HWND control = element->ControlWindow();
+  if (std::none_of(spare_.begin(), spare_.end(), [control](const SpareControl& s) { return s.hwnd == control; }))
+    ForgetPlace(control);
   windowed_.erase(std::remove(windowed_.begin(), windowed_.end(), element), windowed_.end());
   if (hover_ == element) hover_ = nullptr;
 }
@@ -414,7 +425,8 @@ HtmlView::ControlSpec HtmlView::SpecOf(Element* el) {
     text = el->Value();
   }
   if (el->Disabled()) style |= WS_DISABLED;
-  return {cls, style, text, type == L"checkbox" || type == L"radio"};
+  const Style* computed = el->ComputedStyle();
+  return {cls, style, text, type == L"checkbox" || type == L"radio", computed ? computed->font->font : nullptr};
 }
 
 // A spare window of the class and style when there is one (its text, undo,
@@ -424,8 +436,10 @@ HWND HtmlView::MakeControlWindow(const ControlSpec& spec) {
     return s.cls == spec.cls && s.style == (spec.style & ~WS_DISABLED);
   });
   if (it == spare_.end()) {
-    return CreateWindowExW(0, spec.cls, spec.text.c_str(), spec.style, 0, 0, 10, 10, hwnd_, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
+    HWND h = CreateWindowExW(0, spec.cls, spec.text.c_str(), spec.style, 0, 0, 10, 10, hwnd_, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    if (h && spec.font) SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(spec.font), 0);
+    return h;
   }
   HWND h = it->hwnd;
   spare_.erase(it);
@@ -437,7 +451,14 @@ HWND HtmlView::MakeControlWindow(const ControlSpec& spec) {
   } else if (spec.cls == kButtonClass) {
     SendMessageW(h, BM_SETCHECK, BST_UNCHECKED, 0);
   }
-  SendMessageW(h, WM_SETFONT, 0, FALSE);
+  // The font once, and for a list only when it is another: a drop-down list
+  // sizes itself and its list anew on every WM_SETFONT, which cost a result
+  // page's form about a millisecond a list under Wine. A text box takes it
+  // every time, as its margins come from the font and its width then.
+  if (spec.cls == kEditClass || reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)) != spec.font) {
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(spec.font), 0);
+    ForgetPlace(h);  // a drop-down list has sized itself to the font
+  }
   return h;
 }
 
@@ -445,7 +466,6 @@ void HtmlView::CreateControl(Element* el) {
   const ControlSpec spec = SpecOf(el);
   HWND h = MakeControlWindow(spec);
   if (!h) return;
-  if (const Style* s = el->ComputedStyle()) SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(s->font->font), 0);
   el->SetControlWindow(h);
   windowed_.push_back(el);
   if (el->Is(L"select")) el->SyncControlFromState();
@@ -461,12 +481,43 @@ void HtmlView::SyncControls() {
     if (!h) continue;
     PageRect r = el->PageBox();
     int listExtra = el->Is(L"select") ? 200 : 0;  // a drop-down list's open height
-    SetWindowPos(h, nullptr, r.left - doc_->ScrollX(), r.top - doc_->ScrollY(), r.width, r.height + listExtra,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    const int left = r.left - doc_->ScrollX(), top = r.top - doc_->ScrollY();
+    PlaceControl(h, {left, top, left + r.width, top + r.height + listExtra});
   }
   for (Element* el : windowed_) {
     if (std::find(shown.begin(), shown.end(), el) == shown.end()) ShowWindow(el->ControlWindow(), SW_HIDE);
   }
+  if (sparesShown_) {
+    sparesShown_ = false;
+    for (const SpareControl& s : spare_) ShowWindow(s.hwnd, SW_HIDE);
+  }
+}
+
+// Moves, sizes and shows a control window as far as it is not so already.
+// Under Wine a child window's move, size or show paints at once (its frame,
+// its background, the parent's uncovered part), and a drop-down list sizes
+// its list anew with each size; a result page's form stands at the same place
+// from one lookup to the next. What it uncovers or shows is erased with the
+// next paint, after the page's own: the frame of a text box with a scroll bar
+// took about 4 ms under Wine, ahead of the page.
+void HtmlView::PlaceControl(HWND control, const RECT& rect) {
+  auto same = [control](const ControlPlace& p) { return p.hwnd == control; };
+  auto it = std::find_if(places_.begin(), places_.end(), same);
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE;
+  if (it != places_.end() && it->rect.left == rect.left && it->rect.top == rect.top) flags |= SWP_NOMOVE;
+  if (it != places_.end() && it->rect.right - it->rect.left == rect.right - rect.left &&
+      it->rect.bottom - it->rect.top == rect.bottom - rect.top)
+    flags |= SWP_NOSIZE;
+  if (!(GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE)) flags |= SWP_SHOWWINDOW;
+  if ((flags & (SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW)) == (SWP_NOMOVE | SWP_NOSIZE)) return;
+  SetWindowPos(control, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, flags);
+  if (it != places_.end()) it->rect = rect;
+  else places_.push_back({control, rect});
+}
+
+void HtmlView::ForgetPlace(HWND control) {
+  auto same = [control](const ControlPlace& p) { return p.hwnd == control; };
+  places_.erase(std::remove_if(places_.begin(), places_.end(), same), places_.end());
 }
 
 // ---------------------------------------------------------------- painting
@@ -476,7 +527,7 @@ void HtmlView::Paint() {
   HDC dc = BeginPaint(hwnd_, &ps);
   const RECT& r = ps.rcPaint;
   if (doc_ && r.right > r.left && r.bottom > r.top) {
-    if (doc_->NeedsLayout()) Sync();
+    if (doc_->NeedsLayout() || sparesShown_) Sync();
     // The buffer covers the update rectangle only, with its origin at the
     // rectangle's corner, as the hook's reading of this window class expects.
     ScopedMemoryDC mem(dc, r.right - r.left, r.bottom - r.top);
@@ -977,6 +1028,7 @@ LRESULT HtmlView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       windowed_.clear();
       keepControls_ = false;  // the spare windows go with this one
       spare_.clear();
+      places_.clear();
       doc_.reset();
       return 0;
     default:

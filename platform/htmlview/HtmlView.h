@@ -145,14 +145,25 @@ class HtmlView : public DocumentSite {
     DWORD style;
     std::wstring text;
     bool checkable;  // a check box or radio button, whose state the element keeps
+    HFONT font;      // the element's font; null: the control's own
   };
   static constexpr const wchar_t* kButtonClass = L"BUTTON";
   static constexpr const wchar_t* kEditClass = L"EDIT";
   static constexpr const wchar_t* kComboClass = L"COMBOBOX";
   static ControlSpec SpecOf(Element* el);
   HWND MakeControlWindow(const ControlSpec& spec);
+  void PlaceControl(HWND control, const RECT& rect);
+  void ForgetPlace(HWND control);
   std::vector<SpareControl> spare_;
+  // The rectangle each control window, in use or spare, was last given (a
+  // drop-down list's window is as high as its edit part, not as given).
+  struct ControlPlace {
+    HWND hwnd;
+    RECT rect;
+  };
+  std::vector<ControlPlace> places_;
   bool keepControls_ = true;  // off while the view goes
+  bool sparesShown_ = false;  // spare windows left on the screen for the next placing
   HtmlViewEvents* events_ = nullptr;
   HostHandler* host_ = nullptr;
   std::wstring pending_;

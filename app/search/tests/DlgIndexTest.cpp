@@ -70,6 +70,19 @@ TEST_F(DlgIndexTest, AppendixShowsTheIndexTabAndTheCurrentTabChangesNothing) {
   EXPECT_EQ(BST_CHECKED, Checked(IDC_INDEX_TAB_GUIDE));
 }
 
+TEST_F(DlgIndexTest, TheFocusLeavesTheWordListThatATabSwitchHides) {
+  Open();
+  pane->SelectTab(CDlgIndex::kTabIndex);
+  pane->GetWordList().SetFocus();
+  ASSERT_EQ(pane->GetWordList().m_hWnd, ::GetFocus());
+  pane->SelectTab(CDlgIndex::kTabGuide);
+  EXPECT_FALSE(pane->GetWordList().IsWindowVisible());
+  // Back to the pane, which as a dialog may hand it on to one of its controls.
+  const HWND focus = ::GetFocus();
+  EXPECT_NE(pane->GetWordList().m_hWnd, focus);
+  EXPECT_TRUE(focus == pane->m_hWnd || ::IsChild(pane->m_hWnd, focus));
+}
+
 TEST_F(DlgIndexTest, WordListNotificationsBecomeLookups) {
   manager = MakeManager(host);
   ASSERT_TRUE(manager);

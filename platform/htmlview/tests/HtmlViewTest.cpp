@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "guictl/ImageFile.h"
+#include "platform/htmlview/HtmlLayout.h"
 #include "platform/htmlview/HtmlView.h"
 #include "platform/htmlview/tests/ImportSlot.h"
 
@@ -485,6 +486,17 @@ BOOL CALLBACK CountWindow(HWND, LPARAM count) {
   return TRUE;
 }
 
+BOOL CALLBACK CountVisibleWindow(HWND window, LPARAM count) {
+  if (IsWindowVisible(window)) ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+int VisibleChildCount(HWND parent) {
+  int n = 0;
+  EnumChildWindows(parent, CountVisibleWindow, reinterpret_cast<LPARAM>(&n));
+  return n;
+}
+
 int ChildWindowCount(HWND parent) {
   int n = 0;
   EnumChildWindows(parent, CountWindow, reinterpret_cast<LPARAM>(&n));
@@ -529,6 +541,34 @@ TEST_F(ViewTest, ReplacedFormShowsOnlyTheNewControlsState) {
        [](HWND h) { EXPECT_FALSE(IsWindowEnabled(h)); }},
       {L"<input id='c' type='text' disabled>", [](HWND) {}, L"<input id='c' type='text'>",
        [](HWND h) { EXPECT_TRUE(IsWindowEnabled(h)); }},
+      // Another font: a drop-down list sizes itself to it as a new one does.
+      {L"<select id='c' style='font-size:30px'><option>a</select>", [](HWND) {},
+       L"<select id='c' style='font-size:11px'><option>a</select>",
+       [](HWND h) {
+         HWND fresh = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | CBS_DROPDOWNLIST | WS_VSCROLL, 0, 0, 10, 10,
+                                      GetParent(h), nullptr, GetModuleHandleW(nullptr), nullptr);
+         SendMessageW(fresh, WM_SETFONT, SendMessageW(h, WM_GETFONT, 0, 0), 0);
+         RECT used, made;
+         GetWindowRect(h, &used);
+         SetWindowPos(fresh, nullptr, 0, 0, used.right - used.left, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+         GetWindowRect(fresh, &made);
+         EXPECT_EQ(used.bottom - used.top, made.bottom - made.top);
+         DestroyWindow(fresh);
+       }},
+      {L"<input id='c' type='text' style='font-size:30px'>", [](HWND) {}, L"<input id='c' type='text'>",
+       [](HWND) {}},
+      // The same font: a text box's margins are still those its font gives at its width.
+      {L"<textarea id='c'>a</textarea>", [](HWND) {}, L"<textarea id='c'>b</textarea>",
+       [](HWND h) {
+         RECT used;
+         GetWindowRect(h, &used);
+         HWND fresh = CreateWindowExW(0, L"EDIT", L"", GetWindowLongW(h, GWL_STYLE) & ~WS_VISIBLE, 0, 0,
+                                      used.right - used.left, used.bottom - used.top, GetParent(h), nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+         SendMessageW(fresh, WM_SETFONT, SendMessageW(h, WM_GETFONT, 0, 0), 0);
+         EXPECT_EQ(SendMessageW(h, EM_GETMARGINS, 0, 0), SendMessageW(fresh, EM_GETMARGINS, 0, 0));
+         DestroyWindow(fresh);
+       }},
   };
   LoadHtml(L"<body><div id='form'></div></body>");
   Document* doc = view.GetDocument();
@@ -544,6 +584,8 @@ TEST_F(ViewTest, ReplacedFormShowsOnlyTheNewControlsState) {
     HWND after = doc->GetItem(L"c")->ControlWindow();
     ASSERT_TRUE(after);
     EXPECT_TRUE(IsWindowVisible(after));
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(after, WM_GETFONT, 0, 0)),
+              doc->GetItem(L"c")->ComputedStyle()->font->font);
     c.check(after);
   }
   // However often the form is replaced, its windows do not pile up.
@@ -556,6 +598,70 @@ TEST_F(ViewTest, ReplacedFormShowsOnlyTheNewControlsState) {
     Pump();
   }
   EXPECT_EQ(ChildWindowCount(view.Hwnd()), windows);
+}
+
+// The windows of a replaced form stand on their new elements: at the same
+// place when the form is, moved, sized and shown again when it is not.
+TEST_F(ViewTest, ReplacedFormControlsStandOnTheirElements) {
+  const std::wstring kForm = L"<textarea id='a'>t</textarea><select id='b'><option>x</select><input id='c'>";
+  const std::wstring kTall = L"<div style='height:1000px'></div>";
+  struct Step {
+    const char* what;
+    std::wstring html;
+    int scroll;
+  } steps[] = {
+      {"first", kForm, 0},
+      {"the same form", kForm, 0},
+      {"a line above", L"<p>line</p>" + kForm, 0},
+      {"wider", L"<textarea id='a' style='width:300px'>t</textarea><select id='b' style='width:200px'><option>x</select>"
+                L"<input id='c' style='width:250px'>",
+       0},
+      {"back", kForm, 0},
+      {"scrolled", kTall + kForm + kTall, 1030},
+      {"the same, scrolled", kTall + kForm + kTall, 1030},
+      {"gone", L"<p>none</p>", 0},
+      {"again", kForm, 0},
+  };
+  LoadHtml(L"<body><div id='form'></div></body>");
+  Document* doc = view.GetDocument();
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    doc->GetItem(L"form")->SetInnerHtml(step.html);
+    Pump();
+    doc->ScrollTo(0, step.scroll);
+    Pump();
+    if (!doc->GetItem(L"a")) continue;
+    for (const wchar_t* id : {L"a", L"b", L"c"}) {
+      SCOPED_TRACE(testing::Message() << "control " << id);
+      Element* el = doc->GetItem(id);
+      HWND h = el->ControlWindow();
+      ASSERT_TRUE(h);
+      EXPECT_TRUE(IsWindowVisible(h));
+      RECT r;
+      GetWindowRect(h, &r);
+      MapWindowPoints(nullptr, view.Hwnd(), reinterpret_cast<POINT*>(&r), 2);
+      const PageRect box = el->PageBox();
+      EXPECT_EQ(r.left, box.left - doc->ScrollX());
+      EXPECT_EQ(r.top, box.top - doc->ScrollY());
+      EXPECT_EQ(r.right - r.left, box.width);
+      if (!el->Is(L"select")) {
+        EXPECT_EQ(r.bottom - r.top, box.height);
+      }
+    }
+  }
+  // Nothing of a gone form stays on the screen.
+  doc->GetItem(L"form")->SetInnerHtml(L"<p>none</p>");
+  Pump();
+  EXPECT_EQ(VisibleChildCount(view.Hwnd()), 0);
+  // The focus in a control of the form goes back to the view, not on into
+  // the next form's control of its kind.
+  doc->GetItem(L"form")->SetInnerHtml(kForm);
+  Pump();
+  SetFocus(doc->GetItem(L"a")->ControlWindow());
+  ASSERT_EQ(GetFocus(), doc->GetItem(L"a")->ControlWindow());
+  doc->GetItem(L"form")->SetInnerHtml(kForm);
+  Pump();
+  EXPECT_EQ(GetFocus(), view.Hwnd());
 }
 
 TEST_F(ViewTest, HostHandlerFiltersKeysAndMenus) {
