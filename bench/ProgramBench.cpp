@@ -183,12 +183,9 @@ void TimeEnter(Probe& probe, const std::vector<std::wstring>& words,
 
 // The word typed into a plain edit over its old text, then Enter.
 bool TypeAndEnter(HWND edit, const std::wstring& word) {
-  // Clicks take turns between two points: one spot twice would be a double click.
-  static bool right = false;
-  right = !right;
-  RECT client;
-  GetClientRect(edit, &client);
-  if (!ClickToFocus(edit, client.right * (right ? 2 : 1) / 3)) return false;
+  // As the search bar's lookups: a click only when the edit lacks the focus.
+  const bool typing = FocusOf(edit) == edit && GetForegroundWindow() == GetAncestor(edit, GA_ROOT);
+  if (!typing && !ClickToFocus(edit)) return false;
   PressKey(VK_HOME);
   PressKeys({VK_SHIFT, VK_END});
   TypeText(word);
