@@ -376,7 +376,11 @@ BOOL CWndGrab::ShowResult(int extract, int keepPosition) {
                   {current.left, current.top}, m_bKeepVisible != 0, screen);
 
   m_bPositioning = 1;
-  InvalidateRect(nullptr, FALSE);
+  // The title shows the new word. The buttons have not changed and the view
+  // redraws its own page: invalidated with the popup (which does not clip its
+  // children), the five buttons were painted again for each result shown in
+  // a popup that stays up at its size.
+  ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
   SetWindowPos(&CWnd::wndTopMost, m_rcWindow.left, m_rcWindow.top, m_rcWindow.right - m_rcWindow.left,
                m_rcWindow.bottom - m_rcWindow.top, SWP_SHOWWINDOW | SWP_NOACTIVATE);
   m_bPositioning = 0;

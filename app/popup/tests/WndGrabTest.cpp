@@ -348,6 +348,29 @@ TEST_F(WndGrabTest, CaptionButtonsAndViewKeepTheirPlacesThroughEverySize) {
   }
 }
 
+// A result shown again where the popup stands, at its size: the title is
+// painted again, the caption buttons are not.
+TEST_F(WndGrabTest, AResultShownAgainInThePopupThatStaysUpLeavesTheButtonsAlone) {
+  CGImageButton* buttons[] = {&popup_->m_btnOpen, &popup_->m_btnCopy, &popup_->m_btnSpeak, &popup_->m_btnTranslate,
+                              &popup_->m_btnKeepVisible};
+  for (CGImageButton* b : buttons) b->SetWindowPos(nullptr, 0, 0, 18, 18, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Away from the cursor, which would light a button up.
+  POINT cursor = {0, 0};
+  GetCursorPos(&cursor);
+  const int x = cursor.x < 500 ? 600 : 50, y = cursor.y < 400 ? 500 : 50;
+  ASSERT_EQ(TRUE, SendRecord(Record(L"the books here", 5, x, y)));
+  ASSERT_TRUE(PumpUntil([&] { return popup_->IsWindowVisible() != FALSE; }));
+  Pump();
+  const CRect shown = WindowRect();
+  for (CGImageButton* b : buttons) ASSERT_FALSE(::GetUpdateRect(b->m_hWnd, nullptr, FALSE));
+
+  ASSERT_TRUE(popup_->ShowResult(1, 1));
+  ASSERT_EQ(shown, WindowRect());
+  EXPECT_TRUE(::GetUpdateRect(popup_->m_hWnd, nullptr, FALSE));
+  for (CGImageButton* b : buttons) EXPECT_FALSE(::GetUpdateRect(b->m_hWnd, nullptr, FALSE)) << b->GetDlgCtrlID();
+  Pump();
+}
+
 TEST_F(WndGrabTest, HiddenPopupIgnoresMouseMovesAndDropsQueuedRecords) {
   EXPECT_FALSE(popup_->IsWindowVisible());
   EXPECT_EQ(1, ::SendMessageW(popup_->m_hWnd, WM_GRAB_MOUSEMOVE, 0, MAKELPARAM(900, 700)));
