@@ -8,7 +8,7 @@
 #               and a bare Winsock receive loop under Wine (the floor);
 #   program     start-up beside an empty Win32 program, Enter to the result
 #               page painted, the capture's timer tick in another program to
-#               the popup painted.
+#               the popup painted, beside the same road to a bare Win32 popup.
 # The benchmark has its own Wine prefix and display; results go to
 # build/bench/results.txt. Timings are not tests: `make test` runs none of this.
 set -euo pipefail
