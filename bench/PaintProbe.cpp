@@ -2,8 +2,6 @@
 
 namespace {
 
-const wchar_t kOriginalProc[] = L"QuorindoBenchPaintProbeProc";
-
 PaintProbeData* Data() {
   static PaintProbeData* data = [] {
     HANDLE mapping = OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, kPaintProbeMapping);
@@ -37,10 +35,30 @@ void NotePaintEnd(HWND window) {
   }
 }
 
+// The watched windows and their own procedures, kept here: a window
+// property, read on every message, is a round trip to the Wine server each
+// time, and the probe's reads made part of the figures it took.
+struct Watched {
+  HWND window;
+  WNDPROC original;
+};
+constexpr int kMostWatched = 2048;
+Watched g_watched[kMostWatched];
+int g_watchedCount;
+
+Watched* WatchedOf(HWND window) {
+  for (int i = 0; i < g_watchedCount; ++i) {
+    if (g_watched[i].window == window) return &g_watched[i];
+  }
+  return nullptr;
+}
+
 LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  WNDPROC original = reinterpret_cast<WNDPROC>(GetPropW(window, kOriginalProc));
+  Watched* watched = WatchedOf(window);
+  if (!watched) return DefWindowProcW(window, message, wParam, lParam);
+  WNDPROC original = watched->original;
   if (message == WM_NCDESTROY) {
-    RemovePropW(window, kOriginalProc);
+    *watched = g_watched[--g_watchedCount];
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
   }
   const LRESULT result = CallWindowProcW(original, window, message, wParam, lParam);
@@ -50,10 +68,11 @@ LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 // Every window of the thread is watched from its first message on.
 void Watch(HWND window) {
-  if (!window || GetPropW(window, kOriginalProc)) return;
+  if (!window || g_watchedCount == kMostWatched || WatchedOf(window)) return;
   if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return;
   LONG_PTR original = GetWindowLongPtrW(window, GWLP_WNDPROC);
-  if (!original || !SetPropW(window, kOriginalProc, reinterpret_cast<HANDLE>(original))) return;
+  if (!original) return;
+  g_watched[g_watchedCount++] = {window, reinterpret_cast<WNDPROC>(original)};
   SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProbeProc));
 }
 

@@ -13,7 +13,9 @@
 //    and the same in a bare Win32 program (enter_floor), the floor;
 //  - popup: with the capture on a resting mouse, the capture's timer tick
 //    taken from the queue of a program that shows the words (popup_target)
-//    to the return of the popup's WM_PAINT, for each WORD pointed at.
+//    to the return of the popup's WM_PAINT, for each WORD pointed at;
+//  - its floor: the same road to a bare Win32 popup (popup_floor) that puts
+//    the shipped capture library on and paints each line it is sent.
 // Times inside the program come from the paint probe (PaintProbe.h); the
 // performance counter is the same in every process. Prints "name value" lines
 // (milliseconds).
@@ -194,6 +196,70 @@ bool TypeAndEnter(HWND edit, const std::wstring& word) {
   return true;
 }
 
+// Starts the window that shows the words (its own program) and waits for it.
+struct Target {
+  PROCESS_INFORMATION info = {};
+  HWND window = nullptr;
+};
+
+Target StartTarget(const std::vector<std::wstring>& words) {
+  Target t;
+  std::wstring command = L"\"popup_target.exe\"";
+  for (const std::wstring& w : words) command += L" \"" + w + L"\"";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &t.info)) {
+    WaitClose([&] {
+      std::vector<HWND> windows = TopWindows(t.info.dwProcessId, kTargetClass, nullptr, true);
+      t.window = windows.empty() ? nullptr : windows.front();
+      return t.window != nullptr;
+    }, kStartDeadlineMs);
+  }
+  if (!t.window) fprintf(stderr, "program_bench: the popup's target window did not appear\n");
+  return t;
+}
+
+void EndProcess(PROCESS_INFORMATION& info) {
+  if (!info.hProcess) return;
+  TerminateProcess(info.hProcess, 0);
+  WaitForSingleObject(info.hProcess, kDeadlineMs);
+  CloseHandle(info.hProcess);
+  CloseHandle(info.hThread);
+  info = PROCESS_INFORMATION();
+}
+
+// Points at each word of the target in turn, after a blank place that hides
+// the last popup, and takes the tick of the capture to the popup's last
+// paint; the first word warms up.
+std::vector<double> MeasurePopups(const Target& target, const std::vector<std::wstring>& words,
+                                  Probe& probe, const wchar_t* screenshot) {
+  std::vector<double> popup;
+  if (!target.window) return popup;
+  const RECT area = ScreenRect(target.window);
+  for (size_t i = 0; i < words.size(); ++i) {
+    // To a blank place first, its capture over, then at rest on the word.
+    LONG ticks = probe->ticks;
+    MouseTo({area.right - 10, area.bottom - 4});
+    WaitClose([&] { return probe->ticks != ticks; }, kDeadlineMs);
+    WaitQuiet(probe->otherPaints, 400);
+    const LONG before = probe->otherPaints;
+    ticks = probe->ticks;
+    MouseTo({area.left + kTargetTextLeft + 6, area.top + kTargetLineTop + int(i) * kTargetLineHeight + 6});
+    if (!WaitClose([&] {
+          return probe->ticks != ticks && probe->otherPaints != before && probe->otherPaintEnd > probe->tickTime;
+        }, kDeadlineMs)) {
+      fprintf(stderr, "program_bench: no popup for %s (%ld capture ticks)\n", Utf8(words[i]).c_str(),
+              probe->ticks - ticks);
+      continue;
+    }
+    WaitQuiet(probe->otherPaints, 400);
+    if (i == 0) continue;
+    popup.push_back(Ms(probe->otherPaintEnd - probe->tickTime));
+  }
+  SaveScreenshot(screenshot);
+  return popup;
+}
+
 }  // namespace
 
 int main() {
@@ -271,6 +337,34 @@ int main() {
   Print("enter_page", enterPage);
   Print("enter_all", enterAll);
   SaveScreenshot(L"bench-enter");
+  End(program);
+
+  // The popup's floor, while no program holds the capture hooks: they are
+  // the library's one set, and Quorindo takes them next.
+  std::vector<double> floorPopup;
+  {
+    const int delay = int(GetPrivateProfileIntW(L"Translate", L"GrabTimeDelay", 300, (folder + L"config.ini").c_str()));
+    std::wstring command = L"\"popup_floor.exe\" \"" + folder + L"scrivet.dll\" " + std::to_wstring(delay);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION floorProcess = {};
+    const bool started =
+        CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &floorProcess) &&
+        WaitForInputIdle(floorProcess.hProcess, kStartDeadlineMs) == 0 &&
+        WaitForSingleObject(floorProcess.hProcess, 0) != WAIT_OBJECT_0;
+    if (started) {
+      Target target = StartTarget(words);
+      floorPopup = MeasurePopups(target, words, probe, L"bench-popup-floor");
+      EndProcess(target.info);
+    } else {
+      fprintf(stderr, "program_bench: the bare popup did not start or could not put the hooks on\n");
+    }
+    // Closed, not killed: under Wine the hooks of a killed program stay on.
+    for (HWND w : AnyTopWindows(L"QuorindoBenchPopupFloor", false)) PostMessageW(w, WM_CLOSE, 0, 0);
+    if (floorProcess.hProcess && WaitForSingleObject(floorProcess.hProcess, kDeadlineMs) != WAIT_OBJECT_0)
+      fprintf(stderr, "program_bench: the bare popup did not close\n");
+    EndProcess(floorProcess);
+  }
 
   // Once more with the capture on a resting mouse, for the popup.
   WritePrivateProfileStringW(L"App", L"EnableGrab", L"y", (folder + L"user.ini").c_str());
@@ -283,53 +377,11 @@ int main() {
   }
 
   // The popup over the words in a program of their own.
-  std::wstring command = L"\"popup_target.exe\"";
-  for (const std::wstring& w : words) command += L" \"" + w + L"\"";
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION target = {};
-  HWND targetWindow = nullptr;
-  if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &target)) {
-    WaitClose([&] {
-      std::vector<HWND> windows = TopWindows(target.dwProcessId, kTargetClass, nullptr, true);
-      targetWindow = windows.empty() ? nullptr : windows.front();
-      return targetWindow != nullptr;
-    }, kStartDeadlineMs);
-  }
-  std::vector<double> popup;
-  if (targetWindow) {
-    const RECT area = ScreenRect(targetWindow);
-    for (size_t i = 0; i < words.size(); ++i) {
-      // To a blank place first, its capture over, then at rest on the word.
-      LONG ticks = probe->ticks;
-      MouseTo({area.right - 10, area.bottom - 4});
-      WaitClose([&] { return probe->ticks != ticks; }, kDeadlineMs);
-      WaitQuiet(probe->otherPaints, 400);
-      const LONG before = probe->otherPaints;
-      ticks = probe->ticks;
-      MouseTo({area.left + kTargetTextLeft + 6, area.top + kTargetLineTop + int(i) * kTargetLineHeight + 6});
-      if (!WaitClose([&] {
-            return probe->ticks != ticks && probe->otherPaints != before && probe->otherPaintEnd > probe->tickTime;
-          }, kDeadlineMs)) {
-        fprintf(stderr, "program_bench: no popup for %s (%ld capture ticks)\n", Utf8(words[i]).c_str(),
-                probe->ticks - ticks);
-        continue;
-      }
-      WaitQuiet(probe->otherPaints, 400);
-      if (i == 0) continue;
-      popup.push_back(Ms(probe->otherPaintEnd - probe->tickTime));
-    }
-    SaveScreenshot(L"bench-popup");
-  } else {
-    fprintf(stderr, "program_bench: the popup's target window did not appear\n");
-  }
+  Target target = StartTarget(words);
+  std::vector<double> popup = MeasurePopups(target, words, probe, L"bench-popup");
   Print("popup", popup);
-  if (target.hProcess) {
-    TerminateProcess(target.hProcess, 0);
-    WaitForSingleObject(target.hProcess, kDeadlineMs);
-    CloseHandle(target.hProcess);
-    CloseHandle(target.hThread);
-  }
+  Print("popup_floor", floorPopup);
+  EndProcess(target.info);
 
   probe.Detach();
   End(program);

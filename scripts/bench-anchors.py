@@ -144,6 +144,10 @@ def report(results):
             "one frame 16.7", "%.1f frames" % (r["popup_median"] / 16.7), "<= 16 ms", r["popup_median"] <= 16)
     else:
         row("capture timer to popup painted, ms", "no popup", "one frame 16.7", "-", "<= 16 ms", False)
+    if have("popup_median", "popup_floor_median"):
+        row("  the same road to a bare Win32 popup", "%.1f" % r["popup_median"],
+            "floor %.1f (best %.1f)" % (r["popup_floor_median"], r["popup_floor_best"]),
+            "%.1fx the floor's time" % (r["popup_median"] / r["popup_floor_median"]), "-", None)
 
     head = ("figure", "Quorindo", "anchor", "ratio", "goal", "")
     widths = [max(len(str(x[i])) for x in rows + [head]) for i in range(6)]

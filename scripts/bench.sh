@@ -9,7 +9,8 @@
 #   program     start-up beside an empty Win32 program (and the same empty
 #               program importing the program's DLLs), Enter to the result
 #               page painted beside the same in a bare Win32 program, the
-#               capture's timer tick in another program to the popup painted.
+#               capture's timer tick in another program to the popup painted,
+#               beside the same road to a bare Win32 popup.
 # The benchmark has its own Wine prefix and display; results go to
 # build/bench/results.txt. Timings are not tests: `make test` runs none of this.
 set -euo pipefail

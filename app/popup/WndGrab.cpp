@@ -161,16 +161,22 @@ BOOL CWndGrab::OnEraseBkgnd(CDC*) { return TRUE; }
 void CWndGrab::OnSize(UINT type, int cx, int cy) {
   CWnd::OnSize(type, cx, cy);
   if (!m_view.m_hWnd) return;
-  int x = 4;
-  for (CGImageButton* b : {&m_btnOpen, &m_btnCopy, &m_btnSpeak, &m_btnTranslate}) {
+  // A button is moved only when it is not in its place: the four on the left
+  // stay where they are, and a move that changes nothing still costs a
+  // round of window messages (each a fraction of a millisecond under Wine,
+  // on every popup that changes its size).
+  auto place = [this](CGImageButton& b, int x, int y) {
     CRect rc;
-    b->GetWindowRect(&rc);
-    b->SetWindowPos(nullptr, x, 4, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    x += rc.Width() + 2;
-  }
+    b.GetWindowRect(&rc);
+    ScreenToClient(&rc);
+    if (rc.left != x || rc.top != y) b.SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return rc.Width();
+  };
+  int x = 4;
+  for (CGImageButton* b : {&m_btnOpen, &m_btnCopy, &m_btnSpeak, &m_btnTranslate}) x += place(*b, x, 4) + 2;
   CRect keep;
   m_btnKeepVisible.GetWindowRect(&keep);
-  m_btnKeepVisible.SetWindowPos(nullptr, cx - keep.Width() - 4, 4, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  place(m_btnKeepVisible, cx - keep.Width() - 4, 4);
   m_view.SetWindowPos(nullptr, 1, m_nCaptionHeight + 2, cx - 2, cy - m_nCaptionHeight - 3,
                       SWP_NOZORDER | SWP_NOACTIVATE);
   if (!m_bPositioning) {
@@ -370,7 +376,11 @@ BOOL CWndGrab::ShowResult(int extract, int keepPosition) {
                   {current.left, current.top}, m_bKeepVisible != 0, screen);
 
   m_bPositioning = 1;
-  InvalidateRect(nullptr, FALSE);
+  // The title shows the new word. The buttons have not changed and the view
+  // redraws its own page: invalidated with the popup (which does not clip its
+  // children), the five buttons were painted again for each result shown in
+  // a popup that stays up at its size.
+  ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
   SetWindowPos(&CWnd::wndTopMost, m_rcWindow.left, m_rcWindow.top, m_rcWindow.right - m_rcWindow.left,
                m_rcWindow.bottom - m_rcWindow.top, SWP_SHOWWINDOW | SWP_NOACTIVATE);
   m_bPositioning = 0;

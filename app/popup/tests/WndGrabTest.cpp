@@ -307,6 +307,70 @@ TEST_F(WndGrabTest, TitleBarDragsAndTheBorderSizesWithCornerZones) {
   EXPECT_EQ(405, popup_->GetKeepZone().right);
 }
 
+// The caption buttons through sizes that change the width, the height alone,
+// both, and down to the smallest: four at the left, each 2 pixels after the
+// last, the pin 4 pixels from the right edge, the view below the title.
+TEST_F(WndGrabTest, CaptionButtonsAndViewKeepTheirPlacesThroughEverySize) {
+  auto childRect = [&](CWnd& child) {
+    CRect rc;
+    child.GetWindowRect(&rc);
+    popup_->ScreenToClient(&rc);
+    return rc;
+  };
+  // Widths of their own (the test host has no button images to fit them to).
+  int width = 16;
+  for (CGImageButton* b : {&popup_->m_btnOpen, &popup_->m_btnCopy, &popup_->m_btnSpeak, &popup_->m_btnTranslate,
+                           &popup_->m_btnKeepVisible}) {
+    b->SetWindowPos(nullptr, 0, 0, width, 18, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    width += 2;
+  }
+  const SIZE sizes[] = {{300, 200}, {300, 120}, {220, 120}, {480, 320}, {150, 50}};
+  for (const SIZE& size : sizes) {
+    SCOPED_TRACE(testing::Message() << size.cx << " x " << size.cy);
+    popup_->SetWindowPos(nullptr, 100, 100, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    int x = 4;
+    for (CGImageButton* b : {&popup_->m_btnOpen, &popup_->m_btnCopy, &popup_->m_btnSpeak, &popup_->m_btnTranslate}) {
+      const CRect rc = childRect(*b);
+      EXPECT_EQ(x, rc.left);
+      EXPECT_EQ(4, rc.top);
+      x = rc.right + 2;
+    }
+    const CRect keep = childRect(popup_->m_btnKeepVisible);
+    EXPECT_EQ(24, keep.Width());
+    EXPECT_EQ(size.cx - 4, keep.right);
+    EXPECT_EQ(4, keep.top);
+    EXPECT_EQ(4 + 16 + 2 + 18 + 2 + 20 + 2 + 22 + 2, x);
+    const CRect view = childRect(popup_->m_view);
+    EXPECT_EQ(1, view.left);
+    EXPECT_EQ(popup_->m_nCaptionHeight + 2, view.top);
+    EXPECT_EQ(size.cx - 1, view.right);
+    EXPECT_EQ(size.cy - 1, view.bottom);
+  }
+}
+
+// A result shown again where the popup stands, at its size: the title is
+// painted again, the caption buttons are not.
+TEST_F(WndGrabTest, AResultShownAgainInThePopupThatStaysUpLeavesTheButtonsAlone) {
+  CGImageButton* buttons[] = {&popup_->m_btnOpen, &popup_->m_btnCopy, &popup_->m_btnSpeak, &popup_->m_btnTranslate,
+                              &popup_->m_btnKeepVisible};
+  for (CGImageButton* b : buttons) b->SetWindowPos(nullptr, 0, 0, 18, 18, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Away from the cursor, which would light a button up.
+  POINT cursor = {0, 0};
+  GetCursorPos(&cursor);
+  const int x = cursor.x < 500 ? 600 : 50, y = cursor.y < 400 ? 500 : 50;
+  ASSERT_EQ(TRUE, SendRecord(Record(L"the books here", 5, x, y)));
+  ASSERT_TRUE(PumpUntil([&] { return popup_->IsWindowVisible() != FALSE; }));
+  Pump();
+  const CRect shown = WindowRect();
+  for (CGImageButton* b : buttons) ASSERT_FALSE(::GetUpdateRect(b->m_hWnd, nullptr, FALSE));
+
+  ASSERT_TRUE(popup_->ShowResult(1, 1));
+  ASSERT_EQ(shown, WindowRect());
+  EXPECT_TRUE(::GetUpdateRect(popup_->m_hWnd, nullptr, FALSE));
+  for (CGImageButton* b : buttons) EXPECT_FALSE(::GetUpdateRect(b->m_hWnd, nullptr, FALSE)) << b->GetDlgCtrlID();
+  Pump();
+}
+
 TEST_F(WndGrabTest, HiddenPopupIgnoresMouseMovesAndDropsQueuedRecords) {
   EXPECT_FALSE(popup_->IsWindowVisible());
   EXPECT_EQ(1, ::SendMessageW(popup_->m_hWnd, WM_GRAB_MOUSEMOVE, 0, MAKELPARAM(900, 700)));
