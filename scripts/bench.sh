@@ -58,6 +58,10 @@ cleanup() {
 trap cleanup EXIT
 wineserver -k 2>/dev/null || true
 wineserver -p
+# The display comes first: the first Wine program of the session starts Wine's
+# desktop, and one started without a display leaves every later window
+# without a driver.
+ensure_display
 
 # ---- Dictionary ----------------------------------------------------------
 DICTD=/usr/share/dictd
@@ -112,7 +116,6 @@ NGINX_PID=
 
 # ---- The program ---------------------------------------------------------
 echo "bench: the program"
-ensure_display
 PROGRAM="$OUT/program"
 rm -rf "$PROGRAM"
 cp -r "$BUILD_DIR/dist" "$PROGRAM"
