@@ -3,10 +3,7 @@
 namespace {
 
 PaintProbeData* Data() {
-  static PaintProbeData* data = [] {
-    HANDLE mapping = OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, kPaintProbeMapping);
-    return mapping ? static_cast<PaintProbeData*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0)) : nullptr;
-  }();
+  static PaintProbeData* data = OpenPaintProbe();
   return data;
 }
 

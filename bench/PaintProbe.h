@@ -22,6 +22,12 @@ struct PaintProbeData {
   volatile LONG pagePaints, mainPaints, otherPaints, ticks;
 };
 
+// The benchmark's mapping in this process; null when the benchmark made none.
+inline PaintProbeData* OpenPaintProbe() {
+  HANDLE mapping = OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, kPaintProbeMapping);
+  return mapping ? static_cast<PaintProbeData*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0)) : nullptr;
+}
+
 // The hook procedure the benchmark installs (WH_GETMESSAGE and WH_CALLWNDPROC).
 extern "C" __declspec(dllexport) LRESULT CALLBACK PaintProbeGetMessage(int code, WPARAM wParam, LPARAM lParam);
 extern "C" __declspec(dllexport) LRESULT CALLBACK PaintProbeCallWndProc(int code, WPARAM wParam, LPARAM lParam);

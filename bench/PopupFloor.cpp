@@ -100,8 +100,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   const std::wstring library = argv[1];
   const int delayMs = _wtoi(argv[2]);
   LocalFree(argv);
-  HANDLE mapping = OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, kPaintProbeMapping);
-  g_probe = mapping ? static_cast<PaintProbeData*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0)) : nullptr;
+  g_probe = OpenPaintProbe();
   if (!g_probe) return 1;
 
   WNDCLASSW wc = {};

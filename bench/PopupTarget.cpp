@@ -41,8 +41,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   g_words.assign(argv + 1, argv + argc);
   LocalFree(argv);
-  HANDLE mapping = OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, kPaintProbeMapping);
-  auto* probe = mapping ? static_cast<PaintProbeData*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0)) : nullptr;
+  PaintProbeData* probe = OpenPaintProbe();
   if (!probe) return 1;
 
   WNDCLASSW wc = {};

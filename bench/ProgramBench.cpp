@@ -87,12 +87,17 @@ Started StartAndWait(const std::wstring& exe, const std::wstring& folder, const 
   return s;
 }
 
+void EndProcess(PROCESS_INFORMATION& info) {
+  if (!info.hProcess) return;
+  TerminateProcess(info.hProcess, 0);
+  WaitForSingleObject(info.hProcess, kDeadlineMs);
+  CloseHandle(info.hProcess);
+  CloseHandle(info.hThread);
+  info = PROCESS_INFORMATION();
+}
+
 void End(Started& s) {
-  if (!s.info.hProcess) return;
-  TerminateProcess(s.info.hProcess, 0);
-  WaitForSingleObject(s.info.hProcess, kDeadlineMs);
-  CloseHandle(s.info.hProcess);
-  CloseHandle(s.info.hThread);
+  EndProcess(s.info);
   s = Started();
 }
 
@@ -217,15 +222,6 @@ Target StartTarget(const std::vector<std::wstring>& words) {
   }
   if (!t.window) fprintf(stderr, "program_bench: the popup's target window did not appear\n");
   return t;
-}
-
-void EndProcess(PROCESS_INFORMATION& info) {
-  if (!info.hProcess) return;
-  TerminateProcess(info.hProcess, 0);
-  WaitForSingleObject(info.hProcess, kDeadlineMs);
-  CloseHandle(info.hProcess);
-  CloseHandle(info.hThread);
-  info = PROCESS_INFORMATION();
 }
 
 // Points at each word of the target in turn, after a blank place that hides

@@ -501,24 +501,21 @@ void HtmlView::SyncControls() {
 // next paint, after the page's own: the frame of a text box with a scroll bar
 // took about 4 ms under Wine, ahead of the page.
 void HtmlView::PlaceControl(HWND control, const RECT& rect) {
-  auto same = [control](const ControlPlace& p) { return p.hwnd == control; };
-  auto it = std::find_if(places_.begin(), places_.end(), same);
+  auto it = places_.find(control);
   UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE;
-  if (it != places_.end() && it->rect.left == rect.left && it->rect.top == rect.top) flags |= SWP_NOMOVE;
-  if (it != places_.end() && it->rect.right - it->rect.left == rect.right - rect.left &&
-      it->rect.bottom - it->rect.top == rect.bottom - rect.top)
-    flags |= SWP_NOSIZE;
+  if (it != places_.end()) {
+    const RECT& was = it->second;
+    if (was.left == rect.left && was.top == rect.top) flags |= SWP_NOMOVE;
+    if (was.right - was.left == rect.right - rect.left && was.bottom - was.top == rect.bottom - rect.top)
+      flags |= SWP_NOSIZE;
+  }
   if (!(GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE)) flags |= SWP_SHOWWINDOW;
   if ((flags & (SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW)) == (SWP_NOMOVE | SWP_NOSIZE)) return;
   SetWindowPos(control, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, flags);
-  if (it != places_.end()) it->rect = rect;
-  else places_.push_back({control, rect});
+  places_[control] = rect;
 }
 
-void HtmlView::ForgetPlace(HWND control) {
-  auto same = [control](const ControlPlace& p) { return p.hwnd == control; };
-  places_.erase(std::remove_if(places_.begin(), places_.end(), same), places_.end());
-}
+void HtmlView::ForgetPlace(HWND control) { places_.erase(control); }
 
 // ---------------------------------------------------------------- painting
 

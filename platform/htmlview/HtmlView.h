@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/htmlview/HtmlDom.h"
@@ -157,11 +158,7 @@ class HtmlView : public DocumentSite {
   std::vector<SpareControl> spare_;
   // The rectangle each control window, in use or spare, was last given (a
   // drop-down list's window is as high as its edit part, not as given).
-  struct ControlPlace {
-    HWND hwnd;
-    RECT rect;
-  };
-  std::vector<ControlPlace> places_;
+  std::unordered_map<HWND, RECT> places_;
   bool keepControls_ = true;  // off while the view goes
   bool sparesShown_ = false;  // spare windows left on the screen for the next placing
   HtmlViewEvents* events_ = nullptr;
