@@ -178,14 +178,18 @@ std::vector<HWND> TickBoxes(HWND page) {
 TEST_F(DictionariesRoad, UntickedDictionaryIsNoLongerAsked) {
   HWND dialog = OpenAndInstall();
   if (!dialog) return;
+  // Installed last, its row's tick box is the last of the page; moved to the
+  // top, the same box is the first.
+  std::vector<HWND> boxes = TickBoxes(page_);
+  ASSERT_FALSE(boxes.empty()) << "no tick box on the page";
+  const HWND box = boxes.back();
+  ASSERT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED) << "the installed dictionary is not ticked";
   Click(DialogItem(dialog, IDC_DICTOPT_TOP));
-  // Moved to the top, its row's tick box is the first of the page.
-  std::vector<HWND> boxes;
   ASSERT_TRUE(WaitFor([&] {
     boxes = TickBoxes(page_);
-    return !boxes.empty() && SendMessageW(boxes[0], BM_GETCHECK, 0, 0) == BST_CHECKED;
-  })) << "no ticked box on the page";
-  Click(boxes[0]);
+    return !boxes.empty() && boxes[0] == box;
+  })) << "the installed dictionary's row did not move to the top";
+  Click(box);
   // The page is written again with the new state: its boxes are read afresh.
   EXPECT_TRUE(WaitFor([&] {
     boxes = TickBoxes(page_);

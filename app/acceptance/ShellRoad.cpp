@@ -65,6 +65,13 @@ TEST_F(TrayRoad, MenuOpensTheWindowSwitchesTheClipboardTranslatorAndExits) {
   // The clipboard translator (third item), off as shipped, is switched on:
   // a copied word brings the popup.
   ASSERT_TRUE(ChooseFromTray(3));
+  // The switch is on once the program's popup has joined the clipboard
+  // viewers; a word copied before that brings nothing.
+  ASSERT_TRUE(WaitFor([&] {
+    DWORD owner = 0;
+    HWND viewer = GetClipboardViewer();
+    return viewer && GetWindowThreadProcessId(viewer, &owner) && owner == program_.Id();
+  })) << "the clipboard translator did not come on";
   ASSERT_TRUE(SetClipboardText(L"house"));
   EXPECT_TRUE(WaitFor([&] { return !OtherWindows(program_.Id(), window.Frame()).empty(); }))
       << "no popup for a copied word";

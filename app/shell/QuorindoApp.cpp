@@ -10,17 +10,8 @@
 #include "guictl/GuiManager.h"
 #include "http/NetLog.h"
 
-#if __has_include("dialogs/options/OptionsDlg.h")
-#include "dialogs/options/OptionsDlg.h"
-#define QUORINDO_PROXY_CREDENTIALS &AuthCredentialCallback
-#else
-#define QUORINDO_PROXY_CREDENTIALS nullptr
-#endif
-
-#if __has_include("app/frame/MainFrame.h")
 #include "app/frame/MainFrame.h"
-#define QUORINDO_HAS_MAIN_FRAME 1
-#endif
+#include "dialogs/options/OptionsDlg.h"
 
 namespace {
 
@@ -56,7 +47,7 @@ CQuorindoApp::CQuorindoApp()
   SetDictHost(&m_dictHost);
   SetSettingTextKeyReader(&ReadSettingTextKey);
   // The proxy's credentials are asked for through the main window's dialog.
-  m_textTranslator.SetConnection(&m_onlineHost, QUORINDO_PROXY_CREDENTIALS);
+  m_textTranslator.SetConnection(&m_onlineHost, &AuthCredentialCallback);
 }
 
 CQuorindoApp::~CQuorindoApp() {
@@ -153,7 +144,6 @@ BOOL CQuorindoApp::InitInstance() {
 }
 
 bool CQuorindoApp::CreateMainWindow() {
-#ifdef QUORINDO_HAS_MAIN_FRAME
   CMainFrame* frame = new CMainFrame;
   m_pMainWnd = frame;
   if (!frame->LoadFrame(128, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr)) {
@@ -166,9 +156,6 @@ bool CQuorindoApp::CreateMainWindow() {
   ::SetMenu(frame->m_hWnd, nullptr);
   PlaceMainWindow();
   return true;
-#else
-  return false;
-#endif
 }
 
 void CQuorindoApp::PlaceMainWindow() {

@@ -3,11 +3,8 @@
 #include "app/shell/QuorindoApp.h"
 #include "dialogs/options/OptionsHost.h"
 
-#if __has_include("app/frame/MainFrame.h") && __has_include("app/popup/WndGrab.h")
 #include "app/frame/MainFrame.h"
 #include "app/popup/WndGrab.h"
-#define QUORINDO_HAS_POPUP 1
-#endif
 
 namespace {
 
@@ -57,11 +54,7 @@ class CAppOptionsHost : public IOptionsHost {
   }
 
   void SetGrabColors(COLORREF text, COLORREF back, COLORREF border) override {
-#ifdef QUORINDO_HAS_POPUP
     if (auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd())) frame->GetPopup().SetColors(text, back, border);
-#else
-    (void)text, (void)back, (void)border;
-#endif
   }
 
   void RefreshDictionaries() override { theApp.GetDictManager()->ForEachDict(); }
