@@ -252,8 +252,8 @@ void CTextTranslator::BuildFormPage(std::wstring& html, bool showSource, bool sh
     targets.assign(1, std::wstring());
   }
   std::wstring sourceList, targetList;
-  for (const std::wstring& s : sources) sourceList += Option(s, host.GetLanguageName(s.c_str()), s == m_langSrc);
-  for (const std::wstring& t : targets) targetList += Option(t, host.GetLanguageName(t.c_str()), t == m_langDest);
+  for (const std::wstring& s : sources) sourceList += Option(s, LanguageLabel(s), s == m_langSrc);
+  for (const std::wstring& t : targets) targetList += Option(t, LanguageLabel(t), t == m_langDest);
   set(L"LangSrcList", sourceList);
   set(L"LangDestList", targetList);
   std::wstring copyright;
@@ -284,6 +284,11 @@ bool CTextTranslator::BuildUiPage(std::wstring& out, const wchar_t* name, const 
   SetTemplateVar(vars, L"Content", content);
   ExpandTemplateVars(out, pageTemplate.c_str(), vars);
   return true;
+}
+
+std::wstring CTextTranslator::LanguageLabel(const std::wstring& code) const {
+  std::wstring name = DictHost().GetLanguageName(code.c_str());
+  return name.empty() ? code : name;
 }
 
 void CTextTranslator::MapLanguageCode(std::wstring& out, const wchar_t* code, CXmlNode* transform) const {

@@ -55,6 +55,9 @@ class CTextTranslator {
   // A status page from the "ui" template of that name with the content text.
   bool BuildUiPage(std::wstring& out, const wchar_t* name, const std::wstring& content);
   void MapLanguageCode(std::wstring& out, const wchar_t* code, CXmlNode* transform) const;
+  // A language's name for the form's lists: the code itself where the
+  // language list has no name for it, never a blank entry.
+  std::wstring LanguageLabel(const std::wstring& code) const;
 
   // The application's connection setting (proxy) and the proxy-credential
   // callback handed to the HTTP session when a proxy is on.

@@ -86,10 +86,11 @@ LRESULT CMainFrame::RefreshLookup(const wchar_t* word) {
 void CMainFrame::FillLanguageSelect(const std::vector<std::wstring>& codes, const std::wstring& current,
                                     const wchar_t* element) {
   CResultView& page = m_viewBar->m_view;
+  const CTextTranslator* translator = theApp.GetTextTranslator();
   std::vector<std::wstring> names;
   int selected = -1;
   for (size_t i = 0; i < codes.size(); ++i) {
-    names.push_back(GetLanguageName(codes[i].c_str()));
+    names.push_back(translator->LanguageLabel(codes[i]));
     if (codes[i] == current) selected = static_cast<int>(i);
   }
   page.FillSelect(codes, names, element);
