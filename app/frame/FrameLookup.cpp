@@ -181,10 +181,13 @@ LRESULT CMainFrame::OnTextTranslationEvent(const wchar_t* event) {
     translator->BuildUiPage(waiting, L"wait_request", UiText(L"TextTranslation", L"WaitRequest"));
     page.SetElementHtml(L"talvane_ftt_textdest", waiting.c_str());
     page.SetElementDisplay(L"talvane_ftt_textdest", L"");
-    if (!translator->Translate(text, m_hWnd, WM_TRANSLATE_DONE)) {
+    // An engine that offers no language pair has nothing to ask for.
+    const bool noLanguages = translator->GetSourceLanguage().empty() || translator->GetTargetLanguage().empty();
+    if (noLanguages || !translator->Translate(text, m_hWnd, WM_TRANSLATE_DONE)) {
       // Nothing went out, so no end message will replace the waiting page.
       std::wstring failed;
-      translator->BuildUiPage(failed, L"err_msg", UiText(L"TextTranslation", L"ConnectFailed"));
+      translator->BuildUiPage(failed, L"err_msg",
+                              UiText(L"TextTranslation", noLanguages ? L"NoLanguages" : L"ConnectFailed"));
       page.SetElementHtml(L"talvane_ftt_textdest", failed.c_str());
     }
     return 1;

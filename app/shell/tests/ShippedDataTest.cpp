@@ -203,6 +203,7 @@ const TextRead kTexts[] = {
     {L"text translation form", L"TextTranslation", L"WaitRequest", Form::kText, nullptr, nullptr},
     {L"text translation form", L"TextTranslation", L"ConnectFailed", Form::kText, nullptr, nullptr},
     {L"text translation form", L"TextTranslation", L"RequestFailed", Form::kText, nullptr, nullptr},
+    {L"text translation form", L"TextTranslation", L"NoLanguages", Form::kText, nullptr, nullptr},
     {L"text translation form", L"TextTranslation", L"ParseResultFailed", Form::kText, nullptr, nullptr},
     // Options dialog and its pages.
     {L"options", L"DlgOption", L"Title", Form::kText, nullptr, nullptr},
