@@ -125,6 +125,17 @@ class TextTranslationRoad : public Road {
     Click(page, (words[0].left + words[0].right) / 2, (words[0].top + words[0].bottom) / 2);
   }
 
+  // The form for a looked-up word, opened by the view bar's button.
+  bool OpenFormWith(const std::wstring& word) {
+    MainWindow window = Window();
+    std::wstring text;
+    if (!window.LookUp(word) || !window.WaitForPageText(L"Haus", text)) return false;
+    HWND button = window.Button(IDC_VIEW_TRANSLATE);
+    if (!button) return false;
+    Click(button);
+    return WaitFor([&] { return TextBox() && WindowText(TextBox()) == word && Lists().size() == 3; });
+  }
+
   // Waits until the page shows part (and no longer the waiting text).
   bool WaitForAnswer(const std::wstring& part, std::wstring& text) {
     MainWindow window = Window();
@@ -225,6 +236,32 @@ TEST_F(TextTranslationRoad, ViewBarButtonOpensTheFormWithTheLookedUpWord) {
   })) << Utf8(text);
   EXPECT_EQ(server_.Connections(), 0);
   Screenshot(L"form");
+}
+
+// A proxy port stored outside 1-65535 ("config.ini" edited by hand) is no
+// port: cut to 16 bits it named a listener of the loopback, which got the
+// request. Translating now reaches neither that listener nor the engine.
+class WrappedProxyPortRoad : public TextTranslationRoad {
+ protected:
+  void Prepare() override {
+    TextTranslationRoad::Prepare();
+    ASSERT_TRUE(wrapped_.IsListening());
+    const std::wstring config = Folder() + L"config.ini";
+    ASSERT_TRUE(SetSetting(config, L"Connection", L"Connect", L"1"));
+    ASSERT_TRUE(SetSetting(config, L"Connection", L"ProxyServer", L"127.0.0.1"));
+    ASSERT_TRUE(SetSetting(config, L"Connection", L"ProxyPort", std::to_wstring(wrapped_.Port() + 65536u)));
+  }
+
+  TestServer wrapped_;
+};
+
+TEST_F(WrappedProxyPortRoad, NothingGoesToTheWrappedPort) {
+  ASSERT_TRUE(OpenFormWith(L"house")) << "no form for the looked-up word";
+  ClickTranslate();
+  std::wstring text;
+  EXPECT_TRUE(WaitForAnswer(kConnectFailed, text)) << "after Translate: " << Utf8(text);
+  EXPECT_EQ(wrapped_.Connections(), 0) << wrapped_.LastRequest();
+  EXPECT_EQ(server_.Connections(), 0) << "the request went past the proxy: " << server_.LastRequest();
 }
 
 // The popup shows a copied word (the clipboard translator is on in this

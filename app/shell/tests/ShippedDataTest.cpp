@@ -282,6 +282,7 @@ const TextRead kTexts[] = {
     {L"proxy authentication", L"DlgAuthentication", L"Cancel", Form::kText, nullptr, nullptr},
     {L"proxy authentication", L"Message", L"UsernameIsEmpty", Form::kText, nullptr, nullptr},
     {L"options", L"Message", L"SaveSettingsFail", Form::kFormat, "s", nullptr},
+    {L"options Connection", L"Message", L"ProxyPortInvalid", Form::kText, nullptr, nullptr},
     {L"About", L"DlgAbout", L"DlgTitle", Form::kText, nullptr, nullptr},
     {L"About", L"DlgAbout", L"Version", Form::kText, nullptr, nullptr},
     {L"About", L"DlgAbout", L"Website", Form::kText, nullptr, nullptr},
