@@ -67,5 +67,36 @@ TEST_F(UpdateRoad, CheckAfterStartShowsTheNoticeOnTheStartPage) {
   EXPECT_EQ(state.GetString(L"Version", L"Time", L""), L"2026-01-02 03:04:05");
 }
 
+// Through a proxy that asks for credentials none were given for: the check
+// stops, and the notice bar says why and where to give them.
+class ProxyRefusedUpdateRoad : public Road {
+ protected:
+  void Prepare() override {
+    ASSERT_TRUE(proxy_.IsListening());
+    proxy_.SetDefault(ScriptedAnswer({"HTTP/1.1 407 Proxy Authentication Required\r\n"
+                                      "Proxy-Authenticate: Basic realm=\"Test proxy\"\r\nContent-Length: 0\r\n\r\n"}));
+    ASSERT_TRUE(SetUiText(Folder(), L"Link", L"Update", L"http://update.quorindo.example/news.xml"));
+    const std::wstring config = Folder() + L"config.ini";
+    ASSERT_TRUE(SetSetting(config, L"Connection", L"EnableUpdate", L"y"));
+    ASSERT_TRUE(SetSetting(config, L"Connection", L"Connect", L"1"));
+    ASSERT_TRUE(SetSetting(config, L"Connection", L"ProxyServer", L"127.0.0.1"));
+    ASSERT_TRUE(SetSetting(config, L"Connection", L"ProxyPort", std::to_wstring(proxy_.Port())));
+  }
+
+  WinsockScope winsock_;
+  TestServer proxy_;
+};
+
+TEST_F(ProxyRefusedUpdateRoad, TheNoticeBarSaysWhatTheProxyWants) {
+  MainWindow window = Window();
+  ASSERT_TRUE(WaitFor([&] { return proxy_.Connections() >= 1; }, kStartDeadlineMs)) << "no check came to the proxy";
+  std::wstring text;
+  EXPECT_TRUE(window.WaitForPageText(L"The update check stopped. The proxy server asks for a user name and password.",
+                                     text))
+      << "the page after the check: " << Utf8(text);
+  EXPECT_NE(text.find(L"Options, Connection"), std::wstring::npos) << Utf8(text);
+  Screenshot(L"proxy-notice");
+}
+
 }  // namespace
 }  // namespace acceptance

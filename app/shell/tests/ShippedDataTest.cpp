@@ -204,6 +204,10 @@ const TextRead kTexts[] = {
     {L"text translation form", L"TextTranslation", L"ConnectFailed", Form::kText, nullptr, nullptr},
     {L"text translation form", L"TextTranslation", L"RequestFailed", Form::kText, nullptr, nullptr},
     {L"text translation form", L"TextTranslation", L"NoLanguages", Form::kText, nullptr, nullptr},
+    {L"text translation form", L"TextTranslation", L"ProxyAuthPrompt", Form::kText, nullptr, nullptr},
+    {L"update notice", L"OnlineUpdate", L"CheckStopped", Form::kText, nullptr, nullptr},
+    {L"text translation form", L"TextTranslation", L"ProxyAuthRequired", Form::kText, nullptr, nullptr},
+    {L"text translation form", L"TextTranslation", L"ProxyAuthRefused", Form::kText, nullptr, nullptr},
     {L"text translation form", L"TextTranslation", L"ParseResultFailed", Form::kText, nullptr, nullptr},
     // Options dialog and its pages.
     {L"options", L"DlgOption", L"Title", Form::kText, nullptr, nullptr},
