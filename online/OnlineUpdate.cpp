@@ -157,9 +157,12 @@ bool COnlineUpdate::Start(HWND owner, UINT message) {
 
   std::wstring host, user, password;
   uint16_t port = 0;
+  m_refusedByProxy = false;
+  m_sentProxyCredentials = false;
   if (m_host->GetConnectionSetting(host, port, user, password)) {
     SetProxy(ToUtf8(host).c_str(), port, ToUtf8(user).c_str(), ToUtf8(password).c_str());
     EnableProxy(true);
+    m_sentProxyCredentials = !user.empty();
   } else {
     SetProxy("", 0, "", "");
     EnableProxy(false);
@@ -204,6 +207,7 @@ bool COnlineUpdate::Download(std::string& body, const std::wstring& url, int32_t
   std::string language = ToUtf8(m_host->GetUiLanguage());
   if (!SendRequest(true, nullptr, language.c_str(), m_stopEvent)) return false;
   const CHttpResponse& response = GetResponse();
+  if (response.GetStatusCode() == 407) m_refusedByProxy = true;
   if (response.GetStatusCode() != 200) return false;
   uint32_t length = response.GetBodyLength();
   return response.GetBody(body, 0, length) == length && body.size() == length;

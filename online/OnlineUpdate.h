@@ -55,6 +55,10 @@ class COnlineUpdate : public CHttpClient {
   bool DownloadFiles(CXmlNode* action, const std::wstring& folder);
   int RunScript(CXmlNode* action, const std::wstring& folder);
   std::pair<int, int> RunCheck();
+  // After a failed check: the proxy asked for credentials (407), and whether
+  // the check had sent a user name to it.
+  bool WasRefusedByProxy() const { return m_refusedByProxy; }
+  bool SentProxyCredentials() const { return m_sentProxyCredentials; }
 
  private:
   static unsigned __stdcall ThreadProc(void* self);
@@ -75,6 +79,8 @@ class COnlineUpdate : public CHttpClient {
   HANDLE m_stopEvent = nullptr;  // manual-reset: every wait of the check sees it
   HWND m_callWindow = nullptr;   // runs the script's dictionary commands on the GUI thread
   std::atomic<bool> m_finished{false};
+  std::atomic<bool> m_refusedByProxy{false};
+  bool m_sentProxyCredentials = false;
 };
 
 // The MD5 digest of the bytes equals the 32 hexadecimal digits (either case).

@@ -252,8 +252,8 @@ void CTextTranslator::BuildFormPage(std::wstring& html, bool showSource, bool sh
     targets.assign(1, std::wstring());
   }
   std::wstring sourceList, targetList;
-  for (const std::wstring& s : sources) sourceList += Option(s, host.GetLanguageName(s.c_str()), s == m_langSrc);
-  for (const std::wstring& t : targets) targetList += Option(t, host.GetLanguageName(t.c_str()), t == m_langDest);
+  for (const std::wstring& s : sources) sourceList += Option(s, LanguageLabel(s), s == m_langSrc);
+  for (const std::wstring& t : targets) targetList += Option(t, LanguageLabel(t), t == m_langDest);
   set(L"LangSrcList", sourceList);
   set(L"LangDestList", targetList);
   std::wstring copyright;
@@ -284,6 +284,11 @@ bool CTextTranslator::BuildUiPage(std::wstring& out, const wchar_t* name, const 
   SetTemplateVar(vars, L"Content", content);
   ExpandTemplateVars(out, pageTemplate.c_str(), vars);
   return true;
+}
+
+std::wstring CTextTranslator::LanguageLabel(const std::wstring& code) const {
+  std::wstring name = DictHost().GetLanguageName(code.c_str());
+  return name.empty() ? code : name;
 }
 
 void CTextTranslator::MapLanguageCode(std::wstring& out, const wchar_t* code, CXmlNode* transform) const {
@@ -376,11 +381,16 @@ uint32_t CTextTranslator::Translate(const std::wstring& text, HWND window, UINT 
 
   std::wstring host, user, password;
   uint16_t port = 0;
+  const bool once = m_hasOnceCredentials;
+  m_hasOnceCredentials = false;
+  m_sentProxyCredentials = false;
   if (m_host && m_host->GetConnectionSetting(host, port, user, password)) {
     std::string h, u, p;
     WStringToUtf8(h, host.c_str(), -1);
     WStringToUtf8(u, user.c_str(), -1);
     WStringToUtf8(p, password.c_str(), -1);
+    if (once) u = m_onceUser, p = m_oncePassword;
+    m_sentProxyCredentials = !u.empty();
     m_http.SetProxy(h.c_str(), port, u.c_str(), p.c_str());
     m_http.EnableProxy(true);
     m_http.SetCredentialCallback(m_credentials);
@@ -410,6 +420,28 @@ int CutTranslation(std::wstring& out, const std::wstring& patternText, const std
     out.clear();
     return -1;
   }
+}
+
+void CTextTranslator::SetProxyCredentialsOnce(const std::string& user, const std::string& password) {
+  m_hasOnceCredentials = true;
+  m_onceUser = user;
+  m_oncePassword = password;
+}
+
+bool CTextTranslator::IsProxyAuthRequest(uint32_t requestNumber, std::string& realm) {
+  realm.clear();
+  m_http.StopThread();
+  if (requestNumber != m_http.GetRequestNumber() || !m_http.IsResponseComplete()) return false;
+  const CHttpResponse& response = m_http.GetResponse();
+  if (response.GetStatusCode() != 407) return false;
+  // Proxy-Authenticate: Basic realm="name"
+  if (const CHttpHeaderList::Entry* challenge = response.GetHeaders().Find("Proxy-Authenticate")) {
+    const std::string& value = challenge->second;
+    const size_t at = value.find("realm=\"");
+    const size_t end = at == std::string::npos ? at : value.find('"', at + 7);
+    if (end != std::string::npos) realm = value.substr(at + 7, end - at - 7);
+  }
+  return true;
 }
 
 bool CTextTranslator::ParseResult(int httpResult, uint32_t requestNumber) {

@@ -55,6 +55,9 @@ class CTextTranslator {
   // A status page from the "ui" template of that name with the content text.
   bool BuildUiPage(std::wstring& out, const wchar_t* name, const std::wstring& content);
   void MapLanguageCode(std::wstring& out, const wchar_t* code, CXmlNode* transform) const;
+  // A language's name for the form's lists: the code itself where the
+  // language list has no name for it, never a blank entry.
+  std::wstring LanguageLabel(const std::wstring& code) const;
 
   // The application's connection setting (proxy) and the proxy-credential
   // callback handed to the HTTP session when a proxy is on.
@@ -64,6 +67,14 @@ class CTextTranslator {
   // Posts the request for the text; its end comes as message (HttpResult,
   // request number) to the window. The request number, or 0 when nothing was sent.
   uint32_t Translate(const std::wstring& text, HWND window, UINT message);
+  // The user's answer to a proxy that asked for credentials: used by the next
+  // request in place of the stored ones, then forgotten.
+  void SetProxyCredentialsOnce(const std::string& user, const std::string& password);
+  // True when that request's reply was a proxy asking for credentials (407);
+  // then the realm it named. The worker is stopped first, as for ParseResult.
+  bool IsProxyAuthRequest(uint32_t requestNumber, std::string& realm);
+  // The last request went through a proxy with a user name.
+  bool SentProxyCredentials() const { return m_sentProxyCredentials; }
   void Cancel() { m_http.Cancel(); }
   uint32_t GetRequestNumber() const { return m_http.GetRequestNumber(); }
   // True when the result text holds the translation of that request (as
@@ -82,6 +93,10 @@ class CTextTranslator {
   std::wstring m_resultText;
   IOnlineHost* m_host = nullptr;
   HttpCredentialCallback m_credentials = nullptr;
+  bool m_hasOnceCredentials = false;
+  std::string m_onceUser;
+  std::string m_oncePassword;
+  bool m_sentProxyCredentials = false;
 };
 
 // The translation cut from an engine's reply by the engine's pattern (its

@@ -178,5 +178,38 @@ TEST_F(OptionsRoad, EveryPageShowsItsListsAndOkStoresEveryPage) {
   EXPECT_EQ(state.GetString(L"App", L"ConfigPage", L""), L"2");
 }
 
+// A proxy port outside 1-65535 is refused on the Connection page with a box
+// that says why; the dialog stays open and "config.ini" keeps what it had.
+TEST_F(OptionsRoad, ProxyPortOutsideTheRangeIsRefused) {
+  MainWindow window = Window();
+  ASSERT_TRUE(window.ChooseFromMainMenu(kMenuConfiguration));
+  HWND dialog = WaitForTopWindow(program_.Id(), L"#32770", L"Options");
+  ASSERT_NE(dialog, nullptr) << "the options dialog did not open";
+  ASSERT_TRUE(ShowPage(dialog, 4));
+  Tick(DialogItem(dialog, IDC_CN_PROXY), true);
+  EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(DialogItem(dialog, IDC_CN_SERVER)) != FALSE; }));
+  TypeInto(DialogItem(dialog, IDC_CN_SERVER), L"127.0.0.1");
+  TypeInto(DialogItem(dialog, IDC_CN_PORT), L"99999");
+  const std::wstring before = FileText(Folder() + L"config.ini");
+  Click(DialogItem(dialog, IDOK));
+
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    for (HWND top : TopWindows(program_.Id(), L"#32770", nullptr, true))
+      if (top != dialog) box = top;
+    return box != nullptr;
+  })) << "OK with port 99999 showed no box";
+  const std::wstring text = WindowText(DialogItem(box, 0xFFFF));
+  EXPECT_NE(text.find(L"1 to 65535"), std::wstring::npos) << Utf8(text);
+  Screenshot(L"port-refused");
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(WaitUntilGone(box));
+  EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog closed with the port refused";
+  EXPECT_EQ(FileText(Folder() + L"config.ini"), before);
+
+  Click(DialogItem(dialog, IDCANCEL));
+  ASSERT_TRUE(WaitUntilGone(dialog)) << "Cancel did not close the dialog";
+}
+
 }  // namespace
 }  // namespace acceptance

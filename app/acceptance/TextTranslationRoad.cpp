@@ -16,6 +16,8 @@
 #include "app/acceptance/DialogKit.h"
 #include "app/acceptance/Road.h"
 #include "app/popup/PopupRes.h"
+#include "core/ConfigFile.h"
+#include "dialogs/options/OptionsRes.h"
 #include "http/tests/TestServer.h"
 
 namespace acceptance {
@@ -125,6 +127,17 @@ class TextTranslationRoad : public Road {
     Click(page, (words[0].left + words[0].right) / 2, (words[0].top + words[0].bottom) / 2);
   }
 
+  // The form for a looked-up word, opened by the view bar's button.
+  bool OpenFormWith(const std::wstring& word) {
+    MainWindow window = Window();
+    std::wstring text;
+    if (!window.LookUp(word) || !window.WaitForPageText(L"Haus", text)) return false;
+    HWND button = window.Button(IDC_VIEW_TRANSLATE);
+    if (!button) return false;
+    Click(button);
+    return WaitFor([&] { return TextBox() && WindowText(TextBox()) == word && Lists().size() == 3; });
+  }
+
   // Waits until the page shows part (and no longer the waiting text).
   bool WaitForAnswer(const std::wstring& part, std::wstring& text) {
     MainWindow window = Window();
@@ -225,6 +238,129 @@ TEST_F(TextTranslationRoad, ViewBarButtonOpensTheFormWithTheLookedUpWord) {
   })) << Utf8(text);
   EXPECT_EQ(server_.Connections(), 0);
   Screenshot(L"form");
+}
+
+// A proxy port stored outside 1-65535 ("config.ini" edited by hand) is no
+// port: cut to 16 bits it named a listener of the loopback, which got the
+// request. Translating now reaches neither that listener nor the engine.
+class WrappedProxyPortRoad : public TextTranslationRoad {
+ protected:
+  void Prepare() override {
+    TextTranslationRoad::Prepare();
+    ASSERT_TRUE(wrapped_.IsListening());
+    const std::wstring config = Folder() + L"config.ini";
+    ASSERT_TRUE(SetSetting(config, L"Connection", L"Connect", L"1"));
+    ASSERT_TRUE(SetSetting(config, L"Connection", L"ProxyServer", L"127.0.0.1"));
+    ASSERT_TRUE(SetSetting(config, L"Connection", L"ProxyPort", std::to_wstring(wrapped_.Port() + 65536u)));
+  }
+
+  TestServer wrapped_;
+};
+
+TEST_F(WrappedProxyPortRoad, NothingGoesToTheWrappedPort) {
+  ASSERT_TRUE(OpenFormWith(L"house")) << "no form for the looked-up word";
+  ClickTranslate();
+  std::wstring text;
+  EXPECT_TRUE(WaitForAnswer(kConnectFailed, text)) << "after Translate: " << Utf8(text);
+  EXPECT_EQ(wrapped_.Connections(), 0) << wrapped_.LastRequest();
+  EXPECT_EQ(server_.Connections(), 0) << "the request went past the proxy: " << server_.LastRequest();
+}
+
+// A proxy that asks for credentials (407, Basic): the user is asked, a wrong
+// answer is refused once and said so, a cancel says what the proxy wants,
+// and a right answer, remembered, translates now and later without asking.
+constexpr char kProxyCredentials[] = "Proxy-Authorization: Basic YW5uYTpzZWNyZXQ=";  // anna:secret
+constexpr wchar_t kProxyTitle[] = L"Proxy Authentication - Test proxy";
+constexpr wchar_t kAuthRequired[] = L"The proxy server asks for a user name and password.";
+constexpr wchar_t kAuthRefused[] = L"The proxy server refused the user name and password.";
+
+class ProxyAuthRoad : public TextTranslationRoad {
+ protected:
+  void Prepare() override {
+    TextTranslationRoad::Prepare();
+    ASSERT_TRUE(proxy_.IsListening());
+    ScriptedAnswer answer;
+    answer.respond = [](const std::string& request) -> std::string {
+      if (request.find(kProxyCredentials) == std::string::npos)
+        return "HTTP/1.1 407 Proxy Authentication Required\r\nProxy-Authenticate: Basic realm=\"Test proxy\"\r\n"
+               "Content-Length: 0\r\n\r\n";
+      const std::string body = std::string("<html><result>") + kReply + "</result></html>";
+      return "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " +
+             std::to_string(body.size()) + "\r\n\r\n" + body;
+    };
+    proxy_.SetDefault(answer);
+    const std::wstring config = Folder() + L"config.ini";
+    ASSERT_TRUE(SetSetting(config, L"Connection", L"Connect", L"1"));
+    ASSERT_TRUE(SetSetting(config, L"Connection", L"ProxyServer", L"127.0.0.1"));
+    ASSERT_TRUE(SetSetting(config, L"Connection", L"ProxyPort", std::to_wstring(proxy_.Port())));
+  }
+
+  // Translate, then the credentials dialog: null when it did not come.
+  HWND TranslateAndWaitForDialog() {
+    ClickTranslate();
+    return WaitForTopWindow(program_.Id(), L"#32770", kProxyTitle);
+  }
+
+  void Answer(HWND dialog, const std::wstring& user, const std::wstring& password, bool remember) {
+    ASSERT_TRUE(ClickToFocus(DialogItem(dialog, IDC_AU_USER)));
+    TypeText(user);
+    ASSERT_TRUE(ClickToFocus(DialogItem(dialog, IDC_AU_PASSWORD)));
+    TypeText(password);
+    HWND box = DialogItem(dialog, IDC_AU_REMEMBER);
+    if (IsChecked(box) != remember) Click(box);
+    ASSERT_TRUE(WaitFor([&] { return IsChecked(box) == remember; }));
+    Click(DialogItem(dialog, IDOK));
+    ASSERT_TRUE(WaitUntilGone(dialog));
+  }
+
+  // The enciphered credentials "config.ini" holds.
+  std::wstring StoredCredentials() {
+    CConfigFile config;
+    config.Load((Folder() + L"config.ini").c_str(), nullptr, CConfigFile::kReplaceStore, 0);
+    return config.GetString(L"Connection", L"ProxyAuth", L"");
+  }
+
+  TestServer proxy_;
+};
+
+TEST_F(ProxyAuthRoad, AsksForCredentialsAndSaysWhatTheProxyRefused) {
+  ASSERT_TRUE(OpenFormWith(L"house")) << "no form for the looked-up word";
+  std::wstring text;
+
+  // Cancelled: what the proxy wants, and where to give it.
+  HWND dialog = TranslateAndWaitForDialog();
+  ASSERT_NE(dialog, nullptr) << "the proxy's 407 asked nothing";
+  Screenshot(L"asked");
+  Click(DialogItem(dialog, IDCANCEL));
+  ASSERT_TRUE(WaitUntilGone(dialog));
+  EXPECT_TRUE(WaitForAnswer(kAuthRequired, text)) << "after a cancel: " << Utf8(text);
+  EXPECT_EQ(proxy_.Connections(), 1);
+
+  // A wrong password, not remembered: sent once more, refused, said so.
+  dialog = TranslateAndWaitForDialog();
+  ASSERT_NE(dialog, nullptr);
+  Answer(dialog, L"anna", L"wrong", false);
+  EXPECT_TRUE(WaitForAnswer(kAuthRefused, text)) << "after a wrong password: " << Utf8(text);
+  EXPECT_EQ(proxy_.Connections(), 3) << "one retry, no more";
+  EXPECT_NE(proxy_.LastRequest().find("Proxy-Authorization: Basic "), std::string::npos) << proxy_.LastRequest();
+  EXPECT_EQ(StoredCredentials(), L"") << "stored unasked";
+
+  // The right one, remembered: the translation, and "config.ini" keeps it.
+  dialog = TranslateAndWaitForDialog();
+  ASSERT_NE(dialog, nullptr);
+  Answer(dialog, L"anna", L"secret", true);
+  EXPECT_TRUE(WaitForAnswer(Wide(kReply), text)) << "after the right password: " << Utf8(text);
+  EXPECT_NE(StoredCredentials(), L"") << "not remembered";
+  Screenshot(L"translated");
+
+  // Remembered: the next translation goes through at once.
+  const int before = proxy_.Connections();
+  ClickTranslate();
+  EXPECT_TRUE(WaitFor([&] { return proxy_.Connections() == before + 1; }));
+  EXPECT_TRUE(WaitForAnswer(Wide(kReply), text)) << Utf8(text);
+  EXPECT_NE(proxy_.LastRequest().find(kProxyCredentials), std::string::npos) << proxy_.LastRequest();
+  EXPECT_TRUE(TopWindows(program_.Id(), L"#32770", kProxyTitle, true).empty()) << "asked again";
+  EXPECT_EQ(server_.Connections(), 0) << "a request went past the proxy";
 }
 
 // The popup shows a copied word (the clipboard translator is on in this

@@ -374,6 +374,16 @@ void CMainFrame::OnTimer(UINT_PTR nIDEvent) {
 }
 
 void CMainFrame::OnUpdateDone(WPARAM wParam, LPARAM lParam) {
+  COnlineUpdate* update = theApp.GetOnlineUpdate();
+  if (wParam == 0 && update->WasRefusedByProxy()) {
+    // The check cannot get past the proxy until the user mends the
+    // credentials: said in the notice bar, where the update's news come.
+    const wchar_t* why = update->SentProxyCredentials() ? L"ProxyAuthRefused" : L"ProxyAuthRequired";
+    std::wstring text = UiText(L"OnlineUpdate", L"CheckStopped") + L" " + UiText(L"TextTranslation", why);
+    EscapeXmlString(text, false);
+    m_viewBar->m_view.SetInfoHtml(text.c_str(), true);
+    return;
+  }
   if (wParam != 1 || lParam == 0) return;
   std::wstring tip;
   theApp.GetOnlineUpdate()->FillTemplateVars(tip, L"tip", theApp.m_langCode.c_str());

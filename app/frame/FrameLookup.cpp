@@ -3,6 +3,8 @@
 #include "app/frame/FrameInternal.h"
 
 #include "app/frame/LookupPage.h"
+#include "core/TextCodec.h"
+#include "dialogs/options/OptionsDlg.h"
 #include "dict/DictFile.h"
 
 using namespace frame;
@@ -86,10 +88,11 @@ LRESULT CMainFrame::RefreshLookup(const wchar_t* word) {
 void CMainFrame::FillLanguageSelect(const std::vector<std::wstring>& codes, const std::wstring& current,
                                     const wchar_t* element) {
   CResultView& page = m_viewBar->m_view;
+  const CTextTranslator* translator = theApp.GetTextTranslator();
   std::vector<std::wstring> names;
   int selected = -1;
   for (size_t i = 0; i < codes.size(); ++i) {
-    names.push_back(GetLanguageName(codes[i].c_str()));
+    names.push_back(translator->LanguageLabel(codes[i]));
     if (codes[i] == current) selected = static_cast<int>(i);
   }
   page.FillSelect(codes, names, element);
@@ -176,14 +179,18 @@ LRESULT CMainFrame::OnTextTranslationEvent(const wchar_t* event) {
     if (!source) return 1;
     std::wstring text = source->Value();
     if (text.empty()) return 1;
+    m_proxyRetried = false;
     std::wstring waiting;
     translator->BuildUiPage(waiting, L"wait_request", UiText(L"TextTranslation", L"WaitRequest"));
     page.SetElementHtml(L"talvane_ftt_textdest", waiting.c_str());
     page.SetElementDisplay(L"talvane_ftt_textdest", L"");
-    if (!translator->Translate(text, m_hWnd, WM_TRANSLATE_DONE)) {
+    // An engine that offers no language pair has nothing to ask for.
+    const bool noLanguages = translator->GetSourceLanguage().empty() || translator->GetTargetLanguage().empty();
+    if (noLanguages || !translator->Translate(text, m_hWnd, WM_TRANSLATE_DONE)) {
       // Nothing went out, so no end message will replace the waiting page.
       std::wstring failed;
-      translator->BuildUiPage(failed, L"err_msg", UiText(L"TextTranslation", L"ConnectFailed"));
+      translator->BuildUiPage(failed, L"err_msg",
+                              UiText(L"TextTranslation", noLanguages ? L"NoLanguages" : L"ConnectFailed"));
       page.SetElementHtml(L"talvane_ftt_textdest", failed.c_str());
     }
     return 1;
@@ -191,19 +198,50 @@ LRESULT CMainFrame::OnTextTranslationEvent(const wchar_t* event) {
   return 1;
 }
 
+// The proxy asked for credentials: the user is asked through the
+// translator's credential callback (the answer stored when they tick the
+// box) and the text sent once more with them. Asked here, on this thread,
+// after the reply: the HTTP worker never waits for a dialog, so cancelling a
+// translation can never wait on one.
+bool CMainFrame::RetryWithProxyCredentials(const std::string& realm) {
+  CTextTranslator* translator = theApp.GetTextTranslator();
+  HttpCredentialCallback ask = translator->GetSessionCredentialCallback();
+  if (!ask) return false;
+  std::string prompt;
+  const std::wstring promptText = UiText(L"TextTranslation", L"ProxyAuthPrompt");
+  WStringToUtf8(prompt, promptText.c_str(), -1);
+  AuthPromptTexts texts = {realm.c_str(), prompt.c_str()};
+  std::string user, password;
+  if (!ask(&texts, user, password)) return false;
+  translator->SetProxyCredentialsOnce(user, password);
+  if (!translator->Translate(translator->GetSourceText(), m_hWnd, WM_TRANSLATE_DONE)) return false;
+  m_proxyRetried = true;
+  return true;
+}
+
 LRESULT CMainFrame::OnTextTranslationResult(WPARAM wParam, LPARAM lParam) {
   CTextTranslator* translator = theApp.GetTextTranslator();
   if (static_cast<uint32_t>(lParam) != translator->GetRequestNumber()) return 1;
   CResultView& page = m_viewBar->m_view;
+  const bool retried = m_proxyRetried;
+  m_proxyRetried = false;
   std::wstring html;
+  std::string realm;
   switch (wParam) {
     case 2:
       page.SetElementDisplay(L"talvane_ftt_textdest", L"none");
       return 1;
-    case 1:
     case 3:
-      translator->BuildUiPage(html, L"err_msg",
-                              UiText(L"TextTranslation", wParam == 1 ? L"ConnectFailed" : L"RequestFailed"));
+      if (translator->IsProxyAuthRequest(static_cast<uint32_t>(lParam), realm)) {
+        if (!retried && RetryWithProxyCredentials(realm)) return 1;
+        const wchar_t* why = translator->SentProxyCredentials() ? L"ProxyAuthRefused" : L"ProxyAuthRequired";
+        translator->BuildUiPage(html, L"err_msg", UiText(L"TextTranslation", why));
+        break;
+      }
+      translator->BuildUiPage(html, L"err_msg", UiText(L"TextTranslation", L"RequestFailed"));
+      break;
+    case 1:
+      translator->BuildUiPage(html, L"err_msg", UiText(L"TextTranslation", L"ConnectFailed"));
       break;
     case 0: {
       const bool parsed = translator->ParseResult(0, static_cast<uint32_t>(lParam));

@@ -122,12 +122,14 @@ class CMainFrame : public CFrameWnd {
   bool ReadSwitch(const wchar_t* key, int toggle);
   void QuietPopup();
   void FillLanguageSelect(const std::vector<std::wstring>& codes, const std::wstring& current, const wchar_t* element);
+  bool RetryWithProxyCredentials(const std::string& realm);
 
   HICON m_hIcon = nullptr;  // the window's icon, big and small
   int m_captionHeight = 0;
   UINT m_shellRestartMessage = 0;
   UINT_PTR m_updateTimer = 0;
   bool m_formActive = false;
+  bool m_proxyRetried = false;  // the running translation is the one retry after the proxy asked
   CGImageButton m_btnClose, m_btnMinimize, m_btnMaximize, m_btnPin;
   std::unique_ptr<CDlgInput> m_searchBar;
   std::unique_ptr<CDlgIndex> m_indexPane;

@@ -216,7 +216,10 @@ uint32_t ReadProxyFrom(const CConfigFile& settings, std::wstring& server, uint32
   user.clear();
   password.clear();
   server = settings.GetString(L"Connection", L"ProxyServer");
+  // A stored port outside 1-65535 (edited by hand, an older release) is no
+  // port: cut to 16 bits it would send the proxy credentials to another one.
   port = settings.GetInt(L"Connection", L"ProxyPort", 0);
+  if (port > 65535) port = 0;
   std::string plain;
   DecryptSettingText(plain, settings.GetString(L"Connection", L"ProxyAuth"));
   std::wstring text(reinterpret_cast<const wchar_t*>(plain.data()), plain.size() / sizeof(wchar_t));

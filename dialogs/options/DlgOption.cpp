@@ -81,6 +81,14 @@ void CDlgOption::OnTabChange(NMHDR*, LRESULT* result) {
 }
 
 void CDlgOption::OnOK() {
+  // Nothing is saved while a value is refused: the user mends it on its page.
+  if (!m_connection.IsPortValid()) {
+    const int connectionPage = 4;
+    m_tab.SetCurSel(connectionPage);
+    ShowPage(connectionPage);
+    m_connection.RefusePort();
+    return;
+  }
   m_general.Save();
   m_appearance.Save();
   m_translate.Save();

@@ -10,6 +10,18 @@ using namespace options_detail;
 
 namespace {
 const int kProxyFields[] = {IDC_CN_SERVER, IDC_CN_PORT, IDC_CN_USER, IDC_CN_PASSWORD};
+
+// The port field's number: 1 to 65535, else 0 (empty, not a number, out of
+// range). Read digit by digit, so that no value wraps into another port.
+uint32_t PortOfText(const std::wstring& text) {
+  if (text.empty() || text.size() > 5) return 0;
+  uint32_t port = 0;
+  for (wchar_t c : text) {
+    if (c < L'0' || c > L'9') return 0;
+    port = port * 10 + uint32_t(c - L'0');
+  }
+  return port <= 65535 ? port : 0;
+}
 }
 
 BEGIN_MESSAGE_MAP(CDlgOptConnection, COptionPage)
@@ -63,8 +75,7 @@ int CDlgOptConnection::Save() {
   CConfigFile& settings = Settings();
   settings.SetValue(L"Connection", L"Connect", IsDlgButtonChecked(IDC_CN_PROXY) == BST_CHECKED ? L"1" : L"0");
   settings.SetValue(L"Connection", L"ProxyServer", Escaped(GetItemText(m_hWnd, IDC_CN_SERVER)));
-  uint32_t port = wcstoul(GetItemText(m_hWnd, IDC_CN_PORT).c_str(), nullptr, 10);
-  settings.SetValue(L"Connection", L"ProxyPort", IntToWString(port, 10));
+  settings.SetValue(L"Connection", L"ProxyPort", IntToWString(PortOfText(GetItemText(m_hWnd, IDC_CN_PORT)), 10));
 
   std::wstring auth;
   FormatWString(auth, L"%s\n%s", GetItemText(m_hWnd, IDC_CN_USER).c_str(),
@@ -75,6 +86,16 @@ int CDlgOptConnection::Save() {
 
   SaveFlag(L"Connection", L"EnableUpdate", IDC_CN_ENABLEUPDATE);
   return 1;
+}
+
+bool CDlgOptConnection::IsPortValid() {
+  return IsDlgButtonChecked(IDC_CN_PROXY) != BST_CHECKED || PortOfText(GetItemText(m_hWnd, IDC_CN_PORT)) != 0;
+}
+
+void CDlgOptConnection::RefusePort() {
+  ShowBox(m_hWnd, GetOptionsHost()->GetUiTexts().GetString(L"Message", L"ProxyPortInvalid"), MB_ICONWARNING);
+  m_port.SetFocus();
+  m_port.SetSel(0, -1);
 }
 
 void CDlgOptConnection::OnUpdateNow() {

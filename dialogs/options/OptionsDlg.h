@@ -157,6 +157,9 @@ class CDlgOptConnection : public COptionPage {
   CDlgOptConnection();
   BOOL OnInitDialog() override;
   int Save() override;
+  // A proxy needs a port of 1 to 65535; a refused one is told and focused.
+  bool IsPortValid();
+  void RefusePort();
 
  protected:
   afx_msg void OnDirect();

@@ -94,7 +94,9 @@ int CTestHost::MatchLanguageCode(const wchar_t* have, const wchar_t* code) {
   return !have[i] && i && (code[i] == L'-' || code[i] == L'.' || code[i] == L'_') ? 2 : 0;
 }
 
+// The test's language list names every code but "xx".
 std::wstring CTestHost::GetLanguageName(const wchar_t* code) {
+  if (!code || std::wstring(code) == L"xx") return std::wstring();
   return L"Lang(" + std::wstring(code ? code : L"") + L")";
 }
 

@@ -37,6 +37,22 @@ TEST(TranslatorTest, FormPageCarriesTheSourceTextAndLanguages) {
             L"<option value=\"de\">Lang(de)</option><option value=\"fr\" SELECTED>Lang(fr)</option>||none|(c) <b>]");
 }
 
+// A code the language list does not name shows as itself, not as a blank entry.
+TEST(TranslatorTest, FormPageNamesUnknownLanguagesByTheirCode) {
+  CTestHost host;
+  WriteDefinitions(host,
+                   L"<tt><engine id=\"7\"><name>Engine</name><translate><lang from=\"en\" to=\"xx, de\"/></translate>"
+                   L"</engine><ui><form>[$LangDestList]</form></ui></tt>");
+  CTextTranslator translator;
+  ASSERT_TRUE(translator.Load());
+  std::wstring html;
+  translator.BuildFormPage(html, true, false);
+  EXPECT_NE(html.find(L">xx</option>"), std::wstring::npos) << html;
+  EXPECT_NE(html.find(L">Lang(de)</option>"), std::wstring::npos) << html;
+  EXPECT_EQ(translator.LanguageLabel(L"xx"), L"xx");
+  EXPECT_EQ(translator.LanguageLabel(L"de"), L"Lang(de)");
+}
+
 TEST(TranslatorTest, EntryWithTheFormElementRendersTheForm) {
   CTestHost host;
   WriteDefinitions(host, kEngines);

@@ -387,6 +387,31 @@ TEST_F(MainFrameTest, ATranslationThatCannotBeSentShowsTheErrorPage) {
   acceptance::SaveScreenshot(L"MainFrameTest-translation-not-sent");
 }
 
+// An engine without languages says so, not that the service cannot be reached.
+TEST_F(MainFrameTest, AnEngineWithoutLanguagesSaysSo) {
+  g_frame->ShowMainWindow();
+  htmlview::Element* box = ShowTranslationForm();
+  ASSERT_NE(box, nullptr);
+  htmlview::Element* source = g_frame->GetViewBar().m_view.GetTextAreaElement(L"talvane_ftt_textsrc");
+  ASSERT_NE(source, nullptr);
+  source->SetValue(L"a text to translate");
+  CTextTranslator* translator = theApp.GetTextTranslator();
+  CXmlNode* engine = translator->GetCurrentEngine();
+  ASSERT_NE(engine, nullptr);
+  CXmlNode* languages = engine->FindChildElement(L"translate", kXmlElement, 0);
+  ASSERT_NE(languages, nullptr);
+  const std::wstring from = translator->GetSourceLanguage(), to = translator->GetTargetLanguage();
+  std::wstring chosen;
+  languages->SetName(L"withheld");
+  translator->SelectEngine(translator->GetEngineNumber());
+  EXPECT_EQ(Send(WM_PAGE_ACTION, 162, reinterpret_cast<LPARAM>(L"translate")), 1);
+  languages->SetName(L"translate");
+  translator->SelectSourceLanguage(chosen, from.c_str());
+  translator->SelectTargetLanguage(chosen, to.c_str());
+  EXPECT_EQ(box->InnerText(), TranslationText(L"NoLanguages"));
+  EXPECT_EQ(box->GetStyle(L"display"), L"");
+}
+
 TEST_F(MainFrameTest, UpdateEndActsOnlyOnItsOwnResult) {
   // Action 2 would end the program: without result 1, or without an action, nothing happens.
   EXPECT_EQ(Send(WM_UPDATE_DONE, 0, 2), 1);

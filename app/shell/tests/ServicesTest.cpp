@@ -161,6 +161,27 @@ TEST_F(ConnectionTest, OnlyAManualProxyIsAConnectionSetting) {
   EXPECT_EQ(shortPort, 8080);
 }
 
+// A port outside 1-65535 read back from "config.ini" is no port at all:
+// never one cut to 16 bits (99999 was 34463), which got the credentials.
+TEST_F(ConnectionTest, StoredPortsOutsideTheRangeReadAsNone) {
+  const struct {
+    const wchar_t* stored;
+    uint32_t port;
+  } cases[] = {{L"99999", 0}, {L"65536", 0}, {L"-1", 0}, {L"4294967297", 0}, {L"65535", 65535}, {L"1", 1}};
+  app.m_settings.SetValue(L"Connection", L"Connect", L"1");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stored);
+    app.m_settings.SetValue(L"Connection", L"ProxyPort", c.stored);
+    std::wstring server, user, password;
+    uint32_t port = 7;
+    app.GetProxySettings(server, port, user, password);
+    EXPECT_EQ(port, c.port);
+    uint16_t shortPort = 7;
+    EXPECT_TRUE(app.m_onlineHost.GetConnectionSetting(server, shortPort, user, password));
+    EXPECT_EQ(shortPort, c.port);
+  }
+}
+
 TEST_F(ConnectionTest, CredentialsSplitAtTheFirstLineFeed) {
   struct Case {
     const wchar_t* stored;

@@ -179,6 +179,44 @@ TEST_F(ResultViewTest, MainHtmlFromALookupsFragments) {
   EXPECT_EQ(view.GetElement(L"main_info")->GetStyle(L"display"), L"");
 }
 
+// The update notice appearing above a page with a form (the text-translation
+// form of a lookup): the form's controls move down with their places and
+// stay shown.
+TEST_F(ResultViewTest, FormControlsStayWithTheirPlacesWhenTheNoticeAppears) {
+  LoadShell();
+  const std::wstring form = L"<textarea id='text'>house</textarea><select id='engine'><option>One</option></select>"
+                            L"<select id='from'><option>en</option></select> to "
+                            L"<select id='to'><option>de</option></select> Translate";
+  ASSERT_TRUE(view.SetMainHtml(form.c_str(), L"house", true));
+  // A page that just fits: the notice brings the scroll bar, which narrows the page.
+  htmlview::Document* page = view.GetHtmlDocument();
+  const htmlview::PageRect used = view.GetElement(L"main_wnd")->PageBox();
+  const int room = page->ViewportHeight() - (used.top + used.height) - 4;
+  ASSERT_GT(room, 0);
+  const std::wstring fitting = form + L"<div style='height:" + std::to_wstring(room) + L"px'></div>";
+  ASSERT_TRUE(view.SetMainHtml(fitting.c_str(), L"house", true));
+  const wchar_t* const ids[] = {L"text", L"engine", L"from", L"to"};
+  auto expectShownInPlace = [&](const char* when) {
+    UpdateWindow(view.GetDocumentWindow());
+    viewtest::Pump();
+    htmlview::Document* doc = view.GetHtmlDocument();
+    for (size_t i = 0; i < std::size(ids); ++i) {
+      Element* el = view.GetElement(ids[i]);
+      ASSERT_NE(el, nullptr) << when;
+      HWND control = el->ControlWindow();
+      ASSERT_NE(control, nullptr) << when;
+      EXPECT_TRUE(IsWindowVisible(control)) << when << ": control " << i << " is hidden";
+      RECT r = {};
+      GetWindowRect(control, &r);
+      MapWindowPoints(nullptr, view.GetDocumentWindow(), reinterpret_cast<POINT*>(&r), 2);
+      EXPECT_EQ(r.top, el->PageBox().top - doc->ScrollY()) << when << ": control " << i;
+    }
+  };
+  expectShownInPlace("before the notice");
+  ASSERT_TRUE(view.SetInfoHtml(L"<b>Quorindo was updated</b>", true));
+  expectShownInPlace("with the notice");
+}
+
 TEST_F(ResultViewTest, ScrollsToAnElement) {
   LoadShell();
   std::wstring page = L"<div style='height:900px'>a</div><div id='dict_17' style='height:50px'>b</div>"

@@ -79,6 +79,30 @@ TEST_F(OptionDialogTest, OkTellsWhichFileCannotBeSaved) {
   EXPECT_NE(std::wstring::npos, BoxRecorder::texts[0].find(host->ConfigPath())) << BoxRecorder::texts[0];
 }
 
+// OK with a proxy port outside 1-65535: the user is told on the Connection
+// page and nothing is saved until the port is mended.
+TEST_F(OptionDialogTest, OkRefusesAProxyPortOutsideTheRange) {
+  CDlgOption dlg;
+  std::wstring written;
+  bool connectionShown = false;
+  INT_PTR result = RunModal(dlg, [&](CDialog& d) {
+    HWND page = dlg.m_connection.m_hWnd;
+    ::CheckRadioButton(page, IDC_CN_DIRECT, IDC_CN_PROXY, IDC_CN_PROXY);
+    SetItemText(page, IDC_CN_SERVER, L"127.0.0.1");
+    SetItemText(page, IDC_CN_PORT, L"99999");
+    PressButton(d, IDOK);
+    connectionShown = dlg.m_connection.IsWindowVisible() && dlg.Tabs().GetCurSel() == 4;
+    host->settings.FormatIni(written, false);
+    SetItemText(page, IDC_CN_PORT, L"3128");
+    PressButton(d, IDOK);
+  });
+  EXPECT_EQ(IDOK, result);
+  EXPECT_TRUE(connectionShown);
+  EXPECT_EQ((std::vector<std::wstring>{L"Enter a port from 1 to 65535."}), BoxRecorder::texts);
+  EXPECT_EQ(std::wstring::npos, written.find(L"ProxyPort")) << "saved before the port was mended";
+  EXPECT_EQ(L"3128", host->settings.GetString(L"Connection", L"ProxyPort"));
+}
+
 TEST_F(OptionDialogTest, RemembersTheConfirmedPage) {
   host->userState.SetValue(L"App", L"ConfigPage", L"3");
   CDlgOption dlg;

@@ -212,6 +212,7 @@ void OptionsTest::SetUp() {
   t.SetValue(L"DlgOptAppearance", L"SampleText", L"Sample");
   t.SetValue(L"DlgOptGeneral", L"ClearHistoryConfirmation", L"Clear the history?");
   t.SetValue(L"Message", L"UsernameIsEmpty", L"Enter a user name.");
+  t.SetValue(L"Message", L"ProxyPortInvalid", L"Enter a port from 1 to 65535.");
   t.SetValue(L"DlgAuthentication", L"TitleProxy", L"Proxy ");
   t.SetValue(L"Speech", L"SpeakXML", L"<voice required=\"Name=[$voice]\"><rate absspeed=\"[$rate]\"/>"
                                      L"<volume level=\"[$volume]\"/><pitch absmiddle=\"[$pitch]\"/>[$text]</voice>");

@@ -249,6 +249,31 @@ TEST_F(ConnectionPageTest, ProxySettingsRoundTrip) {
   again.DestroyWindow();
 }
 
+// A proxy needs a port the user named: 1 to 65535, nothing that wraps.
+TEST_F(ConnectionPageTest, ProxyPortOutsideTheRangeIsRefused) {
+  const struct {
+    const wchar_t* text;
+    bool valid;
+    const wchar_t* saved;
+  } cases[] = {{L"99999", false, L"0"}, {L"65536", false, L"0"}, {L"0", false, L"0"}, {L"", false, L"0"},
+               {L"80a", false, L"0"},   {L"1", true, L"1"},       {L"65535", true, L"65535"}};
+  Open();
+  for (bool proxy : {true, false}) {
+    ::CheckRadioButton(page.m_hWnd, IDC_CN_DIRECT, IDC_CN_PROXY, proxy ? IDC_CN_PROXY : IDC_CN_DIRECT);
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::wstring(c.text) + (proxy ? L" proxy" : L" direct"));
+      SetItemText(page.m_hWnd, IDC_CN_PORT, c.text);
+      // A direct connection uses no port: nothing to refuse there.
+      EXPECT_EQ(page.IsPortValid(), c.valid || !proxy);
+      page.Save();
+      EXPECT_EQ(c.saved, Setting(L"Connection", L"ProxyPort"));
+    }
+  }
+  EXPECT_TRUE(BoxRecorder::texts.empty());
+  page.RefusePort();
+  EXPECT_EQ((std::vector<std::wstring>{L"Enter a port from 1 to 65535."}), BoxRecorder::texts);
+}
+
 // The update component's view of the application: no update link, so a
 // check fails at once and reports so.
 class NoLinkOnlineHost : public IOnlineHost {
