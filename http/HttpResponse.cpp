@@ -1,5 +1,6 @@
 #include "http/HttpResponse.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -159,41 +160,59 @@ bool CHttpResponse::ReplaceBody(const std::string& body) {
 }
 
 // Every chunk must be whole: a size line of hexadecimal digits, its data and
-// the CR LF after it; the body must end with the zero-size chunk.
+// the CR LF after it; the body must end with the zero-size chunk. A first pass
+// checks the whole body, a second moves the data down in place: the decoded
+// bytes never outgrow the encoded ones, so decoding allocates nothing.
 bool CHttpResponse::DecodeChunked() {
-  std::string decoded, line;
-  uint32_t pos = m_bodyOffset;
   const uint32_t size = m_raw.GetSize();
-  for (;;) {
-    int32_t lineEnd = m_raw.FindLineEnd(pos, true);
-    if (lineEnd < 0) return false;
-    m_raw.CopyToString(line, pos, static_cast<uint32_t>(lineEnd) - pos);
-    const char* text = line.c_str();
-    char* end = nullptr;
-    if (!isxdigit(static_cast<unsigned char>(text[0]))) return false;
-    unsigned long long chunk = strtoull(text, &end, 16);
-    if (*end && *end != ';' && *end != ' ' && *end != '\t') return false;
-    uint64_t dataStart = static_cast<uint64_t>(lineEnd) + 2;
-    if (chunk == 0) {
-      pos = static_cast<uint32_t>(dataStart);
-      break;
+  uint32_t trailerStart = 0, decodedEnd = 0;
+  auto walk = [&](bool copy) {
+    std::string line;
+    char block[4096];
+    uint32_t pos = m_bodyOffset, out = m_bodyOffset;
+    for (;;) {
+      int32_t lineEnd = m_raw.FindLineEnd(pos, true);
+      if (lineEnd < 0) return false;
+      const uint32_t end = static_cast<uint32_t>(lineEnd);
+      m_raw.CopyToString(line, pos, std::min<uint32_t>(end - pos, 64));  // a size needs 16 digits at most
+      const char* text = line.c_str();
+      if (!isxdigit(static_cast<unsigned char>(text[0]))) return false;
+      char* stop = nullptr;
+      const unsigned long long chunk = strtoull(text, &stop, 16);
+      if (*stop && *stop != ';' && *stop != ' ' && *stop != '\t') return false;
+      const uint32_t dataStart = end + 2;  // the CR LF found lies within the buffer
+      if (chunk == 0) {
+        trailerStart = dataStart;
+        decodedEnd = out;
+        return true;
+      }
+      // Compared against what is left, so that no size can wrap the sum.
+      if (chunk > size - dataStart || size - dataStart - chunk < 2) return false;
+      const uint32_t dataEnd = dataStart + static_cast<uint32_t>(chunk);
+      char crlf[2];
+      m_raw.ReadAt(crlf, dataEnd, 2);
+      if (crlf[0] != '\r' || crlf[1] != '\n') return false;
+      if (copy) {
+        for (uint32_t from = dataStart; from < dataEnd;) {
+          const uint32_t n = m_raw.ReadAt(block, from, std::min<uint32_t>(sizeof(block), dataEnd - from));
+          m_raw.Seek(static_cast<int32_t>(out + (from - dataStart)), 0);
+          m_raw.Write(block, n);
+          from += n;
+        }
+      }
+      out += dataEnd - dataStart;
+      pos = dataEnd + 2;
     }
-    if (dataStart + chunk + 2 > size) return false;  // truncated
-    char crlf[2];
-    m_raw.ReadAt(crlf, static_cast<uint32_t>(dataStart + chunk), 2);
-    if (crlf[0] != '\r' || crlf[1] != '\n') return false;
-    std::string data;
-    m_raw.CopyToString(data, static_cast<uint32_t>(dataStart), static_cast<uint32_t>(chunk));
-    decoded += data;
-    pos = static_cast<uint32_t>(dataStart + chunk + 2);
-  }
+  };
+  if (!walk(false) || !walk(true)) return false;
   // Trailer fields, up to the empty line that ends the body.
   bool keepTrailers = m_headers.Find("Trailer") != nullptr;
+  uint32_t pos = trailerStart;
   for (int32_t lineEnd; (lineEnd = m_raw.FindLineEnd(pos, true)) >= 0 && static_cast<uint32_t>(lineEnd) != pos;
        pos = static_cast<uint32_t>(lineEnd) + 2) {
     if (keepTrailers) ParseHeaderAt(pos, static_cast<uint32_t>(lineEnd) - pos);
   }
-  return ReplaceBody(decoded);
+  return m_raw.Resize(decodedEnd, false);
 }
 
 bool CHttpResponse::GunzipBody() {
