@@ -20,6 +20,7 @@ void CHttpResponse::Reset() {
   m_reason.clear();
   m_major = m_minor = m_statusCode = 0;
   m_bodyOffset = 0;
+  m_scanned = 0;
   m_date = -1;
   m_raw.Clear();
   m_headers.Clear();
@@ -54,9 +55,18 @@ int CHttpResponse::AppendData(const void* bytes, uint32_t count) {
 }
 
 int CHttpResponse::ParseHeaderLines() {
-  int32_t lineEnd = m_raw.FindLineEnd(m_bodyOffset, true);
-  while (lineEnd >= 0) {
-    uint32_t end = static_cast<uint32_t>(lineEnd);
+  for (;;) {
+    // The open line is searched from where the last search stopped (less the
+    // byte that may be its CR), so that a line arriving a byte at a time
+    // costs no more than one arriving whole.
+    const uint32_t lineLimit = m_bodyOffset == 0 ? kMaxStatusLine : kMaxHeaderLine;
+    const int32_t lineEnd = m_raw.FindLineEnd(std::max(m_bodyOffset, m_scanned ? m_scanned - 1 : 0), true);
+    if (lineEnd < 0) {
+      m_scanned = m_raw.GetSize();
+      return m_scanned - m_bodyOffset > lineLimit || m_scanned > kMaxHeaderBlock ? -8 : 0;
+    }
+    const uint32_t end = static_cast<uint32_t>(lineEnd);
+    if (end - m_bodyOffset > lineLimit || end + 2 > kMaxHeaderBlock) return -8;
     if (m_bodyOffset == 0) {
       m_bodyOffset = end + 2;
       int r = ParseStatusLine(0, end);
@@ -70,9 +80,7 @@ int CHttpResponse::ParseHeaderLines() {
       if (!ParseHeaderAt(m_bodyOffset, end - m_bodyOffset)) return -5;
       m_bodyOffset = end + 2;
     }
-    lineEnd = m_raw.FindLineEnd(m_bodyOffset, true);
   }
-  return 0;
 }
 
 int CHttpResponse::DiscardInterim() {

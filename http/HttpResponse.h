@@ -17,9 +17,15 @@ class CHttpResponse {
 
   void Reset();
   bool Begin();
+  // A header costs no more than one look at each byte, and stays within these.
+  static constexpr uint32_t kMaxStatusLine = 8192;
+  static constexpr uint32_t kMaxHeaderLine = 65536;
+  static constexpr uint32_t kMaxHeaderBlock = 262144;
+
   // 1 the header just ended; 0 stored; -1 store failed; -2 bad status line;
   // -3 unsupported version; -4 bad status code; -5 bad header line; -6 not
-  // begun; -7 already finished.
+  // begun; -7 already finished; -8 the status line, a header line or the
+  // whole header too long.
   int AppendData(const void* bytes, uint32_t count);
   // Drops an interim (1xx) answer's header and reads on from what followed it;
   // same results as AppendData.
@@ -58,5 +64,6 @@ class CHttpResponse {
   std::string m_reason;
   CPagedBuffer m_raw;
   uint32_t m_bodyOffset = 0;
+  uint32_t m_scanned = 0;  // header bytes already searched for a line end
   HttpTime m_date = -1;
 };

@@ -296,6 +296,8 @@ bool CHttpSession::Exchange(const std::string& host, uint16_t port, const std::s
         case -3: NetLog().Write("[Response] HTTP version Don't support: %s", m_response.GetVersionString().c_str()); break;
         case -4: NetLog().Write("[Response] Status-Code error: %d", m_response.GetStatusCode()); break;
         case -5: NetLog().Write("[Response] Header field format error."); break;
+        case -8: NetLog().Write("[Response] Header too long: a line over %u bytes or a header over %u bytes.",
+                                CHttpResponse::kMaxHeaderLine, CHttpResponse::kMaxHeaderBlock); break;
         default: break;
       }
       return false;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <cstdint>
 
 #include "http/HttpAuth.h"
@@ -124,6 +126,33 @@ TEST(Cookies, HeaderForHostAndReplacement) {
   EXPECT_EQ(jar.GetCount(), 1u);
   EXPECT_FALSE(jar.AddCookie("", "v", nullptr, nullptr, nullptr, false));
   EXPECT_EQ(jar.MakeCookieHeader(header, "a.test", "/", true), "");
+}
+
+TEST(Cookies, LimitsDropTheOldest) {
+  FixedClockScope clock;
+  CHttpCookieJar jar;
+  const uint32_t perDomain = CHttpCookieJar::kMaxCookiesPerDomain;
+  for (uint32_t i = 0; i < perDomain + 5; ++i)
+    jar.ParseSetCookie(("c" + std::to_string(i) + "=v").c_str(), "srv.shop.test", "/");
+  EXPECT_EQ(jar.GetCount(), perDomain);
+  EXPECT_EQ(Value(jar, "c4"), "<none>");
+  EXPECT_EQ(Value(jar, "c5"), "v");
+  EXPECT_EQ(Value(jar, ("c" + std::to_string(perDomain + 4)).c_str()), "v");
+  jar.ParseSetCookie("c5=new", "srv.shop.test", "/");  // a replacement takes no room
+  EXPECT_EQ(jar.GetCount(), perDomain);
+  jar.ParseSetCookie("other=1", "www.else.test", "/");  // another domain keeps its own count
+  EXPECT_EQ(jar.GetCount(), perDomain + 1);
+  jar.Clear();
+  const std::string big(CHttpCookieJar::kMaxCookieSize, 'x');
+  jar.ParseSetCookie(("big=" + big).c_str(), "srv.shop.test", "/");
+  EXPECT_EQ(jar.GetCount(), 0u);
+  jar.ParseSetCookie(("b=" + big.substr(2)).c_str(), "srv.shop.test", "/");
+  EXPECT_EQ(jar.GetCount(), 1u);
+  jar.Clear();
+  for (uint32_t i = 0; i < CHttpCookieJar::kMaxCookies + 3; ++i)
+    jar.AddCookie("n", "v", nullptr, ("h" + std::to_string(i) + ".test").c_str(), "/", false);
+  EXPECT_EQ(jar.GetCount(), CHttpCookieJar::kMaxCookies);
+  EXPECT_EQ(jar.GetCookie(0)->domain, "h3.test");
 }
 
 TEST(HttpAuth, Rfc2617Vectors) {
@@ -331,6 +360,44 @@ TEST(HttpResponse, HeaderArrivesInPieces) {
   EXPECT_FALSE(bad.Finish(false));
   EXPECT_EQ(bad.GetBody(body, 0, 100), 0u);
   EXPECT_TRUE(body.empty());
+}
+
+TEST(HttpResponse, HeaderLimits) {
+  const uint32_t line = CHttpResponse::kMaxHeaderLine, status = CHttpResponse::kMaxStatusLine;
+  struct Case { const char* name; std::string bytes; int result; } cases[] = {
+      {"long status line", "HTTP/1.1 200 " + std::string(status, 'A'), -8},
+      {"long status line ended", "HTTP/1.1 200 " + std::string(status, 'A') + "\r\n\r\n", -8},
+      {"status line at its limit", "HTTP/1.1 200 " + std::string(status - 13, 'A') + "\r\n\r\n", 1},
+      {"long header line", "HTTP/1.1 200 OK\r\nX: " + std::string(line, 'a'), -8},
+      {"bare LF header line", "HTTP/1.1 200 OK\r\nX: " + std::string(line, '\n'), -8},
+      {"header line at its limit", "HTTP/1.1 200 OK\r\nX: " + std::string(line - 3, 'a') + "\r\n\r\n", 1},
+      {"long header", "HTTP/1.1 200 OK\r\n" + Repeat("X: a\r\n", CHttpResponse::kMaxHeaderBlock / 6), -8},
+  };
+  for (const Case& c : cases) {
+    CHttpResponse r;
+    r.Begin();
+    EXPECT_EQ(Feed(r, c.bytes), c.result) << c.name;
+  }
+}
+
+// A line that arrives a byte at a time is searched once, not once per byte:
+// 8 MB of bare line feeds took minutes when each arrival searched the line
+// again from its start.
+TEST(HttpResponse, LinesArrivingInPiecesCostNoMore) {
+  CHttpResponse r;
+  r.Begin();
+  ASSERT_EQ(Feed(r, "HTTP/1.1 200 OK\r\nX: "), 0);
+  const std::string feeds(16, '\n');
+  int result = 0;
+  uint32_t fed = 0;
+  const auto start = std::chrono::steady_clock::now();
+  while (result == 0 && fed < (8u << 20)) {
+    result = Feed(r, feeds);
+    fed += 16;
+  }
+  EXPECT_EQ(result, -8);
+  EXPECT_LE(fed, CHttpResponse::kMaxHeaderLine + 16);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
 TEST(HttpResponse, Codings) {
