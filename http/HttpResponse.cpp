@@ -8,11 +8,7 @@
 #include "http/Gzip.h"
 #include "http/HttpText.h"
 
-namespace {
-// A compressed answer may not inflate past this: a few bytes must not be able
-// to ask for all of the process's memory.
-constexpr uint32_t kMaxDecodedBody = 128u << 20;
-}  // namespace
+#include <new>
 
 void CHttpResponse::Reset() {
   m_state = 0;
@@ -45,13 +41,18 @@ int CHttpResponse::AppendData(const void* bytes, uint32_t count) {
   if (m_raw.GetSize() == 0) m_date = HttpNow();
   m_raw.SeekToEnd();
   if (count && m_raw.Write(bytes, count) != count) return -1;
-  if (m_state & kHeaderComplete) return 0;
-  if (m_bodyOffset == 0 && m_raw.GetSize() >= 5) {
-    char start[5];
-    m_raw.ReadAt(start, 0, 5);
-    if (memcmp(start, "HTTP/", 5) != 0) return -2;
+  int r = 0;
+  if (!(m_state & kHeaderComplete)) {
+    if (m_bodyOffset == 0 && m_raw.GetSize() >= 5) {
+      char start[5];
+      m_raw.ReadAt(start, 0, 5);
+      if (memcmp(start, "HTTP/", 5) != 0) return -2;
+    }
+    r = ParseHeaderLines();
+    if (r < 0) return r;
   }
-  return ParseHeaderLines();
+  if ((m_state & kHeaderComplete) && GetBodyLength() > m_maxBody) return -9;
+  return r;
 }
 
 int CHttpResponse::ParseHeaderLines() {
@@ -135,17 +136,17 @@ bool CHttpResponse::Finish(bool ok) {
     return false;
   }
   if (GetBodyLength() == 0) return true;
-  const CHttpHeaderList::Entry* transfer = m_headers.Find("Transfer-Encoding");
-  if (transfer && !DecodeTransferCoding(transfer->second)) {
-    m_state |= kFailed;
-    return false;
+  bool decoded;
+  try {
+    const CHttpHeaderList::Entry* transfer = m_headers.Find("Transfer-Encoding");
+    const CHttpHeaderList::Entry* content = m_headers.Find("Content-Encoding");
+    decoded = (!transfer || DecodeTransferCoding(transfer->second)) &&
+              (!content || DecodeContentCoding(content->second));
+  } catch (const std::bad_alloc&) {
+    decoded = false;
   }
-  const CHttpHeaderList::Entry* content = m_headers.Find("Content-Encoding");
-  if (content && !DecodeContentCoding(content->second)) {
-    m_state |= kFailed;
-    return false;
-  }
-  return true;
+  if (!decoded) m_state |= kFailed;
+  return decoded;
 }
 
 bool CHttpResponse::DecodeTransferCoding(const std::string& value) {
@@ -228,7 +229,7 @@ bool CHttpResponse::GunzipBody() {
   if (length == 0) return false;
   std::string encoded, decoded;
   m_raw.CopyToString(encoded, m_bodyOffset, length);
-  if (GunzipToString(decoded, reinterpret_cast<const uint8_t*>(encoded.data()), length, kMaxDecodedBody) != 0)
+  if (GunzipToString(decoded, reinterpret_cast<const uint8_t*>(encoded.data()), length, m_maxBody) != 0)
     return false;
   return ReplaceBody(decoded);
 }
@@ -238,5 +239,10 @@ uint32_t CHttpResponse::GetBody(std::string& out, uint32_t offset, uint32_t coun
   if (!IsComplete()) return 0;
   uint64_t start = static_cast<uint64_t>(m_bodyOffset) + offset;
   if (start > 0xFFFFFFFFu) return 0;
-  return m_raw.CopyToString(out, static_cast<uint32_t>(start), count);
+  try {
+    return m_raw.CopyToString(out, static_cast<uint32_t>(start), count);
+  } catch (const std::bad_alloc&) {
+    out.clear();
+    return 0;
+  }
 }

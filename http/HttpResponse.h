@@ -25,12 +25,18 @@ class CHttpResponse {
   // 1 the header just ended; 0 stored; -1 store failed; -2 bad status line;
   // -3 unsupported version; -4 bad status code; -5 bad header line; -6 not
   // begun; -7 already finished; -8 the status line, a header line or the
-  // whole header too long.
+  // whole header too long; -9 the body over its limit.
   int AppendData(const void* bytes, uint32_t count);
   // Drops an interim (1xx) answer's header and reads on from what followed it;
   // same results as AppendData.
   int DiscardInterim();
   bool Finish(bool ok);
+
+  // The most body bytes the caller takes, as received and as decoded; kept
+  // across Reset. The default suits no caller in particular.
+  static constexpr uint32_t kDefaultMaxBody = 64u << 20;
+  void SetMaxBodyLength(uint32_t bytes) { m_maxBody = bytes; }
+  uint32_t GetMaxBodyLength() const { return m_maxBody; }
 
   bool IsComplete() const { return (m_state & (kBegun | kHeaderComplete | kFinished | kFailed)) == (kBegun | kHeaderComplete | kFinished); }
   bool IsHeaderComplete() const { return (m_state & kHeaderComplete) != 0; }
@@ -66,4 +72,5 @@ class CHttpResponse {
   uint32_t m_bodyOffset = 0;
   uint32_t m_scanned = 0;  // header bytes already searched for a line end
   HttpTime m_date = -1;
+  uint32_t m_maxBody = kDefaultMaxBody;
 };

@@ -285,8 +285,14 @@ bool CHttpSession::Exchange(const std::string& host, uint16_t port, const std::s
         return true;
       }
       uint32_t contentLength;
-      if (!m_response.GetHeaders().Find("Transfer-Encoding") && m_response.GetHeaders().GetContentLength(contentLength))
+      if (!m_response.GetHeaders().Find("Transfer-Encoding") && m_response.GetHeaders().GetContentLength(contentLength)) {
+        if (contentLength > m_response.GetMaxBodyLength()) {
+          NetLog().Write("[Response] Content-Length %u is over the limit of %u bytes.", contentLength,
+                         m_response.GetMaxBodyLength());
+          return false;
+        }
         expectedTotal = static_cast<uint64_t>(m_response.GetHeaderLength()) + contentLength;
+      }
       r = 0;
     }
     if (r < 0) {
@@ -298,6 +304,7 @@ bool CHttpSession::Exchange(const std::string& host, uint16_t port, const std::s
         case -5: NetLog().Write("[Response] Header field format error."); break;
         case -8: NetLog().Write("[Response] Header too long: a line over %u bytes or a header over %u bytes.",
                                 CHttpResponse::kMaxHeaderLine, CHttpResponse::kMaxHeaderBlock); break;
+        case -9: NetLog().Write("[Response] Body over the limit of %u bytes.", m_response.GetMaxBodyLength()); break;
         default: break;
       }
       return false;

@@ -400,6 +400,32 @@ TEST(HttpResponse, LinesArrivingInPiecesCostNoMore) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
+// The body stops at its limit as it arrives, and a coded body decodes to no
+// more than the limit.
+TEST(HttpResponse, BodyLimit) {
+  struct Case { const char* name; std::string headers; std::string body; int result; bool decoded; } cases[] = {
+      {"plain at the limit", "", std::string(1000, 'x'), 1, true},
+      {"plain past the limit", "", std::string(1001, 'x'), -9, false},
+      {"gzip inflating past the limit", "Content-Encoding: gzip\r\n", GzipBytes(std::string(1001, 'z')), 1, false},
+      {"gzip inflating to the limit", "Content-Encoding: gzip\r\n", GzipBytes(std::string(1000, 'z')), 1, true},
+  };
+  for (const Case& c : cases) {
+    CHttpResponse r;
+    r.SetMaxBodyLength(1000);
+    r.Begin();
+    EXPECT_EQ(Feed(r, "HTTP/1.1 200 OK\r\n" + c.headers + "\r\n" + c.body), c.result) << c.name;
+    EXPECT_EQ(r.Finish(c.result == 1), c.decoded) << c.name;
+  }
+  CHttpResponse r;  // arriving in pieces
+  r.SetMaxBodyLength(1000);
+  r.Begin();
+  EXPECT_EQ(Feed(r, "HTTP/1.1 200 OK\r\n\r\n"), 1);
+  int result = 0;
+  for (int i = 0; i < 20 && result == 0; ++i) result = Feed(r, std::string(100, 'y'));
+  EXPECT_EQ(result, -9);
+  EXPECT_EQ(r.GetBodyLength(), 1100u);
+}
+
 TEST(HttpResponse, Codings) {
   struct Case { std::string headers; std::string body; bool ok; std::string decoded; } cases[] = {
       {"Transfer-Encoding: chunked\r\n", "5\r\nhello\r\n0\r\n\r\n", true, "hello"},
