@@ -84,14 +84,6 @@ int CHttpResponse::ParseHeaderLines() {
   }
 }
 
-int CHttpResponse::DiscardInterim() {
-  std::string rest;
-  m_raw.CopyToString(rest, m_bodyOffset, GetBodyLength());
-  Reset();
-  m_state = kBegun;
-  return rest.empty() ? 0 : AppendData(rest.data(), static_cast<uint32_t>(rest.size()));
-}
-
 int CHttpResponse::ParseStatusLine(uint32_t offset, uint32_t length) {
   if (length == 0) return -2;
   m_raw.CopyToString(m_statusLine, offset, length);

@@ -27,10 +27,10 @@ class CHttpResponse {
   // begun; -7 already finished; -8 the status line, a header line or the
   // whole header too long; -9 the body over its limit.
   int AppendData(const void* bytes, uint32_t count);
-  // Drops an interim (1xx) answer's header and reads on from what followed it;
-  // same results as AppendData.
-  int DiscardInterim();
   bool Finish(bool ok);
+  // An answer without a body (HEAD, 1xx, 204, 304): what followed its header
+  // belongs to no one.
+  void EndAtHeader() { m_raw.Resize(m_bodyOffset, false); }
 
   // The most body bytes the caller takes, as received and as decoded; kept
   // across Reset. The default suits no caller in particular.

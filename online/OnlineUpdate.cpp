@@ -203,6 +203,7 @@ bool COnlineUpdate::Download(std::string& body, const std::wstring& url, int32_t
   request.SetFormType(0);
   std::string language = ToUtf8(m_host->GetUiLanguage());
   GetResponse().SetMaxBodyLength(maxBytes);
+  SetTimeouts(kConnectTimeoutMs, kIdleTimeoutMs, maxBytes > kMaxDescription ? kFileDeadlineMs : kDeadlineMs);
   if (!SendRequest(true, nullptr, language.c_str(), m_stopEvent)) return false;
   const CHttpResponse& response = GetResponse();
   if (response.GetStatusCode() != 200) return false;

@@ -35,6 +35,8 @@ class COnlineUpdate : public CHttpClient {
   // and a file the script installs.
   static constexpr uint32_t kMaxDescription = 1u << 20;
   static constexpr uint32_t kMaxUpdateFile = 64u << 20;
+  // A file may take longer than a description over a slow line.
+  static constexpr DWORD kFileDeadlineMs = 600000;
 
   // Constructed on the GUI thread: the script's dictionary commands are run there.
   explicit COnlineUpdate(IOnlineHost* host);
