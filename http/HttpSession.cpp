@@ -14,7 +14,7 @@
 namespace {
 
 constexpr uint32_t kReceiveBuffer = 65536;
-constexpr int kReadsPerEvent = 16;  // at most 1 MB between two looks at the abort event
+constexpr int kReadsPerEvent = 16;  // at most 1 MB between two looks at the time-outs
 
 const char* Dotted(const sockaddr_in& address) { return inet_ntoa(address.sin_addr); }
 
@@ -275,11 +275,15 @@ bool CHttpSession::CloseSocket(WSAEVENT event) {
   return true;
 }
 
-void CHttpSession::StoreResponseCookies() {
+// False when the abort event stopped it: a header may hold thousands of cookies.
+bool CHttpSession::StoreResponseCookies(HANDLE abortEvent) {
   std::vector<CHttpHeaderList::Entry> cookies;
   m_response.GetHeaders().FindAll("Set-Cookie", cookies);
-  for (const CHttpHeaderList::Entry& e : cookies)
-    m_receivedCookies.ParseSetCookie(e.second.c_str(), m_request.GetHost(), m_request.GetPath());
+  for (size_t i = 0; i < cookies.size(); ++i) {
+    if (i % 64 == 63 && IsSignalled(abortEvent)) return false;
+    m_receivedCookies.ParseSetCookie(cookies[i].second.c_str(), m_request.GetHost(), m_request.GetPath());
+  }
+  return true;
 }
 
 bool CHttpSession::Exchange(const std::string& host, uint16_t port, const std::string& bytes, HANDLE abortEvent) {
@@ -320,7 +324,7 @@ bool CHttpSession::Exchange(const std::string& host, uint16_t port, const std::s
   auto consume = [&](uint32_t count, bool& done) {
     int r = m_response.AppendData(buffer.data(), count);
     while (r == 1) {
-      StoreResponseCookies();
+      if (!StoreResponseCookies(abortEvent)) return Fail(kHttpFailCancelled);
       uint32_t status = m_response.GetStatusCode();
       NetLog().Write("[Response] %s", m_response.GetStatusLine().c_str());
       if (m_request.GetMethod() == kHttpHead || (status >= 100 && status <= 199) || status == 204 || status == 304) {
@@ -456,6 +460,11 @@ bool CHttpSession::Exchange(const std::string& host, uint16_t port, const std::s
       // wait: a wait and an event query for every buffer cost more than the
       // bytes themselves.
       for (int reads = 0; reads < kReadsPerEvent; ++reads) {
+        if (IsSignalled(abortEvent)) {
+          NetLog().Write("[Event] On Stop Request Event.");
+          CloseSocket(event);
+          return Fail(kHttpFailCancelled);
+        }
         if (!ReceiveData(buffer.data(), count) || (count && !consume(count, done))) {
           CloseSocket(event);
           return false;
@@ -483,6 +492,11 @@ bool CHttpSession::Exchange(const std::string& host, uint16_t port, const std::s
       bool done = false;
       for (;;) {
         uint32_t count = 0;
+        if (IsSignalled(abortEvent)) {
+          NetLog().Write("[Event] On Stop Request Event.");
+          CloseSocket(event);
+          return Fail(kHttpFailCancelled);
+        }
         if (!ReceiveData(buffer.data(), count)) {
           CloseSocket(event);
           return false;

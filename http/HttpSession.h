@@ -72,7 +72,7 @@ class CHttpSession {
   bool SendData(const char*& unsent, uint32_t& unsentLength);
   bool ReceiveData(char* buffer, uint32_t& count);
   bool CloseSocket(WSAEVENT event);
-  void StoreResponseCookies();
+  bool StoreResponseCookies(HANDLE abortEvent);
   bool PrepareRedirect(uint32_t status, int32_t method);
   bool ApplyRedirect();
 

@@ -166,3 +166,38 @@ TEST(HostileServer, EveryCaseEndsInTimeAndMemory) {
     client.StopThread();
   }
 }
+
+// Cancel hands the request back at once, whatever the server is doing.
+TEST(HostileServer, CancelReturnsAtOnce) {
+  struct Case {
+    const char* name;
+    ScriptedAnswer answer;
+  } cases[] = {
+      {"silent server", {{}, 0, ScriptedAnswer::kStall}},
+      {"cookie flood", Endless("HTTP/1.1 200 OK\r\n" + Cookies(8000) + "\r\n", std::string(65536, 'x'))},
+      {"slow header", Endless("HTTP/1.1 200 OK\r\n", Cookies(400), 1)},
+      {"bare LF flood", Endless("HTTP/1.1 200 OK\r\nX-Lines: ", std::string(4096, '\n'), 1)},
+      {"endless body", Endless("HTTP/1.1 200 OK\r\n\r\n", std::string(65536, 'x'))},
+  };
+  Receiver receiver;
+  for (Case& c : cases) {
+    TestServer server;
+    server.Queue(c.answer);
+    CHttpClient client;
+    ASSERT_TRUE(client.StartThread());
+    client.SetNotify(receiver.hwnd, kDone);
+    Prepare(client, server.Url("/cancel"));
+    client.SetTimeouts(10000, 10000, 10000);
+    client.GetResponse().SetMaxBodyLength(256u << 20);
+    ASSERT_TRUE(client.PostRequest(true, nullptr, nullptr));
+    // The server has answered the request before it is cancelled.
+    while (server.Requests().empty()) Sleep(1);
+    const auto start = std::chrono::steady_clock::now();
+    client.Cancel();
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, std::chrono::milliseconds(100))
+        << c.name << ": " << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
+    EXPECT_EQ(receiver.Wait(1000), static_cast<int>(kHttpResultCancelled)) << c.name;
+    EXPECT_EQ(client.GetFailure(), kHttpFailCancelled) << c.name;
+  }
+}
