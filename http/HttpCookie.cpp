@@ -9,9 +9,7 @@
 
 namespace {
 
-std::string WithoutLeadingDot(const std::string& domain) {
-  return !domain.empty() && domain[0] == '.' ? domain.substr(1) : domain;
-}
+const char* BareDomain(const std::string& domain) { return domain.c_str() + (!domain.empty() && domain[0] == '.'); }
 
 // Cookie paths compare without one trailing "/": "/a/" and "/a" are one path.
 std::string PathKey(const std::string& path) {
@@ -43,21 +41,32 @@ const CookieRecord* CHttpCookieJar::GetCookie(uint32_t index) const {
 }
 
 int CHttpCookieJar::Find(const std::string& name, const std::string& domain, const std::string& path) const {
-  std::string bareDomain = WithoutLeadingDot(domain);
+  const char* bareDomain = BareDomain(domain);
+  const std::string pathKey = PathKey(path);
   for (size_t i = 0; i < m_records.size(); ++i) {
     const CookieRecord& r = m_records[i];
-    if (r.name == name && _stricmp(WithoutLeadingDot(r.domain).c_str(), bareDomain.c_str()) == 0 &&
-        PathKey(r.path) == PathKey(path))
+    if (r.name == name && _stricmp(BareDomain(r.domain), bareDomain) == 0 && PathKey(r.path) == pathKey)
       return static_cast<int>(i);
   }
   return -1;
 }
 
 void CHttpCookieJar::Store(CookieRecord&& record, HttpTime now) {
+  if (record.name.size() + record.value.size() > kMaxCookieSize) return;
   int found = Find(record.name, record.domain, record.path);
   bool live = IsLive(record.expires, now);
   if (found < 0) {
-    if (live) m_records.push_back(std::move(record));
+    if (!live) return;
+    const char* domain = BareDomain(record.domain);
+    size_t oldest = m_records.size();
+    uint32_t sameDomain = 0;
+    for (size_t i = 0; i < m_records.size(); ++i) {
+      if (_stricmp(BareDomain(m_records[i].domain), domain) != 0) continue;
+      if (sameDomain++ == 0) oldest = i;
+    }
+    if (sameDomain >= kMaxCookiesPerDomain) m_records.erase(m_records.begin() + oldest);
+    else if (m_records.size() >= kMaxCookies) m_records.erase(m_records.begin());
+    m_records.push_back(std::move(record));
   } else if (live) {
     m_records[found] = std::move(record);
   } else {

@@ -23,6 +23,12 @@ struct CookieRecord {
 
 class CHttpCookieJar {
  public:
+  // What a server may make the jar hold, as browsers allow: past a count the
+  // oldest cookie makes room; a larger cookie is refused.
+  static constexpr uint32_t kMaxCookiesPerDomain = 50;
+  static constexpr uint32_t kMaxCookies = 3000;
+  static constexpr uint32_t kMaxCookieSize = 4096;  // name and value together
+
   virtual ~CHttpCookieJar() = default;
 
   void Clear() { m_records.clear(); }
@@ -48,7 +54,8 @@ class CHttpCookieJar {
   static void SplitAttribute(std::string& name, std::string& value, const std::string& item);
 
  private:
-  // Stores, replaces in place or (when expired) removes the record.
+  // Stores, replaces in place or (when expired) removes the record; a new one
+  // past a limit drops the oldest of its domain or of the jar.
   void Store(CookieRecord&& record, HttpTime now);
 
   std::vector<CookieRecord> m_records;

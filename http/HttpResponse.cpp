@@ -1,5 +1,6 @@
 #include "http/HttpResponse.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -7,11 +8,7 @@
 #include "http/Gzip.h"
 #include "http/HttpText.h"
 
-namespace {
-// A compressed answer may not inflate past this: a few bytes must not be able
-// to ask for all of the process's memory.
-constexpr uint32_t kMaxDecodedBody = 128u << 20;
-}  // namespace
+#include <new>
 
 void CHttpResponse::Reset() {
   m_state = 0;
@@ -19,6 +16,7 @@ void CHttpResponse::Reset() {
   m_reason.clear();
   m_major = m_minor = m_statusCode = 0;
   m_bodyOffset = 0;
+  m_scanned = 0;
   m_date = -1;
   m_raw.Clear();
   m_headers.Clear();
@@ -43,19 +41,33 @@ int CHttpResponse::AppendData(const void* bytes, uint32_t count) {
   if (m_raw.GetSize() == 0) m_date = HttpNow();
   m_raw.SeekToEnd();
   if (count && m_raw.Write(bytes, count) != count) return -1;
-  if (m_state & kHeaderComplete) return 0;
-  if (m_bodyOffset == 0 && m_raw.GetSize() >= 5) {
-    char start[5];
-    m_raw.ReadAt(start, 0, 5);
-    if (memcmp(start, "HTTP/", 5) != 0) return -2;
+  int r = 0;
+  if (!(m_state & kHeaderComplete)) {
+    if (m_bodyOffset == 0 && m_raw.GetSize() >= 5) {
+      char start[5];
+      m_raw.ReadAt(start, 0, 5);
+      if (memcmp(start, "HTTP/", 5) != 0) return -2;
+    }
+    r = ParseHeaderLines();
+    if (r < 0) return r;
   }
-  return ParseHeaderLines();
+  if ((m_state & kHeaderComplete) && GetBodyLength() > m_maxBody) return -9;
+  return r;
 }
 
 int CHttpResponse::ParseHeaderLines() {
-  int32_t lineEnd = m_raw.FindLineEnd(m_bodyOffset, true);
-  while (lineEnd >= 0) {
-    uint32_t end = static_cast<uint32_t>(lineEnd);
+  for (;;) {
+    // The open line is searched from where the last search stopped (less the
+    // byte that may be its CR), so that a line arriving a byte at a time
+    // costs no more than one arriving whole.
+    const uint32_t lineLimit = m_bodyOffset == 0 ? kMaxStatusLine : kMaxHeaderLine;
+    const int32_t lineEnd = m_raw.FindLineEnd(std::max(m_bodyOffset, m_scanned ? m_scanned - 1 : 0), true);
+    if (lineEnd < 0) {
+      m_scanned = m_raw.GetSize();
+      return m_scanned - m_bodyOffset > lineLimit || m_scanned > kMaxHeaderBlock ? -8 : 0;
+    }
+    const uint32_t end = static_cast<uint32_t>(lineEnd);
+    if (end - m_bodyOffset > lineLimit || end + 2 > kMaxHeaderBlock) return -8;
     if (m_bodyOffset == 0) {
       m_bodyOffset = end + 2;
       int r = ParseStatusLine(0, end);
@@ -69,17 +81,7 @@ int CHttpResponse::ParseHeaderLines() {
       if (!ParseHeaderAt(m_bodyOffset, end - m_bodyOffset)) return -5;
       m_bodyOffset = end + 2;
     }
-    lineEnd = m_raw.FindLineEnd(m_bodyOffset, true);
   }
-  return 0;
-}
-
-int CHttpResponse::DiscardInterim() {
-  std::string rest;
-  m_raw.CopyToString(rest, m_bodyOffset, GetBodyLength());
-  Reset();
-  m_state = kBegun;
-  return rest.empty() ? 0 : AppendData(rest.data(), static_cast<uint32_t>(rest.size()));
 }
 
 int CHttpResponse::ParseStatusLine(uint32_t offset, uint32_t length) {
@@ -126,17 +128,17 @@ bool CHttpResponse::Finish(bool ok) {
     return false;
   }
   if (GetBodyLength() == 0) return true;
-  const CHttpHeaderList::Entry* transfer = m_headers.Find("Transfer-Encoding");
-  if (transfer && !DecodeTransferCoding(transfer->second)) {
-    m_state |= kFailed;
-    return false;
+  bool decoded;
+  try {
+    const CHttpHeaderList::Entry* transfer = m_headers.Find("Transfer-Encoding");
+    const CHttpHeaderList::Entry* content = m_headers.Find("Content-Encoding");
+    decoded = (!transfer || DecodeTransferCoding(transfer->second)) &&
+              (!content || DecodeContentCoding(content->second));
+  } catch (const std::bad_alloc&) {
+    decoded = false;
   }
-  const CHttpHeaderList::Entry* content = m_headers.Find("Content-Encoding");
-  if (content && !DecodeContentCoding(content->second)) {
-    m_state |= kFailed;
-    return false;
-  }
-  return true;
+  if (!decoded) m_state |= kFailed;
+  return decoded;
 }
 
 bool CHttpResponse::DecodeTransferCoding(const std::string& value) {
@@ -159,41 +161,59 @@ bool CHttpResponse::ReplaceBody(const std::string& body) {
 }
 
 // Every chunk must be whole: a size line of hexadecimal digits, its data and
-// the CR LF after it; the body must end with the zero-size chunk.
+// the CR LF after it; the body must end with the zero-size chunk. A first pass
+// checks the whole body, a second moves the data down in place: the decoded
+// bytes never outgrow the encoded ones, so decoding allocates nothing.
 bool CHttpResponse::DecodeChunked() {
-  std::string decoded, line;
-  uint32_t pos = m_bodyOffset;
   const uint32_t size = m_raw.GetSize();
-  for (;;) {
-    int32_t lineEnd = m_raw.FindLineEnd(pos, true);
-    if (lineEnd < 0) return false;
-    m_raw.CopyToString(line, pos, static_cast<uint32_t>(lineEnd) - pos);
-    const char* text = line.c_str();
-    char* end = nullptr;
-    if (!isxdigit(static_cast<unsigned char>(text[0]))) return false;
-    unsigned long long chunk = strtoull(text, &end, 16);
-    if (*end && *end != ';' && *end != ' ' && *end != '\t') return false;
-    uint64_t dataStart = static_cast<uint64_t>(lineEnd) + 2;
-    if (chunk == 0) {
-      pos = static_cast<uint32_t>(dataStart);
-      break;
+  uint32_t trailerStart = 0, decodedEnd = 0;
+  auto walk = [&](bool copy) {
+    std::string line;
+    char block[4096];
+    uint32_t pos = m_bodyOffset, out = m_bodyOffset;
+    for (;;) {
+      int32_t lineEnd = m_raw.FindLineEnd(pos, true);
+      if (lineEnd < 0) return false;
+      const uint32_t end = static_cast<uint32_t>(lineEnd);
+      m_raw.CopyToString(line, pos, std::min<uint32_t>(end - pos, 64));  // a size needs 16 digits at most
+      const char* text = line.c_str();
+      if (!isxdigit(static_cast<unsigned char>(text[0]))) return false;
+      char* stop = nullptr;
+      const unsigned long long chunk = strtoull(text, &stop, 16);
+      if (*stop && *stop != ';' && *stop != ' ' && *stop != '\t') return false;
+      const uint32_t dataStart = end + 2;  // the CR LF found lies within the buffer
+      if (chunk == 0) {
+        trailerStart = dataStart;
+        decodedEnd = out;
+        return true;
+      }
+      // Compared against what is left, so that no size can wrap the sum.
+      if (chunk > size - dataStart || size - dataStart - chunk < 2) return false;
+      const uint32_t dataEnd = dataStart + static_cast<uint32_t>(chunk);
+      char crlf[2];
+      m_raw.ReadAt(crlf, dataEnd, 2);
+      if (crlf[0] != '\r' || crlf[1] != '\n') return false;
+      if (copy) {
+        for (uint32_t from = dataStart; from < dataEnd;) {
+          const uint32_t n = m_raw.ReadAt(block, from, std::min<uint32_t>(sizeof(block), dataEnd - from));
+          m_raw.Seek(static_cast<int32_t>(out + (from - dataStart)), 0);
+          m_raw.Write(block, n);
+          from += n;
+        }
+      }
+      out += dataEnd - dataStart;
+      pos = dataEnd + 2;
     }
-    if (dataStart + chunk + 2 > size) return false;  // truncated
-    char crlf[2];
-    m_raw.ReadAt(crlf, static_cast<uint32_t>(dataStart + chunk), 2);
-    if (crlf[0] != '\r' || crlf[1] != '\n') return false;
-    std::string data;
-    m_raw.CopyToString(data, static_cast<uint32_t>(dataStart), static_cast<uint32_t>(chunk));
-    decoded += data;
-    pos = static_cast<uint32_t>(dataStart + chunk + 2);
-  }
+  };
+  if (!walk(false) || !walk(true)) return false;
   // Trailer fields, up to the empty line that ends the body.
   bool keepTrailers = m_headers.Find("Trailer") != nullptr;
+  uint32_t pos = trailerStart;
   for (int32_t lineEnd; (lineEnd = m_raw.FindLineEnd(pos, true)) >= 0 && static_cast<uint32_t>(lineEnd) != pos;
        pos = static_cast<uint32_t>(lineEnd) + 2) {
     if (keepTrailers) ParseHeaderAt(pos, static_cast<uint32_t>(lineEnd) - pos);
   }
-  return ReplaceBody(decoded);
+  return m_raw.Resize(decodedEnd, false);
 }
 
 bool CHttpResponse::GunzipBody() {
@@ -201,7 +221,7 @@ bool CHttpResponse::GunzipBody() {
   if (length == 0) return false;
   std::string encoded, decoded;
   m_raw.CopyToString(encoded, m_bodyOffset, length);
-  if (GunzipToString(decoded, reinterpret_cast<const uint8_t*>(encoded.data()), length, kMaxDecodedBody) != 0)
+  if (GunzipToString(decoded, reinterpret_cast<const uint8_t*>(encoded.data()), length, m_maxBody) != 0)
     return false;
   return ReplaceBody(decoded);
 }
@@ -211,5 +231,10 @@ uint32_t CHttpResponse::GetBody(std::string& out, uint32_t offset, uint32_t coun
   if (!IsComplete()) return 0;
   uint64_t start = static_cast<uint64_t>(m_bodyOffset) + offset;
   if (start > 0xFFFFFFFFu) return 0;
-  return m_raw.CopyToString(out, static_cast<uint32_t>(start), count);
+  try {
+    return m_raw.CopyToString(out, static_cast<uint32_t>(start), count);
+  } catch (const std::bad_alloc&) {
+    out.clear();
+    return 0;
+  }
 }

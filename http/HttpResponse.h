@@ -17,14 +17,26 @@ class CHttpResponse {
 
   void Reset();
   bool Begin();
+  // A header costs no more than one look at each byte, and stays within these.
+  static constexpr uint32_t kMaxStatusLine = 8192;
+  static constexpr uint32_t kMaxHeaderLine = 65536;
+  static constexpr uint32_t kMaxHeaderBlock = 262144;
+
   // 1 the header just ended; 0 stored; -1 store failed; -2 bad status line;
   // -3 unsupported version; -4 bad status code; -5 bad header line; -6 not
-  // begun; -7 already finished.
+  // begun; -7 already finished; -8 the status line, a header line or the
+  // whole header too long; -9 the body over its limit.
   int AppendData(const void* bytes, uint32_t count);
-  // Drops an interim (1xx) answer's header and reads on from what followed it;
-  // same results as AppendData.
-  int DiscardInterim();
   bool Finish(bool ok);
+  // An answer without a body (HEAD, 1xx, 204, 304): what followed its header
+  // belongs to no one.
+  void EndAtHeader() { m_raw.Resize(m_bodyOffset, false); }
+
+  // The most body bytes the caller takes, as received and as decoded; kept
+  // across Reset. The default suits no caller in particular.
+  static constexpr uint32_t kDefaultMaxBody = 64u << 20;
+  void SetMaxBodyLength(uint32_t bytes) { m_maxBody = bytes; }
+  uint32_t GetMaxBodyLength() const { return m_maxBody; }
 
   bool IsComplete() const { return (m_state & (kBegun | kHeaderComplete | kFinished | kFailed)) == (kBegun | kHeaderComplete | kFinished); }
   bool IsHeaderComplete() const { return (m_state & kHeaderComplete) != 0; }
@@ -58,5 +70,7 @@ class CHttpResponse {
   std::string m_reason;
   CPagedBuffer m_raw;
   uint32_t m_bodyOffset = 0;
+  uint32_t m_scanned = 0;  // header bytes already searched for a line end
   HttpTime m_date = -1;
+  uint32_t m_maxBody = kDefaultMaxBody;
 };

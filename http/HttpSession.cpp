@@ -2,8 +2,11 @@
 
 #include <ws2tcpip.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <memory>
+#include <thread>
 #include <vector>
 
 #include "http/NetLog.h"
@@ -11,9 +14,24 @@
 namespace {
 
 constexpr uint32_t kReceiveBuffer = 65536;
-constexpr int kReadsPerEvent = 16;  // at most 1 MB between two looks at the abort event
+constexpr int kReadsPerEvent = 16;  // at most 1 MB between two looks at the time-outs
 
 const char* Dotted(const sockaddr_in& address) { return inet_ntoa(address.sin_addr); }
+
+bool IsSignalled(HANDLE event) { return WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
+
+// gethostbyname cannot be interrupted, so it runs on a thread of its own that
+// a cancelled or timed-out request leaves behind; the thread shares only this.
+struct HostLookup {
+  std::string host;
+  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  bool found = false;
+  in_addr address = {};
+  int error = 0;
+  ~HostLookup() {
+    if (done) CloseHandle(done);
+  }
+};
 
 // A scheme is letters, digits, "+", "-" and "." after a first letter, up to a ":".
 bool HasScheme(const std::string& url) {
@@ -78,6 +96,8 @@ bool CHttpSession::SendRequest(bool followRedirects, const char* referer, const 
   m_receivedCookies.Clear();
   m_response.Reset();
   m_auth.Reset();
+  m_failure = kHttpFailNone;
+  m_requestStart = GetTickCount();
   // A value the header list refuses (a line break in it) must not leave the
   // previous request's value in its place.
   if (!referer || !*referer || !m_request.SetHeader("Referer", referer)) m_request.RemoveHeader("Referer");
@@ -100,13 +120,16 @@ bool CHttpSession::SendRequest(bool followRedirects, const char* referer, const 
     if (!m_response.Begin()) return false;
     bool ok = Exchange(host, port, bytes, abortEvent);
     m_response.Finish(ok);
-    if (!ok) return false;
+    if (!ok) {
+      if (m_failure == kHttpFailNone) m_failure = kHttpFailError;
+      return false;
+    }
     uint32_t status = m_response.GetStatusCode();
     if (status < 300 || status > 399 || !followRedirects) return true;
     if (!PrepareRedirect(status, m_request.GetMethod())) return true;
   }
   NetLog().Write("[Request] The redirections is bigger than %d time", kMaxRequests);
-  return false;
+  return Fail(kHttpFailError);
 }
 
 bool CHttpSession::PrepareRedirect(uint32_t status, int32_t method) {
@@ -152,15 +175,40 @@ bool CHttpSession::ApplyRedirect() {
   return true;
 }
 
-bool CHttpSession::ResolveHost(const std::string& host, uint16_t port) {
+bool CHttpSession::ResolveHost(const std::string& host, uint16_t port, HANDLE abortEvent) {
   unsigned long address = inet_addr(host.c_str());
   if (address == INADDR_NONE || address == 0) {
-    hostent* entry = gethostbyname(host.c_str());
-    if (!entry || entry->h_length != 4 || !entry->h_addr_list[0]) {
-      NetLog().Write("[DNS] [%d] Get Host (%s) Address Failed", WSAGetLastError(), host.c_str());
+    auto lookup = std::make_shared<HostLookup>();
+    lookup->host = host;
+    if (!lookup->done) return false;
+    try {
+      std::thread([lookup] {
+        hostent* entry = gethostbyname(lookup->host.c_str());
+        lookup->found = entry && entry->h_length == 4 && entry->h_addr_list[0];
+        if (lookup->found) memcpy(&lookup->address, entry->h_addr_list[0], 4);
+        else lookup->error = WSAGetLastError();
+        SetEvent(lookup->done);
+      }).detach();
+    } catch (const std::exception&) {
       return false;
     }
-    memcpy(&m_remote.sin_addr, entry->h_addr_list[0], 4);
+    const DWORD elapsed = GetTickCount() - m_requestStart;
+    const DWORD wait = std::min(m_connectTimeoutMs, m_deadlineMs > elapsed ? m_deadlineMs - elapsed : 0);
+    HANDLE handles[2] = {abortEvent, lookup->done};
+    const DWORD woke = WaitForMultipleObjects(2, handles, FALSE, wait);
+    if (woke == WAIT_OBJECT_0) {
+      NetLog().Write("[Event] On Stop Request Event.");
+      return Fail(kHttpFailCancelled);
+    }
+    if (woke != WAIT_OBJECT_0 + 1) {
+      NetLog().Write("[DNS] No address for %s within %u ms", host.c_str(), wait);
+      return Fail(wait == m_connectTimeoutMs ? kHttpFailConnectTimeout : kHttpFailDeadline);
+    }
+    if (!lookup->found) {
+      NetLog().Write("[DNS] [%d] Get Host (%s) Address Failed", lookup->error, host.c_str());
+      return false;
+    }
+    m_remote.sin_addr = lookup->address;
     NetLog().Write("[DNS] %s => %s", host.c_str(), Dotted(m_remote));
   } else {
     m_remote.sin_addr.s_addr = address;
@@ -227,18 +275,22 @@ bool CHttpSession::CloseSocket(WSAEVENT event) {
   return true;
 }
 
-void CHttpSession::StoreResponseCookies() {
+// False when the abort event stopped it: a header may hold thousands of cookies.
+bool CHttpSession::StoreResponseCookies(HANDLE abortEvent) {
   std::vector<CHttpHeaderList::Entry> cookies;
   m_response.GetHeaders().FindAll("Set-Cookie", cookies);
-  for (const CHttpHeaderList::Entry& e : cookies)
-    m_receivedCookies.ParseSetCookie(e.second.c_str(), m_request.GetHost(), m_request.GetPath());
+  for (size_t i = 0; i < cookies.size(); ++i) {
+    if (i % 64 == 63 && IsSignalled(abortEvent)) return false;
+    m_receivedCookies.ParseSetCookie(cookies[i].second.c_str(), m_request.GetHost(), m_request.GetPath());
+  }
+  return true;
 }
 
 bool CHttpSession::Exchange(const std::string& host, uint16_t port, const std::string& bytes, HANDLE abortEvent) {
   uint64_t expectedTotal = 0;  // 0: read until the server closes
   const char* unsent = bytes.data();
   uint32_t unsentLength = static_cast<uint32_t>(bytes.size());
-  if (!ResolveHost(host, port)) return false;
+  if (!ResolveHost(host, port, abortEvent)) return false;
   m_socket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (m_socket == INVALID_SOCKET) {
     memset(&m_remote, 0, sizeof(m_remote));
@@ -272,21 +324,24 @@ bool CHttpSession::Exchange(const std::string& host, uint16_t port, const std::s
   auto consume = [&](uint32_t count, bool& done) {
     int r = m_response.AppendData(buffer.data(), count);
     while (r == 1) {
-      StoreResponseCookies();
+      if (!StoreResponseCookies(abortEvent)) return Fail(kHttpFailCancelled);
       uint32_t status = m_response.GetStatusCode();
-      if (status >= 100 && status <= 199 && status != 101) {  // an interim answer: the real one follows
-        r = m_response.DiscardInterim();
-        continue;
-      }
       NetLog().Write("[Response] %s", m_response.GetStatusLine().c_str());
       if (m_request.GetMethod() == kHttpHead || (status >= 100 && status <= 199) || status == 204 || status == 304) {
         NetLog().Write("[Connect] Local Disconnect: Header only");
+        m_response.EndAtHeader();
         done = true;
         return true;
       }
       uint32_t contentLength;
-      if (!m_response.GetHeaders().Find("Transfer-Encoding") && m_response.GetHeaders().GetContentLength(contentLength))
+      if (!m_response.GetHeaders().Find("Transfer-Encoding") && m_response.GetHeaders().GetContentLength(contentLength)) {
+        if (contentLength > m_response.GetMaxBodyLength()) {
+          NetLog().Write("[Response] Content-Length %u is over the limit of %u bytes.", contentLength,
+                         m_response.GetMaxBodyLength());
+          return false;
+        }
         expectedTotal = static_cast<uint64_t>(m_response.GetHeaderLength()) + contentLength;
+      }
       r = 0;
     }
     if (r < 0) {
@@ -296,6 +351,9 @@ bool CHttpSession::Exchange(const std::string& host, uint16_t port, const std::s
         case -3: NetLog().Write("[Response] HTTP version Don't support: %s", m_response.GetVersionString().c_str()); break;
         case -4: NetLog().Write("[Response] Status-Code error: %d", m_response.GetStatusCode()); break;
         case -5: NetLog().Write("[Response] Header field format error."); break;
+        case -8: NetLog().Write("[Response] Header too long: a line over %u bytes or a header over %u bytes.",
+                                CHttpResponse::kMaxHeaderLine, CHttpResponse::kMaxHeaderBlock); break;
+        case -9: NetLog().Write("[Response] Body over the limit of %u bytes.", m_response.GetMaxBodyLength()); break;
         default: break;
       }
       return false;
@@ -307,13 +365,38 @@ bool CHttpSession::Exchange(const std::string& host, uint16_t port, const std::s
     return true;
   };
 
+  // Until connected the connect time-out runs, afterwards the idle time-out
+  // from the last bytes that moved; the deadline runs throughout.
+  const DWORD connectStart = GetTickCount();
+  bool connected = false;
+  DWORD lastActivity = 0;
   HANDLE handles[2] = {abortEvent, event};
   for (;;) {
-    DWORD wait = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+    const DWORD now = GetTickCount();
+    const DWORD phaseStart = connected ? lastActivity : connectStart;
+    const DWORD phaseLimit = connected ? m_idleTimeoutMs : m_connectTimeoutMs;
+    const DWORD phaseLeft = now - phaseStart < phaseLimit ? phaseLimit - (now - phaseStart) : 0;
+    const DWORD totalLeft = now - m_requestStart < m_deadlineMs ? m_deadlineMs - (now - m_requestStart) : 0;
+    if (!phaseLeft || !totalLeft) {
+      if (!totalLeft) {
+        NetLog().Write("[Timeout] The request to %s:%d took more than %u ms.", host.c_str(), port, m_deadlineMs);
+        m_failure = kHttpFailDeadline;
+      } else if (connected) {
+        NetLog().Write("[Timeout] %s:%d sent nothing for %u ms.", host.c_str(), port, m_idleTimeoutMs);
+        m_failure = kHttpFailIdleTimeout;
+      } else {
+        NetLog().Write("[Timeout] No connection to %s:%d within %u ms.", host.c_str(), port, m_connectTimeoutMs);
+        m_failure = kHttpFailConnectTimeout;
+      }
+      CloseSocket(event);
+      return false;
+    }
+    DWORD wait = WaitForMultipleObjects(2, handles, FALSE, std::min(phaseLeft, totalLeft));
+    if (wait == WAIT_TIMEOUT) continue;
     if (wait == WAIT_OBJECT_0) {
       NetLog().Write("[Event] On Stop Request Event.");
       CloseSocket(event);
-      return false;
+      return Fail(kHttpFailCancelled);
     }
     if (wait == WAIT_FAILED) {
       NetLog().Write("[Event] [%d] Wait Failed", GetLastError());
@@ -344,6 +427,8 @@ bool CHttpSession::Exchange(const std::string& host, uint16_t port, const std::s
       int length = sizeof(m_local);
       getsockname(m_socket, reinterpret_cast<sockaddr*>(&m_local), &length);
       NetLog().Write("[Connect] Local: %s:%d", Dotted(m_local), ntohs(m_local.sin_port));
+      connected = true;
+      lastActivity = GetTickCount();
       if (!selectEvents(FD_WRITE | FD_CLOSE)) return false;
     }
     if (events.lNetworkEvents & FD_WRITE) {
@@ -358,6 +443,7 @@ bool CHttpSession::Exchange(const std::string& host, uint16_t port, const std::s
         CloseSocket(event);
         return false;
       }
+      lastActivity = GetTickCount();
       if (!unsentLength && !selectEvents(FD_READ | FD_CLOSE)) return false;
     }
     if (events.lNetworkEvents & FD_READ) {
@@ -374,6 +460,11 @@ bool CHttpSession::Exchange(const std::string& host, uint16_t port, const std::s
       // wait: a wait and an event query for every buffer cost more than the
       // bytes themselves.
       for (int reads = 0; reads < kReadsPerEvent; ++reads) {
+        if (IsSignalled(abortEvent)) {
+          NetLog().Write("[Event] On Stop Request Event.");
+          CloseSocket(event);
+          return Fail(kHttpFailCancelled);
+        }
         if (!ReceiveData(buffer.data(), count) || (count && !consume(count, done))) {
           CloseSocket(event);
           return false;
@@ -383,6 +474,7 @@ bool CHttpSession::Exchange(const std::string& host, uint16_t port, const std::s
           return true;
         }
         if (count == 0) break;
+        lastActivity = GetTickCount();
       }
     }
     if (events.lNetworkEvents & FD_CLOSE) {
@@ -400,6 +492,11 @@ bool CHttpSession::Exchange(const std::string& host, uint16_t port, const std::s
       bool done = false;
       for (;;) {
         uint32_t count = 0;
+        if (IsSignalled(abortEvent)) {
+          NetLog().Write("[Event] On Stop Request Event.");
+          CloseSocket(event);
+          return Fail(kHttpFailCancelled);
+        }
         if (!ReceiveData(buffer.data(), count)) {
           CloseSocket(event);
           return false;

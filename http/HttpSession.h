@@ -13,12 +13,25 @@
 #include "http/HttpRequest.h"
 #include "http/HttpResponse.h"
 
+// Why the last SendRequest gave no answer; each has its own line in the network log.
+enum HttpFailure : int {
+  kHttpFailNone = 0,
+  kHttpFailError = 1,           // lookup, connection, protocol or size
+  kHttpFailCancelled = 2,       // the abort event
+  kHttpFailConnectTimeout = 3,  // no connection within the connect time-out
+  kHttpFailIdleTimeout = 4,     // the server sent nothing for the idle time-out
+  kHttpFailDeadline = 5,        // the request outlasted its deadline, redirects included
+};
+
 // Asked for proxy credentials; stored for the caller, never called by a request.
 using HttpCredentialCallback = bool (*)(void* context, std::string& user, std::string& password);
 
 class CHttpSession {
  public:
   static constexpr int kMaxRequests = 5;
+  static constexpr DWORD kConnectTimeoutMs = 15000;
+  static constexpr DWORD kIdleTimeoutMs = 30000;
+  static constexpr DWORD kDeadlineMs = 120000;
 
   CHttpSession();
   virtual ~CHttpSession() = default;
@@ -31,6 +44,12 @@ class CHttpSession {
   void SetProxy(const char* host, uint16_t port, const char* user, const char* password);
   void EnableProxy(bool on) { m_proxyOn = on; }
   void SetCredentialCallback(HttpCredentialCallback callback) { m_credentialCallback = callback; }
+  // Kept across Reset: the connection (host lookup included), each silence of
+  // the server, and the whole of one SendRequest.
+  void SetTimeouts(DWORD connectMs, DWORD idleMs, DWORD deadlineMs) {
+    m_connectTimeoutMs = connectMs, m_idleTimeoutMs = idleMs, m_deadlineMs = deadlineMs;
+  }
+  HttpFailure GetFailure() const { return m_failure; }
   HttpCredentialCallback GetCredentialCallback() const { return m_credentialCallback; }
   CHttpRequest& GetRequest() { return m_request; }
   CHttpResponse& GetResponse() { return m_response; }
@@ -44,12 +63,16 @@ class CHttpSession {
 
  private:
   void ResetSocket();
-  bool ResolveHost(const std::string& host, uint16_t port);
+  bool ResolveHost(const std::string& host, uint16_t port, HANDLE abortEvent);
+  bool Fail(HttpFailure failure) {
+    m_failure = failure;
+    return false;
+  }
   bool Exchange(const std::string& host, uint16_t port, const std::string& bytes, HANDLE abortEvent);
   bool SendData(const char*& unsent, uint32_t& unsentLength);
   bool ReceiveData(char* buffer, uint32_t& count);
   bool CloseSocket(WSAEVENT event);
-  void StoreResponseCookies();
+  bool StoreResponseCookies(HANDLE abortEvent);
   bool PrepareRedirect(uint32_t status, int32_t method);
   bool ApplyRedirect();
 
@@ -66,4 +89,9 @@ class CHttpSession {
   std::string m_proxyUser;
   std::string m_proxyPassword;
   HttpCredentialCallback m_credentialCallback = nullptr;
+  DWORD m_connectTimeoutMs = kConnectTimeoutMs;
+  DWORD m_idleTimeoutMs = kIdleTimeoutMs;
+  DWORD m_deadlineMs = kDeadlineMs;
+  DWORD m_requestStart = 0;  // GetTickCount when SendRequest began
+  HttpFailure m_failure = kHttpFailNone;
 };

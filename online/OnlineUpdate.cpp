@@ -194,7 +194,7 @@ unsigned __stdcall COnlineUpdate::ThreadProc(void* self) {
 }
 
 bool COnlineUpdate::Download(std::string& body, const std::wstring& url, int32_t method,
-                             const std::vector<std::pair<std::wstring, std::wstring>>* fields) {
+                             const std::vector<std::pair<std::wstring, std::wstring>>* fields, uint32_t maxBytes) {
   body.clear();
   CHttpRequest& request = GetRequest();
   request.Reset();
@@ -205,6 +205,8 @@ bool COnlineUpdate::Download(std::string& body, const std::wstring& url, int32_t
     for (const auto& field : *fields) request.AddFormField(ToUtf8(field.first).c_str(), ToUtf8(field.second).c_str());
   request.SetFormType(0);
   std::string language = ToUtf8(m_host->GetUiLanguage());
+  GetResponse().SetMaxBodyLength(maxBytes);
+  SetTimeouts(kConnectTimeoutMs, kIdleTimeoutMs, maxBytes > kMaxDescription ? kFileDeadlineMs : kDeadlineMs);
   if (!SendRequest(true, nullptr, language.c_str(), m_stopEvent)) return false;
   const CHttpResponse& response = GetResponse();
   if (response.GetStatusCode() == 407) m_refusedByProxy = true;
@@ -225,7 +227,7 @@ bool COnlineUpdate::FetchDescription(CXmlDocument& document, uint32_t& id, HttpT
     if (url.size() >= 2 && url.front() == L'"' && url.back() == L'"' && url[url.size() - 2] != L'\\')
       url = url.substr(1, url.size() - 2);
     UnescapeWString(url);
-    if (Download(body, url, kHttpGet, nullptr)) {
+    if (Download(body, url, kHttpGet, nullptr, kMaxDescription)) {
       fetched = true;
       break;
     }
@@ -306,7 +308,7 @@ int COnlineUpdate::RunUpgrade(CXmlNode* offer, uint32_t localId, HttpTime localT
       {L"lang", m_host->GetUiLanguage()},
   };
   std::string body;
-  if (!Download(body, url, httpMethod, &fields)) return 0;
+  if (!Download(body, url, httpMethod, &fields, kMaxDescription)) return 0;
   if (!md5.empty() && !VerifyMD5Hex(md5.c_str(), body.data(), static_cast<uint32_t>(body.size()))) return 0;
   CXmlDocument document;
   if (!ParseBody(document, body)) return 0;
@@ -330,7 +332,7 @@ bool COnlineUpdate::DownloadFiles(CXmlNode* action, const std::wstring& folder) 
     std::wstring name = Attribute(child, L"name");
     std::wstring md5 = Attribute(child, L"md5");
     if (StartsWithNoCase(name, L"http://")) {
-      if (!Download(body, name, kHttpGet, nullptr)) return false;
+      if (!Download(body, name, kHttpGet, nullptr, kMaxUpdateFile)) return false;
       if (!md5.empty() && !VerifyMD5Hex(md5.c_str(), body.data(), static_cast<uint32_t>(body.size()))) return false;
       std::wstring file = folder + IntToWString(n, 10) + L".tmp";
       if (!WriteWholeFile(file.c_str(), body.data(), static_cast<uint32_t>(body.size()))) return false;

@@ -31,6 +31,12 @@ class COnlineUpdate : public CHttpClient {
   // Longest command line of a script's "run", terminator included.
   static constexpr uint32_t kMaxCommandLine = 1300;
   static constexpr DWORD kStopTimeoutMs = 10000;
+  // The largest answer each download takes: an update description or script,
+  // and a file the script installs.
+  static constexpr uint32_t kMaxDescription = 1u << 20;
+  static constexpr uint32_t kMaxUpdateFile = 64u << 20;
+  // A file may take longer than a description over a slow line.
+  static constexpr DWORD kFileDeadlineMs = 600000;
 
   // Constructed on the GUI thread: the script's dictionary commands are run there.
   explicit COnlineUpdate(IOnlineHost* host);
@@ -50,7 +56,7 @@ class COnlineUpdate : public CHttpClient {
   bool FetchDescription(CXmlDocument& document, uint32_t& id, HttpTime& time);
   bool SaveDescription(CXmlDocument& document, uint32_t id, HttpTime time);
   bool Download(std::string& body, const std::wstring& url, int32_t method,
-                const std::vector<std::pair<std::wstring, std::wstring>>* fields);
+                const std::vector<std::pair<std::wstring, std::wstring>>* fields, uint32_t maxBytes);
   int RunUpgrade(CXmlNode* offer, uint32_t localId, HttpTime localTime);
   bool DownloadFiles(CXmlNode* action, const std::wstring& folder);
   int RunScript(CXmlNode* action, const std::wstring& folder);

@@ -400,6 +400,7 @@ uint32_t CTextTranslator::Translate(const std::wstring& text, HWND window, UINT 
     m_http.SetCredentialCallback(nullptr);
   }
   if (!m_http.IsThreadStarted() && !m_http.StartThread()) return 0;
+  m_http.GetResponse().SetMaxBodyLength(kMaxReply);
   m_http.SetNotify(window, message);
   if (!m_http.PostRequest(true, refererText.c_str(), nullptr)) return 0;
   return m_http.GetRequestNumber();

@@ -22,6 +22,9 @@ constexpr UINT WM_TRANSLATE_DONE = 2034;
 
 class CTextTranslator {
  public:
+  // The largest reply an engine may send: a page many times a translation's size.
+  static constexpr uint32_t kMaxReply = 4u << 20;
+
   CTextTranslator();
   virtual ~CTextTranslator();
   CTextTranslator(const CTextTranslator&) = delete;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <cstdint>
 
 #include "http/HttpAuth.h"
@@ -124,6 +126,33 @@ TEST(Cookies, HeaderForHostAndReplacement) {
   EXPECT_EQ(jar.GetCount(), 1u);
   EXPECT_FALSE(jar.AddCookie("", "v", nullptr, nullptr, nullptr, false));
   EXPECT_EQ(jar.MakeCookieHeader(header, "a.test", "/", true), "");
+}
+
+TEST(Cookies, LimitsDropTheOldest) {
+  FixedClockScope clock;
+  CHttpCookieJar jar;
+  const uint32_t perDomain = CHttpCookieJar::kMaxCookiesPerDomain;
+  for (uint32_t i = 0; i < perDomain + 5; ++i)
+    jar.ParseSetCookie(("c" + std::to_string(i) + "=v").c_str(), "srv.shop.test", "/");
+  EXPECT_EQ(jar.GetCount(), perDomain);
+  EXPECT_EQ(Value(jar, "c4"), "<none>");
+  EXPECT_EQ(Value(jar, "c5"), "v");
+  EXPECT_EQ(Value(jar, ("c" + std::to_string(perDomain + 4)).c_str()), "v");
+  jar.ParseSetCookie("c5=new", "srv.shop.test", "/");  // a replacement takes no room
+  EXPECT_EQ(jar.GetCount(), perDomain);
+  jar.ParseSetCookie("other=1", "www.else.test", "/");  // another domain keeps its own count
+  EXPECT_EQ(jar.GetCount(), perDomain + 1);
+  jar.Clear();
+  const std::string big(CHttpCookieJar::kMaxCookieSize, 'x');
+  jar.ParseSetCookie(("big=" + big).c_str(), "srv.shop.test", "/");
+  EXPECT_EQ(jar.GetCount(), 0u);
+  jar.ParseSetCookie(("b=" + big.substr(2)).c_str(), "srv.shop.test", "/");
+  EXPECT_EQ(jar.GetCount(), 1u);
+  jar.Clear();
+  for (uint32_t i = 0; i < CHttpCookieJar::kMaxCookies + 3; ++i)
+    jar.AddCookie("n", "v", nullptr, ("h" + std::to_string(i) + ".test").c_str(), "/", false);
+  EXPECT_EQ(jar.GetCount(), CHttpCookieJar::kMaxCookies);
+  EXPECT_EQ(jar.GetCookie(0)->domain, "h3.test");
 }
 
 TEST(HttpAuth, Rfc2617Vectors) {
@@ -281,6 +310,11 @@ namespace {
 int Feed(CHttpResponse& r, const std::string& bytes) {
   return r.AppendData(bytes.data(), static_cast<uint32_t>(bytes.size()));
 }
+std::string Repeat(const std::string& unit, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += unit;
+  return out;
+}
 }  // namespace
 
 TEST(HttpResponse, StatusLines) {
@@ -328,6 +362,70 @@ TEST(HttpResponse, HeaderArrivesInPieces) {
   EXPECT_TRUE(body.empty());
 }
 
+TEST(HttpResponse, HeaderLimits) {
+  const uint32_t line = CHttpResponse::kMaxHeaderLine, status = CHttpResponse::kMaxStatusLine;
+  struct Case { const char* name; std::string bytes; int result; } cases[] = {
+      {"long status line", "HTTP/1.1 200 " + std::string(status, 'A'), -8},
+      {"long status line ended", "HTTP/1.1 200 " + std::string(status, 'A') + "\r\n\r\n", -8},
+      {"status line at its limit", "HTTP/1.1 200 " + std::string(status - 13, 'A') + "\r\n\r\n", 1},
+      {"long header line", "HTTP/1.1 200 OK\r\nX: " + std::string(line, 'a'), -8},
+      {"bare LF header line", "HTTP/1.1 200 OK\r\nX: " + std::string(line, '\n'), -8},
+      {"header line at its limit", "HTTP/1.1 200 OK\r\nX: " + std::string(line - 3, 'a') + "\r\n\r\n", 1},
+      {"long header", "HTTP/1.1 200 OK\r\n" + Repeat("X: a\r\n", CHttpResponse::kMaxHeaderBlock / 6), -8},
+  };
+  for (const Case& c : cases) {
+    CHttpResponse r;
+    r.Begin();
+    EXPECT_EQ(Feed(r, c.bytes), c.result) << c.name;
+  }
+}
+
+// A line that arrives a byte at a time is searched once, not once per byte:
+// 8 MB of bare line feeds took minutes when each arrival searched the line
+// again from its start.
+TEST(HttpResponse, LinesArrivingInPiecesCostNoMore) {
+  CHttpResponse r;
+  r.Begin();
+  ASSERT_EQ(Feed(r, "HTTP/1.1 200 OK\r\nX: "), 0);
+  const std::string feeds(16, '\n');
+  int result = 0;
+  uint32_t fed = 0;
+  const auto start = std::chrono::steady_clock::now();
+  while (result == 0 && fed < (8u << 20)) {
+    result = Feed(r, feeds);
+    fed += 16;
+  }
+  EXPECT_EQ(result, -8);
+  EXPECT_LE(fed, CHttpResponse::kMaxHeaderLine + 16);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+// The body stops at its limit as it arrives, and a coded body decodes to no
+// more than the limit.
+TEST(HttpResponse, BodyLimit) {
+  struct Case { const char* name; std::string headers; std::string body; int result; bool decoded; } cases[] = {
+      {"plain at the limit", "", std::string(1000, 'x'), 1, true},
+      {"plain past the limit", "", std::string(1001, 'x'), -9, false},
+      {"gzip inflating past the limit", "Content-Encoding: gzip\r\n", GzipBytes(std::string(1001, 'z')), 1, false},
+      {"gzip inflating to the limit", "Content-Encoding: gzip\r\n", GzipBytes(std::string(1000, 'z')), 1, true},
+  };
+  for (const Case& c : cases) {
+    CHttpResponse r;
+    r.SetMaxBodyLength(1000);
+    r.Begin();
+    EXPECT_EQ(Feed(r, "HTTP/1.1 200 OK\r\n" + c.headers + "\r\n" + c.body), c.result) << c.name;
+    EXPECT_EQ(r.Finish(c.result == 1), c.decoded) << c.name;
+  }
+  CHttpResponse r;  // arriving in pieces
+  r.SetMaxBodyLength(1000);
+  r.Begin();
+  EXPECT_EQ(Feed(r, "HTTP/1.1 200 OK\r\n\r\n"), 1);
+  int result = 0;
+  for (int i = 0; i < 20 && result == 0; ++i) result = Feed(r, std::string(100, 'y'));
+  EXPECT_EQ(result, -9);
+  EXPECT_EQ(r.GetBodyLength(), 1100u);
+}
+
 TEST(HttpResponse, Codings) {
   struct Case { std::string headers; std::string body; bool ok; std::string decoded; } cases[] = {
       {"Transfer-Encoding: chunked\r\n", "5\r\nhello\r\n0\r\n\r\n", true, "hello"},
@@ -339,6 +437,11 @@ TEST(HttpResponse, Codings) {
       {"Transfer-Encoding: chunked\r\n", "zz\r\nhello\r\n0\r\n\r\n", false, ""},
       {"Transfer-Encoding: chunked\r\n", "5\r\nhelloXX0\r\n\r\n", false, ""},
       {"Transfer-Encoding: chunked\r\n", "ffffffff\r\nx\r\n0\r\n\r\n", false, ""},
+      // Sizes near 2^64 must not wrap the bounds check into a pass (each line
+      // used to copy the rest of the body: 20,000 of them ran out of memory).
+      {"Transfer-Encoding: chunked\r\n", Repeat("FFFFFFFFFFFFFFFE\r\n", 20000) + "0\r\n\r\n", false, ""},
+      {"Transfer-Encoding: chunked\r\n", "1\r\nx\r\nFFFFFFFFFFFFFFFF\r\nabc\r\n0\r\n\r\n", false, ""},
+      {"Transfer-Encoding: chunked\r\n", "100000001\r\nx\r\n0\r\n\r\n", false, ""},
       {"Content-Encoding: gzip\r\n", GzipBytes("zipped"), true, "zipped"},
       {"Content-Encoding: x-gzip\r\n", GzipBytes("a") + GzipBytes("b"), true, "ab"},
       {"Content-Encoding: deflate\r\n", "xx", false, ""},

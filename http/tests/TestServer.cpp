@@ -105,6 +105,16 @@ bool TestServer::ReadRequest(SOCKET client, std::string& request) {
   return false;
 }
 
+bool TestServer::SendAll(SOCKET client, const std::string& bytes) {
+  for (size_t sent = 0; sent < bytes.size();) {
+    int n = send(client, bytes.data() + sent, static_cast<int>(bytes.size() - sent), 0);
+    if (n <= 0) return false;
+    sent += n;
+    m_bytesSent += n;
+  }
+  return true;
+}
+
 void TestServer::Answer(SOCKET client) {
   std::string request;
   ReadRequest(client, request);
@@ -122,14 +132,15 @@ void TestServer::Answer(SOCKET client) {
     }
   }
   if (answer.respond) answer.writes.assign(1, answer.respond(request));
-  for (size_t i = 0; i < answer.writes.size(); ++i) {
+  bool open = true;
+  for (size_t i = 0; open && i < answer.writes.size(); ++i) {
     if (i && answer.pauseMs) Sleep(answer.pauseMs);
-    const std::string& bytes = answer.writes[i];
-    for (size_t sent = 0; sent < bytes.size();) {
-      int n = send(client, bytes.data() + sent, static_cast<int>(bytes.size() - sent), 0);
-      if (n <= 0) break;
-      sent += n;
-    }
+    open = SendAll(client, answer.writes[i]);
+  }
+  std::string more;
+  while (open && answer.stream && !m_stop && answer.stream(more)) {
+    if (answer.pauseMs) Sleep(answer.pauseMs);
+    open = SendAll(client, more);
   }
   if (answer.end == ScriptedAnswer::kStall) {
     char b;

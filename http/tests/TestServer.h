@@ -22,6 +22,9 @@ struct ScriptedAnswer {
   End end = kClose;
   // Builds the answer from the request instead (echo servers); used when set.
   std::function<std::string(const std::string& request)> respond;
+  // After the writes: more bytes for each call, pauseMs apart, until it
+  // returns false or the client goes away (endless and dripping servers).
+  std::function<bool(std::string& more)> stream;
 };
 
 class TestServer {
@@ -42,17 +45,21 @@ class TestServer {
   std::vector<std::string> Requests();
   std::string LastRequest();
   int Connections() const { return m_connections; }
+  // Bytes sent on all connections so far.
+  uint64_t BytesSent() const { return m_bytesSent; }
 
  private:
   void Serve();
   void Answer(SOCKET client);
   bool ReadRequest(SOCKET client, std::string& request);
+  bool SendAll(SOCKET client, const std::string& bytes);
 
   std::string m_address;
   SOCKET m_listen = INVALID_SOCKET;
   uint16_t m_port = 0;
   std::atomic<bool> m_stop{false};
   std::atomic<int> m_connections{0};
+  std::atomic<uint64_t> m_bytesSent{0};
   std::mutex m_lock;
   std::vector<ScriptedAnswer> m_queue;
   bool m_hasDefault = false;

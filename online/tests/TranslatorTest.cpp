@@ -300,6 +300,25 @@ TEST_F(TranslatorTest, GzipAndChunkedReplies) {
   EXPECT_EQ(Result(), L"chunked");
 }
 
+// A reply declared past its limit, or one whose chunks lie about their
+// sizes, fails that translation and leaves the next one working.
+TEST_F(TranslatorTest, RepliesPastTheirLimit) {
+  ASSERT_TRUE(WriteDefinitions());
+  ASSERT_TRUE(translator.Load());
+  web.Route("/t", "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(CTextTranslator::kMaxReply + 1) +
+                      "\r\n\r\n<t>a</t>");
+  EXPECT_EQ(TranslateAndWait(L"a"), kHttpResultFailed);
+  std::string amplifier = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+  for (int i = 0; i < 20000; ++i) amplifier += "FFFFFFFFFFFFFFFE\r\n";
+  web.Route("/t", amplifier + "0\r\n\r\n");
+  ASSERT_EQ(TranslateAndWait(L"a"), kHttpResultOk);
+  EXPECT_FALSE(translator.ParseResult(kHttpResultOk, translator.GetRequestNumber()));
+  web.Route("/t", HttpOk("<t>fine</t>"));
+  ASSERT_EQ(TranslateAndWait(L"a"), kHttpResultOk);
+  EXPECT_TRUE(translator.ParseResult(kHttpResultOk, translator.GetRequestNumber()));
+  EXPECT_EQ(Result(), L"fine");
+}
+
 // The reply is shown as text: no link, script or handler of the engine's
 // page can run, and no "app://" command can be reached from it.
 TEST_F(TranslatorTest, MarkupInTheReplyIsNeverLive) {

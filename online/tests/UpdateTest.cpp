@@ -96,6 +96,18 @@ TEST_F(UpdateTest, DescriptionFailures) {
   EXPECT_EQ(Ini(L"ID"), L"5");
 }
 
+// A description past its limit is not taken: the next address is tried.
+TEST_F(UpdateTest, DescriptionPastItsLimit) {
+  SetLinks({"/huge", "/good"});
+  std::string huge = Description("7", "2020-01-03 00:00:00");
+  huge.insert(huge.size() - std::string("</update>").size(), std::string(COnlineUpdate::kMaxDescription, ' '));
+  web.Route("/huge", HttpOk(huge));
+  web.Route("/good", HttpOk(Description("5", "2020-01-01 00:00:00")));
+  EXPECT_EQ(update.RunCheck(), std::make_pair(1, 0));  // the one at hand: nothing new
+  EXPECT_EQ(web.Count("/huge"), 1);
+  EXPECT_EQ(Ini(L"ID"), L"5");
+}
+
 TEST_F(UpdateTest, CurrentAndNewerDescriptions) {
   web.Route("/desc", HttpOk(Description("5", "2020-01-01 00:00:00")));
   EXPECT_EQ(update.RunCheck(), std::make_pair(1, 0));
