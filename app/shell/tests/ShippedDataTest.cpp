@@ -355,6 +355,7 @@ const TextRead kTexts[] = {
     {L"dictionary manager", L"Message", L"FilenameInvalid", Form::kText, nullptr, nullptr},
     {L"dictionary manager", L"Message", L"MemoryAllocFail", Form::kFormat, "", nullptr},
     {L"dictionary manager", L"Message", L"LoadDictFileFail", Form::kFormat, "", nullptr},
+    {L"dictionary manager", L"Message", L"DictContentDamaged", Form::kFormat, "", nullptr},
     {L"dictionary manager", L"Message", L"LoadDictRepeat", Form::kFormat, "ssX", nullptr},
     {L"dictionary manager", L"Message", L"UninstallDictFail", Form::kFormat, "X", nullptr},
     {L"dictionary manager", L"Message", L"AddDictFail", Form::kFormat, "X", nullptr},
