@@ -104,6 +104,7 @@ const TextRead kTexts[] = {
     {L"start-up", L"Message", L"NeedIE6Support", Form::kText, nullptr, nullptr},
     {L"start-up", L"Message", L"ReadConfigFail", Form::kText, nullptr, nullptr},
     {L"speech", L"Message", L"OpenSpeechEngineFail", Form::kText, nullptr, nullptr},
+    {L"online update", L"Message", L"UpdateRunProgram", Form::kFormat, "s", nullptr},
     {L"user state", L"Message", L"SaveStateFail", Form::kFormat, "s", nullptr},
     // Main window: caption buttons, footer, tray icon and menu.
     {L"main window", L"MainFrame", L"Close", Form::kText, nullptr, nullptr},
