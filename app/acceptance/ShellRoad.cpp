@@ -119,12 +119,13 @@ TEST_F(HotKeyRoad, KeyShowsTheHiddenWindowAndHidesTheActiveOne) {
 // ---- A damaged user state ---------------------------------------------------
 
 // A stored place off every monitor and a negative font size, as a damaged
-// "user.ini" and "config.ini" hold them.
+// "user.ini" and "config.ini" hold them: the window comes up on the screen
+// with a search bar that works, and leaves a place on the screen at exit.
 class DamagedStateRoad : public Road {
  protected:
   void Prepare() override {
     ASSERT_TRUE(SetSetting(Folder() + L"user.ini", L"App", L"Window", L"-99999, -99999, -99199, -99399"));
-    ASSERT_TRUE(SetSetting(Folder() + L"config.ini", L"Appearance", L"UIFontSize", L"-12"));
+    ASSERT_TRUE(SetSetting(Folder() + L"config.ini", L"Appearance", L"UIFontSize", L"-100"));
   }
 };
 
@@ -139,6 +140,11 @@ TEST_F(DamagedStateRoad, WindowComesUpOnTheScreenAndLeavesAPlaceOnIt) {
   std::string why;
   EXPECT_TRUE(WaitFor([&] { return LooksPainted(GetParent(window.SearchEdit()), why); }))
       << "the search bar: " << why;
+  // A font beyond reason would crowd the search box out of its bar.
+  RECT box = {};
+  GetWindowRect(window.SearchEdit(), &box);
+  EXPECT_GT((box.right - box.left) * 3, place.right - place.left) << "the search box is " << box.right - box.left
+                                                                  << " wide";
   Screenshot(L"placed");
 
   RightClickIcon(TrayIcon());
