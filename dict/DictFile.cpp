@@ -292,40 +292,80 @@ const uint8_t* CDictFile::KeyImageBytes(uint64_t at, uint32_t length) {
   return keyImage_.get() + at;
 }
 
-bool CDictFile::ReadRecord(const IndexView& view, CBlockFile& reader, uint32_t i, bool data,
-                           uint32_t entrySlot, uint32_t recordSlot, uint8_t* buffer,
-                           uint32_t bufferSize, const uint8_t*& bytes, uint32_t& length) {
+bool CDictFile::RecordSpan(const IndexView& view, CBlockFile& reader, uint32_t i, bool data,
+                          uint32_t entrySlot, uint64_t& at, uint32_t& length) {
   if (i >= view.count || !view.body) return false;
   uint8_t pair[16];
-  const uint64_t at = static_cast<uint64_t>(i) * 8;
-  const bool imaged = &view == &keyIndex_ && view.compressed && !keyImageFailed_;
-  if (imaged) {
-    const uint8_t* p = KeyImageBytes(at, 16);
+  const uint64_t entry = static_cast<uint64_t>(i) * 8;
+  if (&view == &keyIndex_ && view.compressed && !keyImageFailed_) {
+    const uint8_t* p = KeyImageBytes(entry, 16);
     if (!p) return false;
     std::memcpy(pair, p, 16);
   } else if (view.compressed) {
-    if (reader.Read(pair, static_cast<uint32_t>(at), 16, entrySlot) != 16) return false;
+    if (reader.Read(pair, static_cast<uint32_t>(entry), 16, entrySlot) != 16) return false;
   } else {
-    std::memcpy(pair, view.body + at, 16);
+    std::memcpy(pair, view.body + entry, 16);
   }
   const uint32_t column = data ? 4 : 0;
   const uint32_t start = ReadU32(pair + column), end = ReadU32(pair + 8 + column);
   const uint64_t base = data ? view.dataArea : view.keyArea;
   const uint64_t limit = data ? view.size : view.dataArea;
   if (end < start || base + end > limit) return false;
+  at = base + start;
   length = end - start;
-  if (length > bufferSize) return false;
-  if (imaged && !data) {
-    bytes = KeyImageBytes(base + start, length);
+  return true;
+}
+
+bool CDictFile::ReadRecord(const IndexView& view, CBlockFile& reader, uint32_t i, bool data,
+                           uint32_t entrySlot, uint32_t recordSlot, uint8_t* buffer,
+                           uint32_t bufferSize, const uint8_t*& bytes, uint32_t& length) {
+  uint64_t at = 0;
+  if (!RecordSpan(view, reader, i, data, entrySlot, at, length) || length > bufferSize) return false;
+  if (&view == &keyIndex_ && view.compressed && !keyImageFailed_ && !data) {
+    bytes = KeyImageBytes(at, length);
     return bytes != nullptr;
   }
   if (!view.compressed) {
-    bytes = view.body + base + start;
+    bytes = view.body + at;
     return true;
   }
-  if (length && reader.Read(buffer, static_cast<uint32_t>(base + start), length, recordSlot) != length)
+  if (length && reader.Read(buffer, static_cast<uint32_t>(at), length, recordSlot) != length)
     return false;
   bytes = buffer;
+  return true;
+}
+
+// A damaged file can open and still give nothing: what a lookup needs is read
+// once here. Every key and every record's place; the data of the first and the
+// last entry (the first and last blocks of a compressed index); every resource
+// name, which must name a plain file, and the first and last resource.
+bool CDictFile::CheckContents() {
+  if (IsEmpty() || keyCount_ == 0) return false;
+  if (resourceCount_ != info_.GetRecord()->resourceCount) return false;  // the resource index was lost
+  std::wstring text;
+  uint8_t flag = 0;
+  uint64_t at = 0;
+  uint32_t length = 0;
+  for (uint32_t i = 0; i < keyCount_; ++i) {
+    if (!ReadKeyInto(i, text, flag)) return false;
+    if (!RecordSpan(keyIndex_, keyReader_, i, true, 0, at, length) || length > dataBufferSize_) return false;
+  }
+  const uint8_t* bytes = nullptr;
+  for (uint32_t i : {0u, keyCount_ - 1})
+    if (!ReadRecord(keyIndex_, keyReader_, i, true, 0, 2, dataBuffer_.get(), dataBufferSize_, bytes, length))
+      return false;
+  for (uint32_t i = 0; i < resourceCount_; ++i) {
+    text = GetResourceName(i);
+    if (!IsSafeResourceName(text.c_str(), static_cast<int>(text.size()))) return false;
+    if (!RecordSpan(resIndex_, resReader_, i, true, 0, at, length) ||
+        length > info_.GetRecord()->resourceMaxDataSize)
+      return false;
+  }
+  for (uint32_t i : {0u, resourceCount_ - 1})
+    if (i < resourceCount_) {
+      if (!RecordSpan(resIndex_, resReader_, i, true, 0, at, length)) return false;
+      if (length && GetResourceData(i).size() != length) return false;
+    }
   return true;
 }
 

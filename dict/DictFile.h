@@ -68,6 +68,9 @@ class CDictFile {
   int FindExact(const wchar_t* word, int wordLength);
   int LookupEntry(std::wstring& data, const wchar_t* word, int wordLength);
   int FindResourceIndex(const wchar_t* name, int nameLength);
+  // True when every key, every record's place, the first and last entries and
+  // the resource names read: what installing asks of a file.
+  bool CheckContents();
   bool ExtractResource(std::wstring& path, const wchar_t* name, int nameLength);
 
   // Rendering (the resource set does the work).
@@ -89,6 +92,8 @@ class CDictFile {
 
   bool SetUpIndex(IndexView& view, CBlockFile& reader, const uint8_t* section, uint32_t length,
                   uint32_t count, uint32_t slots);
+  bool RecordSpan(const IndexView& view, CBlockFile& reader, uint32_t i, bool data, uint32_t entrySlot,
+                  uint64_t& at, uint32_t& length);
   bool ReadRecord(const IndexView& view, CBlockFile& reader, uint32_t i, bool data,
                   uint32_t entrySlot, uint32_t recordSlot, uint8_t* buffer, uint32_t bufferSize,
                   const uint8_t*& bytes, uint32_t& length);

@@ -270,6 +270,10 @@ bool CDictManager::InstallDict(uint32_t& id, const wchar_t* path, bool checkRepe
   }
   std::unique_ptr<CDictFile> incoming(LoadDictFile(path, checkRepeat));
   if (!incoming) return false;
+  if (!incoming->CheckContents()) {
+    error_ = Message(L"DictContentDamaged") + L":\n" + path;
+    return false;
+  }
   const uint32_t n = incoming->GetId();
   const std::wstring staging = DictHost().GetTempFolder() + HexId(n) + L".tdc";
   const std::wstring installed = InstalledPath(n);

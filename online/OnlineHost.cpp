@@ -10,10 +10,6 @@ bool CDictManagerCommands::AddToGroup(int kind, uint32_t id) { return m_manager.
 
 bool CDictManagerCommands::SaveConfig() { return m_manager.SaveConfig(); }
 
-bool CDictManagerCommands::HasDict(uint32_t id) { return m_manager.FindDict(id) != nullptr; }
-
-bool CDictManagerCommands::UninstallDict(uint32_t id) { return m_manager.UninstallDict(id); }
-
 std::wstring ReadSystemFolder(bool system) {
   wchar_t buffer[261] = {};
   UINT length = system ? GetSystemDirectoryW(buffer, 261) : GetWindowsDirectoryW(buffer, 261);

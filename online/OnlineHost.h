@@ -19,8 +19,6 @@ class IUpdateDictManager {
   virtual bool InstallDict(uint32_t& id, const wchar_t* path, uint32_t flags) = 0;
   virtual bool AddToGroup(int kind, uint32_t id) = 0;
   virtual bool SaveConfig() = 0;
-  virtual bool HasDict(uint32_t id) = 0;
-  virtual bool UninstallDict(uint32_t id) = 0;
 };
 
 // The same commands on the application's dictionary manager.
@@ -30,8 +28,6 @@ class CDictManagerCommands : public IUpdateDictManager {
   bool InstallDict(uint32_t& id, const wchar_t* path, uint32_t flags) override;
   bool AddToGroup(int kind, uint32_t id) override;
   bool SaveConfig() override;
-  bool HasDict(uint32_t id) override;
-  bool UninstallDict(uint32_t id) override;
 
  private:
   CDictManager& m_manager;
@@ -63,6 +59,9 @@ class IOnlineHost {
                                     std::wstring& password) const = 0;
   virtual IUpdateDictManager* GetDictManager() = 0;
   virtual HWND GetMainWindow() const = 0;
+  // Asks the user whether the program at path, which an update script wants
+  // to start, may run; true only when the user agrees. On the GUI thread.
+  virtual bool ConfirmRun(const std::wstring& path) = 0;
 };
 
 // The system's Windows (system = false) or system folder, with a backslash.

@@ -20,7 +20,7 @@ namespace {
 using namespace update_internal;
 
 const wchar_t kCallWindowClass[] = L"QuorindoUpdateCalls";
-constexpr UINT kMsgDictCall = WM_APP + 35;
+constexpr UINT kMsgGuiCall = WM_APP + 35;
 
 std::wstring FormatTime(HttpTime t, int style) {
   std::wstring text;
@@ -41,42 +41,24 @@ std::string ToUtf8(const std::wstring& text) {
   return out;
 }
 
-// A dictionary command handed from the update worker to the GUI thread.
-// Whoever moves state from pending first owns it: the GUI thread to run it,
-// the worker to give it up when a stop comes first.
-struct DictCall {
+// Work handed from the update worker to the GUI thread: a dictionary command
+// or a question to the user. Whoever moves state from pending first owns it:
+// the GUI thread to run it, the worker to give it up when a stop comes first.
+struct GuiCall {
   enum { kPending, kRunning, kAbandoned };
   std::atomic<int> state{kPending};
-  IUpdateDictManager* manager = nullptr;
-  int operation = kDictInstall;
-  std::wstring path;
-  uint32_t id = 0;
-  bool index = false, grab = false;
+  std::function<bool()> work;
   bool result = false;
-  uint32_t newId = static_cast<uint32_t>(-1);
   ScopedHandle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-
-  void Run() {
-    if (!manager) return;
-    if (operation == kDictInstall) {
-      result = manager->InstallDict(newId, path.c_str(), 0);
-      if (!result) return;
-      if (index) manager->AddToGroup(2, newId);
-      if (grab) manager->AddToGroup(4, newId);
-      manager->SaveConfig();
-    } else {
-      result = !manager->HasDict(id) || manager->UninstallDict(id);
-    }
-  }
 };
 
-LRESULT CALLBACK DictCallProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message != kMsgDictCall) return DefWindowProcW(window, message, wParam, lParam);
-  std::unique_ptr<std::shared_ptr<DictCall>> holder(reinterpret_cast<std::shared_ptr<DictCall>*>(lParam));
-  DictCall& call = **holder;
-  int expected = DictCall::kPending;
-  if (call.state.compare_exchange_strong(expected, DictCall::kRunning)) {
-    call.Run();
+LRESULT CALLBACK GuiCallProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != kMsgGuiCall) return DefWindowProcW(window, message, wParam, lParam);
+  std::unique_ptr<std::shared_ptr<GuiCall>> holder(reinterpret_cast<std::shared_ptr<GuiCall>*>(lParam));
+  GuiCall& call = **holder;
+  int expected = GuiCall::kPending;
+  if (call.state.compare_exchange_strong(expected, GuiCall::kRunning)) {
+    call.result = call.work();
     SetEvent(call.done.Get());
   }
   return 0;
@@ -86,7 +68,7 @@ HWND CreateCallWindow() {
   static bool registered = false;
   if (!registered) {
     WNDCLASSW wc = {};
-    wc.lpfnWndProc = DictCallProc;
+    wc.lpfnWndProc = GuiCallProc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = kCallWindowClass;
     registered = RegisterClassW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
@@ -117,8 +99,8 @@ COnlineUpdate::~COnlineUpdate() {
   if (m_callWindow) {
     // Calls still queued were given up by the worker; only their records remain.
     MSG msg;
-    while (PeekMessageW(&msg, m_callWindow, kMsgDictCall, kMsgDictCall, PM_REMOVE))
-      delete reinterpret_cast<std::shared_ptr<DictCall>*>(msg.lParam);
+    while (PeekMessageW(&msg, m_callWindow, kMsgGuiCall, kMsgGuiCall, PM_REMOVE))
+      delete reinterpret_cast<std::shared_ptr<GuiCall>*>(msg.lParam);
     DestroyWindow(m_callWindow);
   }
   if (m_stopEvent) CloseHandle(m_stopEvent);
@@ -289,6 +271,9 @@ std::pair<int, int> COnlineUpdate::RunCheck() {
   // Recorded only once the script ran through: one that failed part-way is
   // tried again at the next check (its commands are meant to repeat).
   if (!SaveDescription(document, remoteId, remoteTime)) return {0, 0};
+  // A required upgrade runs at every check; its quit or restart is obeyed
+  // once per version, or the program would restart or quit for good.
+  if (localId == remoteId && localTime == remoteTime) result = 1;
   return {1, result};
 }
 
@@ -342,32 +327,23 @@ bool COnlineUpdate::DownloadFiles(CXmlNode* action, const std::wstring& folder) 
   return true;
 }
 
-// Runs a dictionary command on the thread that owns the call window (the GUI
-// thread, which owns the dictionary manager too). The worker waits for the
-// answer or for a stop, whichever comes first.
-bool COnlineUpdate::CallDictManager(int operation, const std::wstring& path, uint32_t id, bool index, bool grab) {
-  auto call = std::make_shared<DictCall>();
-  call->manager = m_host->GetDictManager();
-  call->operation = operation;
-  call->path = path;
-  call->id = id;
-  call->index = index;
-  call->grab = grab;
-  if (!call->manager || !m_callWindow || !call->done.IsValid()) return false;
-  if (GetWindowThreadProcessId(m_callWindow, nullptr) == GetCurrentThreadId()) {
-    call->Run();
-    return call->result;
-  }
-  auto* posted = new std::shared_ptr<DictCall>(call);
-  if (!PostMessageW(m_callWindow, kMsgDictCall, 0, reinterpret_cast<LPARAM>(posted))) {
+// The worker waits for the GUI thread's answer or for a stop, whichever
+// comes first.
+bool COnlineUpdate::CallOnGuiThread(const std::function<bool()>& work) {
+  auto call = std::make_shared<GuiCall>();
+  call->work = work;
+  if (!m_callWindow || !call->done.IsValid()) return false;
+  if (GetWindowThreadProcessId(m_callWindow, nullptr) == GetCurrentThreadId()) return work();
+  auto* posted = new std::shared_ptr<GuiCall>(call);
+  if (!PostMessageW(m_callWindow, kMsgGuiCall, 0, reinterpret_cast<LPARAM>(posted))) {
     delete posted;
     return false;
   }
   HANDLE handles[2] = {call->done.Get(), m_stopEvent};
   DWORD wait = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
   if (wait != WAIT_OBJECT_0) {
-    int expected = DictCall::kPending;
-    if (call->state.compare_exchange_strong(expected, DictCall::kAbandoned)) return false;
+    int expected = GuiCall::kPending;
+    if (call->state.compare_exchange_strong(expected, GuiCall::kAbandoned)) return false;
     WaitForSingleObject(call->done.Get(), INFINITE);  // already running on the GUI thread
   }
   return call->result;

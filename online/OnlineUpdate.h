@@ -9,8 +9,9 @@
 #include <windows.h>
 
 #include <atomic>
-#include <mutex>
 #include <cstdint>
+#include <functional>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,7 +39,8 @@ class COnlineUpdate : public CHttpClient {
   // A file may take longer than a description over a slow line.
   static constexpr DWORD kFileDeadlineMs = 600000;
 
-  // Constructed on the GUI thread: the script's dictionary commands are run there.
+  // Constructed on the GUI thread: the script's dictionary commands and its
+  // question before starting a program are run there.
   explicit COnlineUpdate(IOnlineHost* host);
   ~COnlineUpdate() override;
 
@@ -76,14 +78,17 @@ class COnlineUpdate : public CHttpClient {
                   int* end);
   bool RunProgram(const std::wstring& name, bool waitExit);
   bool ConfinePath(const std::wstring& path) const;
-  bool CallDictManager(int operation, const std::wstring& path, uint32_t id, bool index, bool grab);
+  bool IsUserData(const std::wstring& path) const;
+  // Runs work on the thread that owns the component (the GUI thread) and
+  // returns its result; false when a stop comes first.
+  bool CallOnGuiThread(const std::function<bool()>& work);
 
   IOnlineHost* m_host;
   CConfigFile m_store;
   std::mutex m_storeLock;  // the worker rewrites the store while the GUI thread reads it
   HANDLE m_thread = nullptr;
   HANDLE m_stopEvent = nullptr;  // manual-reset: every wait of the check sees it
-  HWND m_callWindow = nullptr;   // runs the script's dictionary commands on the GUI thread
+  HWND m_callWindow = nullptr;   // runs the script's dictionary commands and questions on the GUI thread
   std::atomic<bool> m_finished{false};
   std::atomic<bool> m_refusedByProxy{false};
   bool m_sentProxyCredentials = false;

@@ -10,8 +10,6 @@ namespace update_internal {
 
 constexpr wchar_t kBlanks[] = L" \t\r\n";
 
-enum DictOperation { kDictInstall, kDictUninstall };
-
 // An attribute trimmed of blanks, tabs, CR and LF; empty when absent.
 inline std::wstring Attribute(CXmlNode* node, const wchar_t* name) {
   std::wstring value;

@@ -20,6 +20,30 @@ bool StartsWithFolder(const std::wstring& path, const std::wstring& folder) {
          _wcsnicmp(path.c_str(), folder.c_str(), folder.size()) == 0;
 }
 
+// A path as the system resolves it: each step without the trailing dots and
+// blanks that the system drops, and no closing backslash.
+std::wstring ResolvedName(const std::wstring& path) {
+  std::wstring out;
+  size_t start = 0;
+  while (start < path.size()) {
+    size_t end = path.find(L'\\', start);
+    if (end == std::wstring::npos) end = path.size();
+    std::wstring step = path.substr(start, end - start);
+    size_t last = step.find_last_not_of(L". ");
+    step.erase(last == std::wstring::npos ? 0 : last + 1);
+    if (!out.empty() || start) out += L'\\';
+    out += step;
+    start = end + 1;
+  }
+  while (!out.empty() && out.back() == L'\\') out.pop_back();
+  return out;
+}
+
+// The path names the kept one, or a folder that holds it.
+bool NamesOrHolds(const std::wstring& path, const std::wstring& kept) {
+  return _wcsicmp(path.c_str(), kept.c_str()) == 0 || StartsWithFolder(kept, path + L'\\');
+}
+
 }  // namespace
 
 // A script may only touch what lies below the program's folder: a path is
@@ -44,6 +68,22 @@ bool COnlineUpdate::ConfinePath(const std::wstring& path) const {
     start = end + 1;
   }
   return true;
+}
+
+// What a script may not delete, move away or write over, whatever the server
+// says: the user's settings and state, the update state, the dictionary
+// configuration and the installed dictionaries (found by the dictionary
+// manager's file names), or a folder that holds any of them.
+bool COnlineUpdate::IsUserData(const std::wstring& path) const {
+  const std::wstring name = ResolvedName(path);
+  const std::wstring program = m_host->GetProgramFolder();
+  const std::wstring dict = ResolvedName(program + L"dict");
+  const std::wstring kept[] = {program + L"config.ini", program + L"user.ini",
+                               m_host->GetUpdateFolder() + L"update.ini", dict + L"\\dictcfg.xmc", dict};
+  for (const std::wstring& k : kept)
+    if (NamesOrHolds(name, ResolvedName(k))) return true;
+  return StartsWithFolder(name, dict + L'\\') && name.size() > 4 &&
+         _wcsicmp(name.c_str() + name.size() - 4, L".tdc") == 0 && IsFilePresent(name.c_str());
 }
 
 int COnlineUpdate::RunScript(CXmlNode* action, const std::wstring& folder) {
@@ -79,18 +119,18 @@ bool COnlineUpdate::RunCommand(const std::wstring& act, const std::wstring& name
                                const CStringMap& vars, int* end) {
   if (act == L"restart") return *end = 3, true;
   if (act == L"exit") return *end = 2, true;
-  if (act == L"uninstall_dict") {
-    std::wstring idText = Attribute(cmd, L"dictid");
-    uint32_t id = static_cast<uint32_t>(std::wcstoul(idText.c_str(), nullptr, 0));
-    return CallDictManager(kDictUninstall, std::wstring(), id, false, false);
-  }
+  // The user's dictionaries are the user's: no update takes one away.
+  if (act == L"uninstall_dict") return false;
 
   if (!ConfinePath(name)) return false;
   std::wstring dest;
   if (act == L"move_dir" || act == L"copy_file" || act == L"move_file") {
     ExpandTemplateVars(dest, Attribute(cmd, L"destname").c_str(), vars);
-    if (!ConfinePath(dest)) return false;
+    if (!ConfinePath(dest) || IsUserData(dest)) return false;
   }
+  const bool removes = act == L"delete_dir" || act == L"move_dir" || act == L"delete_file" ||
+                       act == L"move_file" || act == L"create_file";
+  if (removes && IsUserData(name)) return false;
   const wchar_t* path = name.c_str();
   if (act == L"create_dir") return CreateDirectoryPath(path);
   if (act == L"delete_dir") return !DirectoryExists(path) || DeleteDirectoryTree(path, BoolAttribute(cmd, L"includechild"));
@@ -113,8 +153,18 @@ bool COnlineUpdate::RunCommand(const std::wstring& act, const std::wstring& name
       if (!HexPairToByte(&bytes[i], data[2 * i], data[2 * i + 1])) return false;
     return WriteWholeFile(path, bytes.data(), static_cast<uint32_t>(bytes.size()));
   }
-  if (act == L"install_dict")
-    return CallDictManager(kDictInstall, name, 0, BoolAttribute(cmd, L"index"), BoolAttribute(cmd, L"grab"));
+  if (act == L"install_dict") {
+    IUpdateDictManager* manager = m_host->GetDictManager();
+    const bool index = BoolAttribute(cmd, L"index"), grab = BoolAttribute(cmd, L"grab");
+    return manager && CallOnGuiThread([&] {
+      uint32_t id = static_cast<uint32_t>(-1);
+      if (!manager->InstallDict(id, name.c_str(), 0)) return false;
+      if (index) manager->AddToGroup(2, id);
+      if (grab) manager->AddToGroup(4, id);
+      manager->SaveConfig();
+      return true;
+    });
+  }
   if (act == L"run") return RunProgram(name, BoolAttribute(cmd, L"waitexit"));
   return false;
 }
@@ -122,10 +172,8 @@ bool COnlineUpdate::RunCommand(const std::wstring& act, const std::wstring& name
 bool COnlineUpdate::RunProgram(const std::wstring& name, bool waitExit) {
   std::wstring path = name;
   size_t tmp = name.find(L".tmp");
-  if (tmp != std::wstring::npos && tmp + 4 == name.size()) {
-    path = name + L".exe";
-    ForceCopyFile(name.c_str(), path.c_str(), true);  // a failed copy fails the start
-  }
+  const bool downloaded = tmp != std::wstring::npos && tmp + 4 == name.size();
+  if (downloaded) path = name + L".exe";
   std::wstring folderHex;
   for (wchar_t c : m_host->GetProgramFolder()) {
     std::wstring pair;
@@ -138,6 +186,9 @@ bool COnlineUpdate::RunProgram(const std::wstring& name, bool waitExit) {
   if (commandLine.size() + 1 > kMaxCommandLine) return false;
   std::vector<wchar_t> buffer(kMaxCommandLine, 0);
   commandLine.copy(buffer.data(), commandLine.size());
+  // The server is not authenticated: nothing it names starts unless the user agrees.
+  if (!CallOnGuiThread([&] { return m_host->ConfirmRun(path); })) return false;
+  if (downloaded) ForceCopyFile(name.c_str(), path.c_str(), true);  // a failed copy fails the start
 
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);

@@ -123,6 +123,50 @@ TEST_F(HotKeyRoad, KeyShowsTheHiddenWindowAndHidesTheActiveOne) {
   EXPECT_TRUE(WaitFor([&] { return Hidden(window.Frame()); })) << "the hot key did not hide the active window";
 }
 
+// ---- A damaged user state ---------------------------------------------------
+
+// A stored place off every monitor and a negative font size, as a damaged
+// "user.ini" and "config.ini" hold them: the window comes up on the screen
+// with a search bar that works, and leaves a place on the screen at exit.
+class DamagedStateRoad : public Road {
+ protected:
+  void Prepare() override {
+    ASSERT_TRUE(SetSetting(Folder() + L"user.ini", L"App", L"Window", L"-99999, -99999, -99199, -99399"));
+    ASSERT_TRUE(SetSetting(Folder() + L"config.ini", L"Appearance", L"UIFontSize", L"-100"));
+  }
+};
+
+bool OnAMonitor(const RECT& place) { return MonitorFromRect(&place, MONITOR_DEFAULTTONULL) != nullptr; }
+
+TEST_F(DamagedStateRoad, WindowComesUpOnTheScreenAndLeavesAPlaceOnIt) {
+  MainWindow window = Window();
+  RECT place = {};
+  EXPECT_TRUE(WaitFor([&] {
+    return IsWindowVisible(window.Frame()) && GetWindowRect(window.Frame(), &place) && OnAMonitor(place);
+  })) << "the window stands at " << place.left << ", " << place.top;
+  std::string why;
+  EXPECT_TRUE(WaitFor([&] { return LooksPainted(GetParent(window.SearchEdit()), why); }))
+      << "the search bar: " << why;
+  // A font beyond reason would crowd the search box out of its bar.
+  RECT box = {};
+  GetWindowRect(window.SearchEdit(), &box);
+  EXPECT_GT((box.right - box.left) * 3, place.right - place.left) << "the search box is " << box.right - box.left
+                                                                  << " wide";
+  Screenshot(L"placed");
+
+  RightClickIcon(TrayIcon());
+  ASSERT_TRUE(WaitFor([this] { return !TopWindows(program_.Id(), L"#32768", nullptr, true).empty(); }));
+  PressKey(VK_UP);
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(program_.WaitForExit()) << "Exit did not end the program";
+  CConfigFile state;
+  ASSERT_TRUE(state.Load((Folder() + L"user.ini").c_str(), nullptr, CConfigFile::kReplaceStore, 0));
+  std::vector<int32_t> saved;
+  ASSERT_EQ(state.GetIntList(L"App", L"Window", saved), 4);
+  EXPECT_TRUE(OnAMonitor(RECT{saved[0], saved[1], saved[2], saved[3]}))
+      << "saved " << saved[0] << ", " << saved[1] << ", " << saved[2] << ", " << saved[3];
+}
+
 // ---- A second instance ------------------------------------------------------
 
 constexpr wchar_t kExtraSource[] =

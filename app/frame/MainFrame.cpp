@@ -347,9 +347,8 @@ void CMainFrame::OnUiSettingsChanged() {
   CFont font;
   // Read as start-up reads it (a decimal number): a size such as 9.5 must not
   // look changed after every OK of the options dialog.
-  const double points = wcstod(theApp.m_settings.GetString(L"Appearance", L"UIFontSize", L"").c_str(), nullptr);
   std::wstring face = theApp.m_settings.GetString(L"Appearance", L"UITextFont", L"");
-  if (font.CreatePointFont(static_cast<int>(points * 10), face.c_str())) {
+  if (font.CreatePointFont(theApp.GetUiFontTenths(), face.c_str())) {
     LOGFONTW now = {}, current = {};
     font.GetLogFont(&now);
     theApp.m_uiFont.GetLogFont(&current);

@@ -1,4 +1,5 @@
 #include <cstring>
+#include <algorithm>
 #include <cwchar>
 
 #include "app/shell/AppInternal.h"
@@ -69,6 +70,13 @@ bool CQuorindoApp::InitSystem() {
          !m_edition.empty();
 }
 
+int CQuorindoApp::GetUiFontTenths() const {
+  constexpr double kSmallest = 6, kLargest = 24;
+  const double points = std::wcstod(m_settings.GetString(L"Appearance", L"UIFontSize").c_str(), nullptr);
+  if (points == 0 || points != points) return 0;  // absent, not a number
+  return static_cast<int>(std::min(std::max(points, kSmallest), kLargest) * 10);
+}
+
 bool CQuorindoApp::SaveUserState() {
   const std::wstring path = m_programFolder + L"user.ini";
   if (m_userState.Save(path.c_str(), nullptr)) return true;
@@ -107,11 +115,10 @@ bool CQuorindoApp::LoadConfig() {
   if (!m_uiText.GetString(L"Software", L"Partner").empty())
     m_uiText.Load((m_partnerFolder + L"partner.ini").c_str(), nullptr, CConfigFile::kMergeExistingWins, 0);
 
-  const double points = std::wcstod(m_settings.GetString(L"Appearance", L"UIFontSize").c_str(), nullptr);
   const std::wstring face = m_settings.GetString(L"Appearance", L"UITextFont");
   m_uiBoldFont.DeleteObject();
   m_uiFont.DeleteObject();
-  m_uiFont.CreatePointFont(static_cast<int>(points * 10), face.c_str(), nullptr);
+  m_uiFont.CreatePointFont(GetUiFontTenths(), face.c_str(), nullptr);
   LOGFONTW bold = {};
   if (m_uiFont.GetSafeHandle() && m_uiFont.GetLogFont(&bold)) {
     bold.lfWeight = FW_BOLD;

@@ -2,6 +2,7 @@
 
 #include "app/shell/AppServices.h"
 #include "app/shell/QuorindoApp.h"
+#include "core/StrUtil.h"
 #include "core/UiSeam.h"
 
 // ---- Dictionary engine ---------------------------------------------------------
@@ -81,3 +82,10 @@ bool CAppOnlineHost::GetConnectionSetting(std::wstring& host, uint16_t& port, st
 IUpdateDictManager* CAppOnlineHost::GetDictManager() { return &m_commands; }
 
 HWND CAppOnlineHost::GetMainWindow() const { return CWnd::HwndOf(m_app.m_pMainWnd); }
+
+bool CAppOnlineHost::ConfirmRun(const std::wstring& path) {
+  std::wstring text = m_app.m_uiText.GetString(L"Message", L"UpdateRunProgram", L"Start %s?");
+  ReplaceAll(text, L"%s", path.c_str());
+  return ShowMessageBox(GetMainWindow(), text.c_str(), AfxGetAppName(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
+         IDYES;
+}

@@ -53,6 +53,7 @@ class CAppOnlineHost : public IOnlineHost {
                             std::wstring& password) const override;
   IUpdateDictManager* GetDictManager() override;
   HWND GetMainWindow() const override;
+  bool ConfirmRun(const std::wstring& path) override;
 
  private:
   CQuorindoApp& m_app;

@@ -1,5 +1,6 @@
 #include "app/shell/QuorindoApp.h"
 
+#include <algorithm>
 #include <cwchar>
 
 #include "app/shell/AppInternal.h"
@@ -28,6 +29,18 @@ CQuorindoApp* g_currentApp = nullptr;
 std::wstring ReadSettingTextKey() {
   CQuorindoApp* app = CurrentApp();
   return app ? app->m_uiText.GetString(L"", L"4") : std::wstring();
+}
+
+// The top strip of a window place, as tall as a caption, touches a monitor;
+// a size no window can have never does.
+bool TitleOnAMonitor(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  const int64_t width = int64_t{right} - left, height = int64_t{bottom} - top;
+  if (width < 0 || height < 0 || width > 0x7FFF || height > 0x7FFF) return false;
+  const int64_t titleHeight = std::min<int64_t>(std::max<int64_t>(height, 1), GetSystemMetrics(SM_CYCAPTION));
+  const int64_t stripRight = left + std::max<int64_t>(width, 1), stripBottom = top + titleHeight;
+  if (stripRight > INT32_MAX || stripBottom > INT32_MAX) return false;
+  RECT strip = {left, top, static_cast<LONG>(stripRight), static_cast<LONG>(stripBottom)};
+  return MonitorFromRect(&strip, MONITOR_DEFAULTTONULL) != nullptr;
 }
 
 }  // namespace
@@ -163,6 +176,12 @@ void CQuorindoApp::PlaceMainWindow() {
   std::vector<int32_t> box;
   m_userState.GetIntList(L"App", L"Window", box);
   box.resize(4, 0);
+  // A place whose title strip lies on no monitor (a damaged "user.ini", a
+  // screen since removed) would keep the window out of reach for good, as it
+  // is saved again at exit: the shipped place replaces it. No place at all
+  // keeps the origin and the smallest size.
+  const bool stored = box[0] || box[1] || box[2] || box[3];
+  if (stored && !TitleOnAMonitor(box[0], box[1], box[2], box[3])) box = {100, 80, 900, 680};
   m_pMainWnd->MoveWindow(box[0], box[1], box[2] - box[0], box[3] - box[1], TRUE);
 }
 

@@ -74,6 +74,10 @@ class CQuorindoApp : public CWinApp {
   void BuildLinkUrl(std::wstring& out, const wchar_t* command);
   // "Connect" of section "Connection"; the proxy server, port and credentials.
   uint32_t GetProxySettings(std::wstring& server, uint32_t& port, std::wstring& user, std::wstring& password);
+  // "UIFontSize" of "Appearance" in tenths of a point: 0 (the system's size)
+  // when absent or not a number, else held to 6-24 points. A damaged value
+  // must not give a font that breaks the bars' painting.
+  int GetUiFontTenths() const;
   // Speaks the first `length` characters of text through the speech markup template.
   void SpeakWord(const wchar_t* text, uint32_t length);
 

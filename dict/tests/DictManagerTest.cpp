@@ -2,9 +2,13 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "dict/DictFile.h"
+#include "dict/DictFormat.h"
 #include "dict/DictManager.h"
 #include "dict/tests/DictTestKit.h"
 
@@ -194,6 +198,77 @@ TEST_F(ManagerTest, FailedNewInstallLeavesNoFileBehind) {
   EXPECT_FALSE(manager_.InstallDict(id, path.c_str(), true));
   manager_.GetErrorText(error);
   EXPECT_EQ(error, L"Cannot install " + path + L".");
+}
+
+// Files that open but give no words or no entries: the writer's damage kinds,
+// and cuts, a bit flip and a section length spoiled by hand in a good file.
+// Installing refuses each with its own text and leaves nothing behind.
+TEST_F(ManagerTest, DamagedContentsAreRefusedAtInstallation) {
+  ASSERT_TRUE(manager_.LoadConfig());
+  const std::wstring resources = L"resource = pic.png | text:PNGDATA\nresource = Notes.txt | text:hello\n";
+  const std::vector<std::wstring> entries = {SimpleEntry(L"apple", L"a"), SimpleEntry(L"banana", L"b"),
+                                             SimpleEntry(L"cherry", L"c"), SimpleEntry(L"date", L"d"),
+                                             SimpleEntry(L"elder", L"e"), SimpleEntry(L"fig", L"f")};
+  struct Damaged {
+    std::wstring what, path;
+  };
+  std::vector<Damaged> files;
+  const struct {
+    const wchar_t* name;
+    std::wstring fields;
+    std::vector<std::wstring> kinds;
+  } built[] = {
+      {L"plain", resources, {L"bad-offsets", L"bad-data-offsets", L"oversized", L"res-escape"}},
+      {L"packed", resources + L"key_block = 64", {L"bad-zlib", L"oversized"}},
+  };
+  for (const auto& b : built) {
+    std::vector<std::wstring> paths = MakeDamagedDicts(host_, b.name, DictSource(0x400, b.fields, entries), b.kinds);
+    ASSERT_EQ(paths.size(), b.kinds.size());
+    for (size_t i = 0; i < paths.size(); ++i) files.push_back({std::wstring(b.name) + L" " + b.kinds[i], paths[i]});
+  }
+
+  const std::wstring good = Build(0x400, entries, resources);
+  std::ifstream in(good.c_str(), std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  in.close();
+  dictfmt::Section keys{}, res{};
+  dictfmt::WalkSections(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<uint32_t>(bytes.size()),
+                        [&](const dictfmt::Section& s) {
+                          if (s.type == dictfmt::kSectionKeyIndex) keys = s;
+                          if (s.type == dictfmt::kSectionResourceIndex) res = s;
+                        });
+  ASSERT_GT(res.offset, keys.offset);
+  auto spoiled = [&](const std::wstring& what, std::string changed) {
+    std::wstring path = host_.root + L"src\\hand" + std::to_wstring(files.size()) + L".tdc";
+    std::ofstream(path.c_str(), std::ios::binary).write(changed.data(), static_cast<std::streamsize>(changed.size()));
+    files.push_back({what, path});
+  };
+  spoiled(L"cut in the resource index", bytes.substr(0, res.offset + 10));
+  spoiled(L"last byte cut", bytes.substr(0, bytes.size() - 1));
+  std::string flipped = bytes;
+  flipped[keys.offset + dictfmt::kIndexHeadSize + 8 * 3 + 3] ^= 0x40;  // the fourth key's offset
+  spoiled(L"one bit flipped", flipped);
+  std::string longer = bytes;
+  const uint32_t declared = res.length + 0x1000;
+  std::memcpy(&longer[res.offset - 4], &declared, 4);
+  spoiled(L"oversized section length", longer);
+
+  for (const Damaged& f : files) {
+    CDictFile opened;
+    ASSERT_TRUE(opened.Open(f.path.c_str())) << f.what;  // the damage lies beyond what opening reads
+    opened.Reset();
+    uint32_t id = 0;
+    EXPECT_FALSE(manager_.InstallDict(id, f.path.c_str(), true)) << f.what;
+    std::wstring error;
+    manager_.GetErrorText(error);
+    EXPECT_EQ(error, L"DictContentDamaged:\n" + f.path) << f.what;
+    EXPECT_EQ(manager_.FindDict(0x400), nullptr) << f.what;
+    EXPECT_FALSE(FileExists(host_.GetDictFolder() + L"00000400.tdc")) << f.what;
+  }
+  uint32_t id = 0;
+  ASSERT_TRUE(manager_.InstallDict(id, good.c_str(), true));
+  std::wstring data;
+  EXPECT_GE(manager_.FindDict(0x400)->LookupEntry(data, L"fig", 3), 0);
 }
 
 TEST_F(ManagerTest, QueryGroupRendersOneFragmentPerHoldingMember) {

@@ -45,6 +45,7 @@ CTestHost::CTestHost() {
   locales[L"de"] = 1031;
   uiTexts[L"/3"] = L"00112233445566778899AABBCCDDEEFF";
   for (const wchar_t* key : {L"FilenameInvalid", L"MemoryAllocFail", L"LoadDictFileFail", L"InstallDictFail",
+                             L"DictContentDamaged",
                              L"AddDictFail", L"ReadDictConfigFail", L"LoadDictFail", L"UninstallDictFail",
                              L"RemoveDictFail", L"NoClearAllIndexGroup"})
     uiTexts[std::wstring(L"Message/") + key] = key;

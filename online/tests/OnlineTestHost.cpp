@@ -18,7 +18,6 @@ void FakeDictManager::Record(const std::wstring& call) {
 bool FakeDictManager::InstallDict(uint32_t& id, const wchar_t* path, uint32_t) {
   Record(std::wstring(L"install ") + path);
   id = installResult ? nextId++ : static_cast<uint32_t>(-1);
-  if (installResult) installed.push_back(id);
   return installResult;
 }
 
@@ -29,17 +28,6 @@ bool FakeDictManager::AddToGroup(int kind, uint32_t id) {
 
 bool FakeDictManager::SaveConfig() {
   Record(L"save");
-  return true;
-}
-
-bool FakeDictManager::HasDict(uint32_t id) {
-  for (uint32_t known : installed)
-    if (known == id) return true;
-  return false;
-}
-
-bool FakeDictManager::UninstallDict(uint32_t id) {
-  Record(L"uninstall " + std::to_wstring(id));
   return true;
 }
 

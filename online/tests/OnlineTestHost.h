@@ -21,13 +21,10 @@ struct FakeDictManager : IUpdateDictManager {
   bool InstallDict(uint32_t& id, const wchar_t* path, uint32_t flags) override;
   bool AddToGroup(int kind, uint32_t id) override;
   bool SaveConfig() override;
-  bool HasDict(uint32_t id) override;
-  bool UninstallDict(uint32_t id) override;
 
   std::mutex lock;
-  std::vector<std::wstring> calls;  // "install <path>", "group 2 <id>", "save", "uninstall <id>"
+  std::vector<std::wstring> calls;  // "install <path>", "group 2 <id>", "save"
   std::vector<DWORD> threads;       // the thread of each call
-  std::vector<uint32_t> installed = {7};
   bool installResult = true;
   uint32_t nextId = 100;
   void Record(const std::wstring& call);
@@ -58,6 +55,11 @@ class TestHost : public IOnlineHost {
   uint16_t proxyPort = 0;
   IUpdateDictManager* GetDictManager() override { return manager ? manager : &dicts; }
   HWND GetMainWindow() const override { return mainWindow; }
+  bool ConfirmRun(const std::wstring& path) override {
+    asked.push_back(path);
+    askedOn = GetCurrentThreadId();
+    return agree;
+  }
 
   std::wstring program;
   std::wstring windows;
@@ -70,6 +72,9 @@ class TestHost : public IOnlineHost {
   IUpdateDictManager* manager = nullptr;  // in place of dicts when set
   HWND mainWindow = reinterpret_cast<HWND>(0x1234);
   HANDLE hold = nullptr;
+  std::vector<std::wstring> asked;  // the programs ConfirmRun was asked about
+  bool agree = true;
+  DWORD askedOn = 0;
 };
 
 // Answers by request path; unknown paths get 404.

@@ -152,11 +152,8 @@ TEST_F(ScriptTest, DownloadNamesTakeTheNumberedFile) {
 
 TEST_F(ScriptTest, DictionaryCommands) {
   std::wstring dict = app + L"new.dic";
-  EXPECT_EQ(Run("<cmd act=\"install_dict\" name=\"[$AppPath]new.dic\" index=\"y\" grab=\"True\"/>"
-                "<cmd act=\"uninstall_dict\" dictid=\"0x7\"/>"
-                "<cmd act=\"uninstall_dict\" dictid=\"99\"/>"),
-            1);
-  std::vector<std::wstring> expected = {L"install " + dict, L"group 2 100", L"group 4 100", L"save", L"uninstall 7"};
+  EXPECT_EQ(Run("<cmd act=\"install_dict\" name=\"[$AppPath]new.dic\" index=\"y\" grab=\"True\"/>"), 1);
+  std::vector<std::wstring> expected = {L"install " + dict, L"group 2 100", L"group 4 100", L"save"};
   EXPECT_EQ(host.dicts.calls, expected);
   host.dicts.installResult = false;
   EXPECT_EQ(Run("<cmd act=\"install_dict\" name=\"[$AppPath]other.dic\"/>"), 0);
@@ -168,7 +165,6 @@ TEST_F(ScriptTest, DictionaryCommandsOnTheDictionaryManager) {
   CDictManager manager;
   CDictManagerCommands commands(manager);
   host.manager = &commands;
-  EXPECT_EQ(Run("<cmd act=\"uninstall_dict\" dictid=\"5\"/>"), 1);
   EXPECT_EQ(Run("<cmd act=\"install_dict\" name=\"[$AppPath]missing.dic\"/>"), 0);
   EXPECT_TRUE(host.dicts.calls.empty());
 }
@@ -187,6 +183,7 @@ TEST_F(ScriptTest, RunStartsTheProgramWithItsSwitches) {
   }
   std::wstring expected = L"\"" + started + L"\" -i" + std::to_wstring(GetCurrentProcessId()) + L" -w4660 -p" + hex;
   EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(line.data()), line.size() / 2), expected);
+  EXPECT_EQ(host.asked, std::vector<std::wstring>{started});
 
   // Only a ".tmp" at the very end is renamed.
   ASSERT_TRUE(ForceCopyFile(ChildProgram().c_str(), (down + L"a.tmp.tmp").c_str(), true));
@@ -194,6 +191,66 @@ TEST_F(ScriptTest, RunStartsTheProgramWithItsSwitches) {
   EXPECT_TRUE(IsFilePresent((down + L"a.tmp.tmp.txt").c_str()));
   EXPECT_FALSE(IsFilePresent((down + L"a.tmp.tmp.exe").c_str()));
   EXPECT_EQ(Run("<cmd act=\"run\" name=\"[$DownPath]missing.exe\"/>"), 0);
+}
+
+// Nothing a script names starts unless the user agrees in a question that names it.
+TEST_F(ScriptTest, RunStartsOnlyWhatTheUserAgreesTo) {
+  host.agree = false;
+  ASSERT_TRUE(ForceCopyFile(ChildProgram().c_str(), (down + L"3.tmp").c_str(), true));
+  ASSERT_TRUE(ForceCopyFile(ChildProgram().c_str(), (app + L"setup.exe").c_str(), true));
+  EXPECT_EQ(Run("<cmd act=\"run\" name=\"[$DownPath]3.tmp\" waitexit=\"1\"/>"), 0);
+  EXPECT_EQ(Run("<cmd act=\"run\" name=\"[$AppPath]setup.exe\" waitexit=\"1\"/>"
+                "<cmd act=\"create_dir\" name=\"[$AppPath]after\"/>"),
+            0);
+  EXPECT_EQ(host.asked, (std::vector<std::wstring>{down + L"3.tmp.exe", app + L"setup.exe"}));
+  EXPECT_FALSE(IsFilePresent((down + L"3.tmp.exe").c_str()));
+  EXPECT_FALSE(IsFilePresent((down + L"3.tmp.exe.txt").c_str()));
+  EXPECT_FALSE(IsFilePresent((app + L"setup.exe.txt").c_str()));
+  EXPECT_FALSE(DirectoryExists((app + L"after").c_str()));
+}
+
+// The user's settings and state, the update state, the dictionary
+// configuration and the installed dictionaries are never deleted, moved away
+// or written over, however a script names them; nor is a dictionary uninstalled.
+TEST_F(ScriptTest, UserDataIsRefused) {
+  const std::wstring kept[] = {L"config.ini", L"user.ini", L"update\\update.ini", L"dict\\dictcfg.xmc",
+                               L"dict\\00000400.tdc"};
+  for (const std::wstring& name : kept) {
+    ASSERT_TRUE(CreateDirectoryPath((app + name.substr(0, name.find_last_of(L'\\') + 1)).c_str()));
+    ASSERT_TRUE(WriteFileBytes(app + name, "kept"));
+  }
+  WriteFileBytes(app + L"evil.txt", "evil");
+  const char* refused[] = {
+      "<cmd act=\"delete_file\" name=\"[$AppPath]config.ini\"/>",
+      "<cmd act=\"delete_file\" name=\"[$AppPath]USER.INI\"/>",
+      "<cmd act=\"delete_file\" name=\"[$AppPath]user.ini. .\"/>",
+      "<cmd act=\"delete_file\" name=\"[$UpdatePath]update.ini\"/>",
+      "<cmd act=\"delete_file\" name=\"[$AppPath]dict\\00000400.tdc\"/>",
+      "<cmd act=\"delete_dir\" name=\"[$AppPath]dict\" includechild=\"1\"/>",
+      "<cmd act=\"delete_dir\" name=\"[$AppPath]Dict.\\\" includechild=\"1\"/>",
+      "<cmd act=\"delete_dir\" name=\"[$UpdatePath]\" includechild=\"1\"/>",
+      "<cmd act=\"move_dir\" name=\"[$AppPath]dict\" destname=\"[$AppPath]gone\"/>",
+      "<cmd act=\"move_file\" name=\"[$AppPath]dict\\dictcfg.xmc\" destname=\"[$AppPath]gone.xmc\"/>",
+      "<cmd act=\"copy_file\" name=\"[$AppPath]evil.txt\" destname=\"[$AppPath]config.ini\" overwrite=\"1\"/>",
+      "<cmd act=\"move_file\" name=\"[$AppPath]evil.txt\" destname=\"[$AppPath]user.ini\" replace=\"1\"/>",
+      "<cmd act=\"copy_file\" name=\"[$AppPath]evil.txt\" destname=\"[$AppPath]dict\\00000400.tdc\" overwrite=\"1\"/>",
+      "<cmd act=\"create_file\" name=\"[$AppPath]dict\\dictcfg.xmc\" data=\"41\"/>",
+      "<cmd act=\"create_file\" name=\"[$AppPath]user.ini \" data=\"41\"/>",
+      "<cmd act=\"uninstall_dict\" dictid=\"0x400\"/>",
+  };
+  for (const char* command : refused) EXPECT_EQ(Run(command), 0) << command;
+  for (const std::wstring& name : kept) EXPECT_EQ(ReadFileBytes(app + name), "kept") << Narrow(name);
+  EXPECT_EQ(ReadFileBytes(app + L"evil.txt"), "evil");
+  EXPECT_TRUE(host.dicts.calls.empty());
+
+  // What lies beside them stays the script's to change.
+  EXPECT_EQ(Run("<cmd act=\"create_file\" name=\"[$AppPath]dict\\layout.cfg\" data=\"41\"/>"
+                "<cmd act=\"copy_file\" name=\"[$AppPath]evil.txt\" destname=\"[$AppPath]dict\\00000500.tdc\"/>"
+                "<cmd act=\"delete_file\" name=\"[$AppPath]dict\\layout.cfg\"/>"
+                "<cmd act=\"create_dir\" name=\"[$AppPath]dictionaries\"/>"
+                "<cmd act=\"delete_dir\" name=\"[$AppPath]dictionaries\"/>"),
+            1);
+  EXPECT_EQ(ReadFileBytes(app + L"dict\\00000500.tdc"), "evil");
 }
 
 TEST_F(ScriptTest, OverlongCommandLineFailsCleanly) {

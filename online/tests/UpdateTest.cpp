@@ -188,6 +188,16 @@ TEST_F(UpdateTest, RequiredAndRestart) {
             HttpOk(Description("6", "2020-02-01 00:00:00", "<upgrade>" + offer + "</upgrade>", " required=\"yes\"")));
   EXPECT_EQ(update.RunCheck(), std::make_pair(1, 3));
   EXPECT_NE(web.server.Requests()[2].find("uid=9&"), std::string::npos);
+  // Required again at every check, the script runs again, but its restart
+  // (or quit) is obeyed once per version: no endless restarts.
+  EXPECT_EQ(update.RunCheck(), std::make_pair(1, 1));
+  EXPECT_EQ(update.RunCheck(), std::make_pair(1, 1));
+  EXPECT_EQ(web.Count("/up"), 3);
+  std::string quit = Offer("/quit", "<cmd act=\"exit\"/>");
+  web.Route("/desc", HttpOk(Description("7", "2020-03-01 00:00:00", "<upgrade>" + quit + "</upgrade>",
+                                        " required=\"yes\"")));
+  EXPECT_EQ(update.RunCheck(), std::make_pair(1, 2));
+  EXPECT_EQ(update.RunCheck(), std::make_pair(1, 1));
   // A description without offers fails.
   web.Route("/desc", HttpOk(Description("10", "2020-02-01 00:00:00", "<upgrade/>")));
   EXPECT_EQ(update.RunCheck(), std::make_pair(0, 0));
@@ -287,14 +297,28 @@ TEST_F(UpdateTest, StopTimesOutAndClosesTheThread) {
 // component (the GUI thread), while the worker waits for the answer.
 TEST_F(UpdateTest, DictionaryCommandsRunOnTheGuiThread) {
   std::string offer = Offer("/up", "<cmd act=\"install_dict\" name=\"[$DataPath]n.dic\" index=\"1\"/>"
-                                   "<cmd act=\"uninstall_dict\" dictid=\"7\"/>");
+                                   "<cmd act=\"install_dict\" name=\"[$DataPath]m.dic\" grab=\"1\"/>");
   web.Route("/desc", HttpOk(Description("6", "2020-02-01 00:00:00", "<upgrade>" + offer + "</upgrade>")));
   MessageSink sink;
   ASSERT_TRUE(update.Start(sink.hwnd, WM_UPDATE_DONE));
   EXPECT_EQ(WaitForEnd(sink), std::make_pair(1, 1));
-  ASSERT_EQ(host.dicts.calls.size(), 4u);
-  EXPECT_EQ(host.dicts.calls[3], L"uninstall 7");
+  ASSERT_EQ(host.dicts.calls.size(), 6u);
+  EXPECT_EQ(host.dicts.calls[4], L"group 4 101");
   for (DWORD thread : host.dicts.threads) EXPECT_EQ(thread, GetCurrentThreadId());
+}
+
+// The question before a script starts a program is asked on the GUI thread;
+// a "no" fails the upgrade, which is not recorded.
+TEST_F(UpdateTest, RunAsksTheUserOnTheGuiThread) {
+  host.agree = false;
+  std::string offer = Offer("/up", "<cmd act=\"run\" name=\"[$AppPath]setup.exe\"/>");
+  web.Route("/desc", HttpOk(Description("6", "2020-02-01 00:00:00", "<upgrade>" + offer + "</upgrade>")));
+  MessageSink sink;
+  ASSERT_TRUE(update.Start(sink.hwnd, WM_UPDATE_DONE));
+  EXPECT_EQ(WaitForEnd(sink), std::make_pair(0, 0));
+  EXPECT_EQ(host.asked, std::vector<std::wstring>{host.program + L"setup.exe"});
+  EXPECT_EQ(host.askedOn, GetCurrentThreadId());
+  EXPECT_EQ(Ini(L"ID"), L"5");
 }
 
 // A stop while a dictionary command waits for the GUI thread ends the worker

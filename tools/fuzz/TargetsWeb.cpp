@@ -162,8 +162,6 @@ class NoDicts : public IUpdateDictManager {
   bool InstallDict(uint32_t& id, const wchar_t*, uint32_t) override { return id = 5, true; }
   bool AddToGroup(int, uint32_t) override { return true; }
   bool SaveConfig() override { return true; }
-  bool HasDict(uint32_t id) override { return id == 5; }
-  bool UninstallDict(uint32_t) override { return true; }
 };
 
 class SandboxHost : public IOnlineHost {
@@ -185,6 +183,7 @@ class SandboxHost : public IOnlineHost {
   bool GetConnectionSetting(std::wstring&, uint16_t&, std::wstring&, std::wstring&) const override { return false; }
   IUpdateDictManager* GetDictManager() override { return &dicts; }
   HWND GetMainWindow() const override { return nullptr; }
+  bool ConfirmRun(const std::wstring&) override { return false; }
 
   std::wstring program, windows;
   CConfigFile texts;

@@ -168,6 +168,20 @@ TEST_F(ConfigTest, SettingsLanguageAndFonts) {
   EXPECT_EQ(bold.lfHeight, want.lfHeight);
 }
 
+// A damaged size gives a font the bars can paint with: held to 6-24 points,
+// the system's size when there is no number.
+TEST_F(ConfigTest, UiFontSizeIsHeldToItsRange) {
+  const struct {
+    const wchar_t* size;
+    int tenths;
+  } cases[] = {{L"9.5", 95}, {L"-12", 60}, {L"0.5", 60}, {L"4000", 240}, {L"1e300", 240},
+               {L"inf", 240}, {L"nan", 0},  {L"", 0},     {L"big", 0}};
+  for (const auto& c : cases) {
+    app().m_settings.SetValue(L"Appearance", L"UIFontSize", c.size);
+    EXPECT_EQ(app().GetUiFontTenths(), c.tenths) << c.size;
+  }
+}
+
 TEST_F(ConfigTest, LanguageComesFromSettingsThenRegistryThenDefault) {
   sandbox.WriteStartupFiles(RegTab());
   WriteUtf16File(sandbox.folder + L"config.ini", L"[Appearance]\nUIFontSize=8\n");

@@ -104,6 +104,7 @@ const TextRead kTexts[] = {
     {L"start-up", L"Message", L"NeedIE6Support", Form::kText, nullptr, nullptr},
     {L"start-up", L"Message", L"ReadConfigFail", Form::kText, nullptr, nullptr},
     {L"speech", L"Message", L"OpenSpeechEngineFail", Form::kText, nullptr, nullptr},
+    {L"online update", L"Message", L"UpdateRunProgram", Form::kFormat, "s", nullptr},
     {L"user state", L"Message", L"SaveStateFail", Form::kFormat, "s", nullptr},
     // Main window: caption buttons, footer, tray icon and menu.
     {L"main window", L"MainFrame", L"Close", Form::kText, nullptr, nullptr},
@@ -361,6 +362,7 @@ const TextRead kTexts[] = {
     {L"dictionary manager", L"Message", L"FilenameInvalid", Form::kText, nullptr, nullptr},
     {L"dictionary manager", L"Message", L"MemoryAllocFail", Form::kFormat, "", nullptr},
     {L"dictionary manager", L"Message", L"LoadDictFileFail", Form::kFormat, "", nullptr},
+    {L"dictionary manager", L"Message", L"DictContentDamaged", Form::kFormat, "", nullptr},
     {L"dictionary manager", L"Message", L"LoadDictRepeat", Form::kFormat, "ssX", nullptr},
     {L"dictionary manager", L"Message", L"UninstallDictFail", Form::kFormat, "X", nullptr},
     {L"dictionary manager", L"Message", L"AddDictFail", Form::kFormat, "X", nullptr},

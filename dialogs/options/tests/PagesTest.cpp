@@ -295,6 +295,7 @@ class NoLinkOnlineHost : public IOnlineHost {
   bool GetConnectionSetting(std::wstring&, uint16_t&, std::wstring&, std::wstring&) const override { return false; }
   IUpdateDictManager* GetDictManager() override { return nullptr; }
   HWND GetMainWindow() const override { return nullptr; }
+  bool ConfirmRun(const std::wstring&) override { return false; }
 
  private:
   std::wstring m_folder;
