@@ -1,0 +1,90 @@
+// The main window between the lookups, as a user meets it: the view bar drawn
+// again when the index pane is hidden, shown or resized, typing that reaches
+// the search input from every pane, the view bar's labels in the interface
+// font, the find box's keys, and the tool tips of buttons that open menus.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cwctype>
+
+#include "app/acceptance/CopySettings.h"
+#include "app/acceptance/DialogKit.h"
+#include "app/acceptance/Road.h"
+#include "app/popup/PopupRes.h"
+#include "app/search/SearchRes.h"
+
+namespace acceptance {
+namespace {
+
+std::wstring Lower(std::wstring text) {
+  for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
+  return text;
+}
+
+bool EndsWith(const std::wstring& text, const std::wstring& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+int Width(HWND window) {
+  const RECT r = ScreenRect(window);
+  return r.right - r.left;
+}
+
+class MainWindowRoad : public Road {
+ protected:
+  std::vector<HWND> ShownTips() { return TopWindows(program_.Id(), L"tooltips_class32", nullptr, true); }
+
+  // The mouse put to rest on the caption, away from every button, and no
+  // tool tip left on the screen.
+  void RestMouse() {
+    MoveMouse(Window().Frame(), 40, 10);
+    ASSERT_TRUE(WaitFor([this] { return ShownTips().empty(); })) << "a tool tip stays after the mouse left";
+  }
+
+  // The view bar's strip of buttons shows what a fresh paint of it shows.
+  void ExpectViewBarFresh(const char* after) {
+    HWND copy = Window().Button(IDC_VIEW_COPY);
+    ASSERT_NE(copy, nullptr);
+    HWND bar = GetParent(copy);
+    const RECT outer = ScreenRect(bar), button = ScreenRect(copy);
+    const RECT strip = {0, 0, outer.right - outer.left, button.bottom - outer.top + 2};
+    std::string why;
+    EXPECT_TRUE(ShowsFreshPaint(bar, &strip, why)) << "view bar after " << after << ": " << why;
+  }
+};
+
+TEST_F(MainWindowRoad, ViewBarIsDrawnAgainWhenTheIndexPaneHidesShowsOrResizes) {
+  MainWindow window = Window();
+  HWND list = window.WordList();
+  ASSERT_NE(list, nullptr);
+  HWND pane = GetParent(list);
+  HWND toggle = window.Button(IDC_VIEW_INDEX);
+  ASSERT_NE(toggle, nullptr);
+  ASSERT_TRUE(IsWindowVisible(pane)) << "the shipped settings show the index pane";
+
+  Click(toggle);
+  ASSERT_TRUE(WaitFor([pane] { return !IsWindowVisible(pane); })) << "the index button did not hide the pane";
+  RestMouse();
+  ExpectViewBarFresh("the index pane was hidden");
+  Screenshot(L"index-hidden");
+
+  Click(toggle);
+  ASSERT_TRUE(WaitFor([pane] { return IsWindowVisible(pane) != FALSE; })) << "the index button did not show the pane";
+  RestMouse();
+  ExpectViewBarFresh("the index pane was shown");
+
+  HWND splitter = Control(window.Frame(), L"Talvane_SplitterBar");
+  ASSERT_NE(splitter, nullptr);
+  const int before = Width(pane);
+  const RECT bar = ScreenRect(splitter);
+  const int middle = (bar.bottom - bar.top) / 2;
+  Drag(splitter, POINT{2, middle}, POINT{62, middle});
+  ASSERT_TRUE(WaitFor([&] { return Width(pane) > before; })) << "the splitter did not widen the index pane";
+  RestMouse();
+  ExpectViewBarFresh("the splitter was dragged");
+  Screenshot(L"splitter-dragged");
+}
+
+}  // namespace
+}  // namespace acceptance
