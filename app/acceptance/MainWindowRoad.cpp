@@ -86,5 +86,33 @@ TEST_F(MainWindowRoad, ViewBarIsDrawnAgainWhenTheIndexPaneHidesShowsOrResizes) {
   Screenshot(L"splitter-dragged");
 }
 
+TEST_F(MainWindowRoad, ViewBarLabelsFollowTheInterfaceFontSize) {
+  struct Labels {
+    int translate, startPage;
+  };
+  auto measure = [this] {
+    MainWindow window = Window();
+    HWND translate = window.Button(IDC_VIEW_TRANSLATE), startPage = window.Button(IDC_VIEW_INFO);
+    EXPECT_TRUE(translate && startPage);
+    return Labels{translate ? Width(translate) : 0, startPage ? Width(startPage) : 0};
+  };
+  const Labels shipped = measure();
+  ASSERT_TRUE(Window().ChooseExit());
+  ASSERT_TRUE(program_.WaitForExit());
+
+  // The shipped size is 8 points; the search bar, list and guide grow with 14.
+  ASSERT_TRUE(SetSetting(Folder() + L"config.ini", L"Appearance", L"UIFontSize", L"14"));
+  std::string why;
+  ASSERT_TRUE(program_.Start(Folder(), Arguments(), why)) << why;
+  const Labels larger = measure();
+  Screenshot(L"font-14");
+  // Each label is about two thirds of its button: at 14 points the buttons
+  // are far wider than at 8.
+  EXPECT_GT(larger.translate, shipped.translate * 5 / 4)
+      << "Translate: " << shipped.translate << " px at 8 points, " << larger.translate << " px at 14";
+  EXPECT_GT(larger.startPage, shipped.startPage * 5 / 4)
+      << "Start page: " << shipped.startPage << " px at 8 points, " << larger.startPage << " px at 14";
+}
+
 }  // namespace
 }  // namespace acceptance
