@@ -114,5 +114,33 @@ TEST_F(MainWindowRoad, ViewBarLabelsFollowTheInterfaceFontSize) {
       << "Start page: " << shipped.startPage << " px at 8 points, " << larger.startPage << " px at 14";
 }
 
+TEST_F(MainWindowRoad, FindBoxFindsOnEnterAndClosesOnEsc) {
+  MainWindow window = Window();
+  ASSERT_TRUE(window.LookUp(L"house"));
+  std::wstring text;
+  ASSERT_TRUE(window.WaitForPageText(L"house", text)) << Utf8(text);
+  HWND page = window.ResultPage();
+  ASSERT_NE(page, nullptr);
+
+  Click(window.Button(IDC_VIEW_FIND));
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    std::vector<HWND> boxes = TopWindows(program_.Id(), nullptr, L"Find", true);
+    box = boxes.empty() ? nullptr : boxes.front();
+    return box != nullptr;
+  })) << "the Find button opened no find box";
+  HWND edit = Control(box, L"Edit", 100);
+  ASSERT_NE(edit, nullptr);
+  ASSERT_TRUE(WaitFor([edit] { return FocusOf(edit) == edit; })) << "the find box's edit has no focus";
+  TypeText(L"house");
+  ASSERT_TRUE(WaitFor([edit] { return WindowText(edit) == L"house"; }));
+  PressKey(VK_RETURN);
+  PressKey(VK_ESCAPE);
+  EXPECT_TRUE(WaitFor([box] { return !IsWindow(box) || !IsWindowVisible(box); })) << "Esc left the find box open";
+  EXPECT_TRUE(WaitFor([page] { return FocusOf(page) == page; })) << "closing the find box left the page without focus";
+  // Enter selected the first match: Copy takes the selection alone.
+  EXPECT_EQ(Lower(window.PageText()), L"house") << "Enter in the find box found nothing";
+}
+
 }  // namespace
 }  // namespace acceptance
