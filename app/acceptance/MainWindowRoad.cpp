@@ -87,6 +87,54 @@ TEST_F(MainWindowRoad, ViewBarIsDrawnAgainWhenTheIndexPaneHidesShowsOrResizes) {
   Screenshot(L"splitter-dragged");
 }
 
+TEST_F(MainWindowRoad, TypingInTheWordListOrTheGuideGoesToTheSearchInput) {
+  MainWindow window = Window();
+  HWND edit = window.SearchEdit();
+  ASSERT_NE(edit, nullptr);
+  Click(window.Button(IDC_INDEX_TAB_INDEX));
+  HWND list = window.WordList();
+  ASSERT_TRUE(WaitFor([list] { return IsWindowVisible(list) != FALSE; })) << "the Index tab shows no word list";
+
+  // Typing in the list.
+  ASSERT_TRUE(ClickToFocus(list));
+  TypeText(L"gar");
+  EXPECT_TRUE(WaitFor([edit] { return EndsWith(WindowText(edit), L"gar"); }))
+      << "the search input holds \"" << Utf8(WindowText(edit)) << "\"";
+  EXPECT_EQ(FocusOf(edit), edit) << "the focus did not go to the search input";
+  PressKey(VK_BACK);
+  EXPECT_TRUE(WaitFor([edit] { return EndsWith(WindowText(edit), L"ga"); }))
+      << "Backspace: the search input holds \"" << Utf8(WindowText(edit)) << "\"";
+
+  // The list keeps its own keys: Down moves its selection (the input shows
+  // the selected word), Enter looks the word up and takes the focus to the page.
+  // The first row: the demo index is shorter than the list, and a click
+  // below its last row selects the last, where Down has nowhere to go.
+  Click(list, 20, 6);
+  ASSERT_TRUE(WaitFor([list] { return FocusOf(list) == list; })) << "a click on a word left the list without focus";
+  ASSERT_TRUE(WaitFor([edit] { return !EndsWith(WindowText(edit), L"ga"); })) << "a click on a word did not show it";
+  const std::wstring clicked = WindowText(edit);
+  PressKey(VK_DOWN);
+  EXPECT_TRUE(WaitFor([&] { return WindowText(edit) != clicked; })) << "Down did not move the list's selection";
+  EXPECT_EQ(FocusOf(list), list) << "Down took the focus from the list";
+  PressKey(VK_RETURN);
+  HWND page = window.ResultPage();
+  ASSERT_NE(page, nullptr);
+  EXPECT_TRUE(WaitFor([page] { return FocusOf(page) == page; })) << "Enter in the list looked nothing up";
+
+  // Typing in the guide, clicked where it shows no link.
+  Click(window.Button(IDC_INDEX_TAB_GUIDE));
+  HWND guide = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (guide = window.GuidePage()) != nullptr; })) << "the Guide tab shows no guide";
+  RECT client = {};
+  GetClientRect(guide, &client);
+  Click(guide, client.right - 8, client.bottom - 8);
+  ASSERT_TRUE(WaitFor([guide] { return FocusOf(guide) == guide; })) << "the guide did not take the focus";
+  TypeText(L"tre");
+  EXPECT_TRUE(WaitFor([edit] { return EndsWith(WindowText(edit), L"tre"); }))
+      << "typed in the guide, the search input holds \"" << Utf8(WindowText(edit)) << "\"";
+  EXPECT_EQ(FocusOf(edit), edit) << "the focus did not go from the guide to the search input";
+}
+
 TEST_F(MainWindowRoad, ViewBarLabelsFollowTheInterfaceFontSize) {
   struct Labels {
     int translate, startPage;
