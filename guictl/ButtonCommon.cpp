@@ -107,6 +107,22 @@ void SetButtonTooltip(CWnd& wnd, CToolTipCtrl& tip, CString& store, const wchar_
   if (tip.GetSafeHwnd()) tip.Activate(activate);
 }
 
+void NotifyParentWithoutTip(CWnd& wnd, CToolTipCtrl& tip, const CString& store, WORD code) {
+  const HWND h = wnd.GetSafeHwnd();
+  const HWND parent = ::GetParent(h);
+  if (!parent) return;
+  // Without its tool the tip neither stays nor comes up.
+  const bool tool = tip.GetSafeHwnd() && tip.GetToolCount() > 0;
+  if (tool) {
+    tip.Pop();
+    tip.DelTool(&wnd, 1);
+  }
+  ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(h), code), LPARAM(h));
+  // The parent may have given the button a new tip text meanwhile.
+  if (tool && ::IsWindow(h) && tip.GetSafeHwnd() && tip.GetToolCount() == 0)
+    if (CGuiManager* gm = Kestrel_GetManager()) gm->SetToolTip(&wnd, tip, store, 1);
+}
+
 void SizeTooltipTool(CWnd& wnd, CToolTipCtrl& tip, int cx, int cy) {
   if (!tip.GetSafeHwnd() || tip.GetToolCount() == 0) return;
   CRect rc(0, 0, cx - 1, cy - 1);

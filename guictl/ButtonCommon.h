@@ -57,6 +57,11 @@ int AttachOnCreate(int baseResult, int& attach, AttachSteps attachSteps) {
 // the controls, cost a start with many buttons a good part of its time.
 void SetButtonTooltip(CWnd& wnd, CToolTipCtrl& tip, CString& store, const wchar_t* text, BOOL activate);
 void SizeTooltipTool(CWnd& wnd, CToolTipCtrl& tip, int cx, int cy);
+// Sends the parent the button's notification (BN_CLICKED, GBN_DROPDOWN) with
+// the tip put away until the parent has answered: a menu the parent opens
+// for the button would lie under the tip, which stays on top, or meet it
+// when a show the mouse asked for before the click comes due.
+void NotifyParentWithoutTip(CWnd& wnd, CToolTipCtrl& tip, const CString& store, WORD code);
 // Hands a message of the control to its tip, making the tip with the store's
 // text at the first mouse message.
 void RelayToTooltip(CWnd& wnd, CToolTipCtrl& tip, const CString& store, MSG* msg);

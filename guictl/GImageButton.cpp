@@ -176,9 +176,7 @@ void CGImageButton::OnLButtonUp(UINT, CPoint point) {
     m_nPart = _TestArea(point);
     if (m_nPart) {
       m_nCheck = kestrel::NextCheckAfterClick(GetStyle(), m_nCheck);
-      HWND parent = ::GetParent(m_hWnd);
-      if (parent)
-        ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), BN_CLICKED), LPARAM(m_hWnd));
+      kestrel::NotifyParentWithoutTip(*this, m_wndToolTip, m_strToolTip, BN_CLICKED);
     }
   }
   Repaint();

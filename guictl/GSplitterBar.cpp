@@ -108,7 +108,9 @@ void CGSplitterBar::MovePanes() {
     m_pSecond->MoveWindow(&rc, FALSE);
     area.UnionRect(&area, &rc);
   }
-  ::InvalidateRect(::GetParent(m_hWnd), &area, TRUE);
+  // The panes were moved without repainting: they are drawn again with
+  // their children (buttons, lists, pages) and frames.
+  ::RedrawWindow(::GetParent(m_hWnd), &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void CGSplitterBar::SetBkColor(COLORREF colour, int mode) {

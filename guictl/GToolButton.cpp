@@ -187,11 +187,8 @@ void CGToolButton::OnLButtonUp(UINT, CPoint point) {
     const int pressed = m_nPressed;
     m_nPressed = 0;
     m_nPart = _TestArea(point);
-    HWND parent = ::GetParent(m_hWnd);
-    if (parent && pressed == m_nPart) {
-      const WORD code = pressed == 2 ? GBN_DROPDOWN : BN_CLICKED;
-      ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), code), LPARAM(m_hWnd));
-    }
+    if (pressed == m_nPart)
+      kestrel::NotifyParentWithoutTip(*this, m_wndToolTip, m_strToolTip, pressed == 2 ? GBN_DROPDOWN : BN_CLICKED);
   }
   Repaint();
 }

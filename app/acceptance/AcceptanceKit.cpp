@@ -713,6 +713,40 @@ bool WaitForPainted(DWORD process) {
   });
 }
 
+bool ShowsFreshPaint(HWND window, const RECT* area, std::string& why) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  RECT rect = ScreenRect(window);
+  if (area) {
+    const RECT part = {rect.left + area->left, rect.top + area->top, rect.left + area->right, rect.top + area->bottom};
+    IntersectRect(&rect, &rect, &part);
+  }
+  Veltra::COImage shown, fresh;
+  if (!WaitForPainted(process) || !CaptureScreen(rect, shown)) {
+    why = "the window was not painted";
+    return false;
+  }
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  if (!WaitForPainted(process) || !CaptureScreen(rect, fresh)) {
+    why = "the window was not painted again";
+    return false;
+  }
+  int differing = 0;
+  POINT first = {-1, -1};
+  for (int y = 0; y < shown.GetHeight(); ++y) {
+    for (int x = 0; x < shown.GetWidth(); ++x) {
+      if ((shown.At(x, y) & 0xFFFFFF) == (fresh.At(x, y) & 0xFFFFFF)) continue;
+      if (differing++ == 0) first = {x, y};
+    }
+  }
+  if (differing == 0) return true;
+  char text[160];
+  snprintf(text, sizeof(text), "%d of %d pixels differ from a fresh paint, the first at (%ld, %ld)", differing,
+           shown.GetWidth() * shown.GetHeight(), static_cast<long>(first.x), static_cast<long>(first.y));
+  why = text;
+  return false;
+}
+
 std::wstring SaveScreenshot(const std::wstring& name) {
   const std::wstring folder = BuildFolder() + L"acceptance\\";
   CreateDirectoryPath(folder.c_str());

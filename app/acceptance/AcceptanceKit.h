@@ -185,6 +185,13 @@ std::vector<RECT> InkWords(HWND window, const RECT& line, int minGap = 3);
 // painted, so that the screen shows what it last did; false after the deadline.
 bool WaitForPainted(DWORD process);
 
+// True when a window shows on the screen what it shows once painted afresh
+// (it and its children invalidated, erased and left to the program to paint):
+// a move or a toggle that left old bits behind shows as a difference. area
+// (window coordinates) limits the comparison, e.g. to a strip of buttons
+// above a page; otherwise, with the reason, false.
+bool ShowsFreshPaint(HWND window, const RECT* area, std::string& why);
+
 // The whole screen as build\acceptance\NAME.png; the path, or empty.
 std::wstring SaveScreenshot(const std::wstring& name);
 

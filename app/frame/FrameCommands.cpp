@@ -411,9 +411,7 @@ BOOL CMainFrame::OnCopyDataInstall(const wchar_t* path) {
 
 BOOL CMainFrame::PreTranslateMessage(MSG* pMsg) {
   HWND document = m_viewBar->m_view.GetDocumentWindow();
-  const bool typed = pMsg->message == WM_CHAR ||
-                     (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_BACK || pMsg->wParam == VK_RETURN ||
-                                                      pMsg->wParam == VK_ESCAPE || pMsg->wParam == VK_PROCESSKEY));
+  const bool typed = IsTypingMessage(*pMsg);
   // Only the main window's own descendants: the keys of the windows it owns
   // (the page's find box, dialogs) reach it too and stay theirs.
   if (typed && IsWindowOrDescendant(pMsg->hwnd, m_hWnd) &&

@@ -240,5 +240,7 @@ void CMainFrame::OnToggleIndexPane() {
   m_indexPane->GetWindowRect(&index);
   RECT view = ViewBarRect(client.Width(), client.Height(), m_captionHeight, index.Width(), !hide);
   m_viewBar->MoveWindow(&view, FALSE);
-  Invalidate();
+  // The move repaints nothing: the view bar's strip, its buttons and its
+  // frame are drawn again with the frame, or they keep the old place's bits.
+  RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }

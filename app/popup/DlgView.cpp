@@ -69,18 +69,9 @@ bool CDlgView::SetResultHtml(const wchar_t* html, const wchar_t* word, bool scro
 
 BOOL CDlgView::OnInitDialog() {
   CDialog::OnInitDialog();
-  ApplyFontToChildren(m_hWnd, static_cast<HFONT>(theApp.m_uiFont), false);
 
   CPngImage png;
   png.ReadFile((theApp.m_imageFolder + L"viewbar.png").c_str(), &m_imgBack, 0);
-
-  m_btnIndex.SubclassDlgItem(IDC_VIEW_INDEX, this);
-  m_btnIndex.SetButtonStyle(0x0F03, 0);
-  m_btnIndex.SetCursorType(1);
-  Veltra::COImage image;
-  if (png.ReadFile((theApp.m_imageFolder + L"switchindex.png").c_str(), &image, 0))
-    m_btnIndex.SetImageList(image, 16, 16, 1);
-  m_btnIndex.SetText(L"", UiText(L"DlgView", L"HideIndex").c_str(), 0);
 
   struct {
     CGToolButton* button;
@@ -97,8 +88,20 @@ BOOL CDlgView::OnInitDialog() {
       {&m_btnTranslate, IDC_VIEW_TRANSLATE, L"tt.png", L"TextTranslate", true},
       {&m_btnInfo, IDC_VIEW_INFO, L"info.png", L"Info", true},
   };
+  // The buttons keep the font they have when attached and measure their
+  // labels with it: they are attached first, then given the interface font.
+  m_btnIndex.SubclassDlgItem(IDC_VIEW_INDEX, this);
+  for (auto& t : tools) t.button->SubclassDlgItem(t.id, this);
+  ApplyFontToChildren(m_hWnd, static_cast<HFONT>(theApp.m_uiFont), false);
+
+  m_btnIndex.SetButtonStyle(0x0F03, 0);
+  m_btnIndex.SetCursorType(1);
+  Veltra::COImage image;
+  if (png.ReadFile((theApp.m_imageFolder + L"switchindex.png").c_str(), &image, 0))
+    m_btnIndex.SetImageList(image, 16, 16, 1);
+  m_btnIndex.SetText(L"", UiText(L"DlgView", L"HideIndex").c_str(), 0);
+
   for (auto& t : tools) {
-    t.button->SubclassDlgItem(t.id, this);
     if (t.button == &m_btnSpeak) t.button->EnableDropDown(1);
     Veltra::COImage icon;
     if (png.ReadFile((theApp.m_imageFolder + t.image).c_str(), &icon, 0)) t.button->SetIcon(&icon, 0);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/search/DlgInput.h"
 #include "app/search/SearchApp.h"
 #include "core/ConfigFile.h"
 #include "dict/DictFile.h"
@@ -89,6 +90,13 @@ BOOL CDlgIndex::OnInitDialog() {
   GetClientRect(&rc);
   OnSize(SIZE_RESTORED, rc.Width(), rc.Height());
   return TRUE;
+}
+
+BOOL CDlgIndex::PreTranslateMessage(MSG* pMsg) {
+  // Typing in the word list or the guide belongs to the search input, which
+  // the main window gives it to; the dialog manager would swallow it here.
+  if (IsTypingMessage(*pMsg)) return FALSE;
+  return CDialog::PreTranslateMessage(pMsg);
 }
 
 int CDlgIndex::SelectTab(int tab) {

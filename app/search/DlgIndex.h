@@ -33,6 +33,7 @@ class CDlgIndex : public CDialog {
   CWebGuide& GetGuide() { return m_guide; }
 
   BOOL OnInitDialog() override;
+  BOOL PreTranslateMessage(MSG* pMsg) override;
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

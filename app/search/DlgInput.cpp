@@ -58,6 +58,20 @@ bool IsClosingQuoteEscaped(const std::wstring& item) {
 
 // ---- CSearchEdit ----------------------------------------------------------
 
+bool IsTypingMessage(const MSG& msg) {
+  if (msg.message == WM_CHAR) return true;
+  if (msg.message != WM_KEYDOWN) return false;
+  switch (msg.wParam) {
+    case VK_BACK:
+    case VK_RETURN:
+    case VK_ESCAPE:
+    case VK_PROCESSKEY:
+      return true;
+    default:
+      return false;
+  }
+}
+
 BOOL CSearchEdit::PreTranslateMessage(MSG* pMsg) {
   if (pMsg->message == WM_KEYDOWN && pMsg->hwnd == m_hWnd) {
     switch (pMsg->wParam) {

@@ -32,6 +32,11 @@ enum : UINT {
   kLookupIndexOnly = 0x20,          // move the index word list only
 };
 
+// What the main window takes as typing for the search input, wherever in the
+// window the focus is: every character, and Backspace, Enter, Esc and the
+// input method's key. The panes hand these on to the main window.
+bool IsTypingMessage(const MSG& msg);
+
 // The search edit: Esc hides the main window or clears the text; the
 // navigation keys go to the index word list while the focus stays here.
 class CSearchEdit : public CEdit {

@@ -140,6 +140,10 @@ BOOL CListWord::PreTranslateMessage(MSG* pMsg) {
     case VK_DOWN:
       target = m_nSelected + 1;
       break;
+    case VK_RETURN:
+      // Enter chooses the selected word as a double click does.
+      NotifyChosen();
+      return TRUE;
     case VK_LEFT:
     case VK_RIGHT:
       if (m_pSource) {
@@ -293,9 +297,13 @@ void CListWord::OnRButtonDown(UINT, CPoint point) {
   Default();
 }
 
-void CListWord::OnLButtonDblClk(UINT, CPoint) {
+void CListWord::NotifyChosen() {
   if (m_pSource)
     ::SendMessageW(::GetParent(m_hWnd), WM_COMMAND, WPARAM((GetDlgCtrlID() & 0xFFFF) + 0x20000), LPARAM(m_hWnd));
+}
+
+void CListWord::OnLButtonDblClk(UINT, CPoint) {
+  NotifyChosen();
   Default();
 }
 

@@ -65,6 +65,7 @@ class CListWord : public CWnd {
 
  private:
   int KeyCount() const;
+  void NotifyChosen();  // code 2 to the parent: a double click or Enter
   int ClampRow(int row) const;
   void UpdateScrollBar();
   void InvalidateWithScrollBar();  // the rows and the scroll bar, drawn by the next paint

@@ -786,6 +786,32 @@ bool HtmlView::Exec(Command command) {
 
 // ---------------------------------------------------------------- find box
 
+namespace {
+
+// The box is no dialog: its controls hand Enter (find the next match) and Esc
+// (close the box) to it themselves, whichever of them has the focus.
+LRESULT CALLBACK FindBoxKeysProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) {
+  switch (msg) {
+    case WM_KEYDOWN:
+      if (wp == VK_RETURN || wp == VK_ESCAPE) {
+        SendMessageW(GetParent(hwnd), WM_COMMAND, wp == VK_RETURN ? IDOK : IDCANCEL, 0);
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (wp == L'\r' || wp == 0x1B) return 0;  // the edit would only beep
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, FindBoxKeysProc, id);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
 LRESULT CALLBACK FindBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   HtmlView* view = PopupOwner(hwnd, msg, lp);
   switch (msg) {
@@ -797,11 +823,17 @@ LRESULT CALLBACK FindBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       if (LOWORD(wp) == IDCANCEL) {
-        DestroyWindow(hwnd);
+        SendMessageW(hwnd, WM_CLOSE, 0, 0);
         return 0;
       }
       break;
     case WM_CLOSE:
+      // The page the box searched takes the keyboard back; made active before
+      // the box goes, so that closing it hands the activation nowhere else.
+      if (view && view->hwnd_) {
+        SetActiveWindow(GetAncestor(view->hwnd_, GA_ROOT));
+        SetFocus(view->hwnd_);
+      }
       DestroyWindow(hwnd);
       return 0;
     case WM_DESTROY:
@@ -832,7 +864,10 @@ void HtmlView::ShowFindBox() {
                               88, 22, findBox_, reinterpret_cast<HMENU>(IDOK), inst, nullptr);
   HWND match = CreateWindowExW(0, L"BUTTON", L"Match case", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 8, 38,
                                120, 20, findBox_, reinterpret_cast<HMENU>(101), inst, nullptr);
-  for (HWND h : {edit, next, match}) SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+  for (HWND h : {edit, next, match}) {
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+    SetWindowSubclass(h, FindBoxKeysProc, 0, 0);
+  }
   ShowWindow(findBox_, SW_SHOW);
   SetFocus(edit);
 }
