@@ -19,11 +19,6 @@ using namespace dictfmt;
 
 namespace {
 
-// A 1x1 PNG, the icon of a source that names none.
-const char kDefaultIconHex[] =
-    "89504E470D0A1A0A0000000D49484452000000010000000108060000001F15C4890000000D4944415478"
-    "9C63F8CFC0F01F00050001FF89993D1D0000000049454E44AE426082";
-
 std::wstring Escape(const std::wstring& text) {
   std::wstring out;
   EscapeXmlText(out, text.c_str(), static_cast<uint32_t>(text.size()), false);
@@ -65,14 +60,57 @@ std::wstring Unescape(const std::wstring& s) {
   return out;
 }
 
-std::string HexToBytes(const char* hex) {
-  std::string bytes;
-  for (size_t i = 0; hex[i] && hex[i + 1]; i += 2) {
-    uint8_t b;
-    HexPairToByteA(&b, hex[i], hex[i + 1]);
-    bytes.push_back(static_cast<char>(b));
+void PutU32BigEndian(std::string& out, uint32_t v) {
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>((v >> shift) & 0xFF));
+}
+
+// A PNG of 8-bit RGBA pixels, rows top to bottom.
+std::string EncodePng(int width, int height, const std::vector<uint32_t>& rgba) {
+  std::string rows;
+  for (int y = 0; y < height; ++y) {
+    rows.push_back(0);  // no filter
+    for (int x = 0; x < width; ++x) PutU32BigEndian(rows, rgba[static_cast<size_t>(y * width + x)]);
   }
-  return bytes;
+  uLongf room = compressBound(static_cast<uLong>(rows.size()));
+  std::string packed(room, '\0');
+  compress2(reinterpret_cast<Bytef*>(&packed[0]), &room, reinterpret_cast<const Bytef*>(rows.data()),
+            static_cast<uLong>(rows.size()), Z_BEST_COMPRESSION);
+  packed.resize(room);
+  std::string png("\x89PNG\r\n\x1A\n", 8);
+  auto chunk = [&png](const char* type, const std::string& data) {
+    PutU32BigEndian(png, static_cast<uint32_t>(data.size()));
+    const std::string body = std::string(type, 4) + data;
+    png += body;
+    PutU32BigEndian(png, static_cast<uint32_t>(
+                             crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()))));
+  };
+  std::string header;
+  PutU32BigEndian(header, static_cast<uint32_t>(width));
+  PutU32BigEndian(header, static_cast<uint32_t>(height));
+  header += std::string("\x08\x06\x00\x00\x00", 5);  // 8 bits, RGBA, deflate, no filter, no interlace
+  chunk("IHDR", header);
+  chunk("IDAT", packed);
+  chunk("IEND", "");
+  return png;
+}
+
+// The icon of a dictionary whose source names none: a closed blue book with
+// a white label and the pages' edge below, 16x16 as the lists show icons.
+std::string DefaultIcon() {
+  constexpr int kSize = 16;
+  constexpr uint32_t kClear = 0, kEdge = 0x1A3D66FF, kCover = 0x2F6FB0FF, kSpine = 0x1A4F8BFF,
+                     kLabel = 0xFFFFFFFF, kPages = 0xF0EDE4FF;
+  std::vector<uint32_t> pixels(kSize * kSize, kClear);
+  auto fill = [&pixels](int left, int top, int right, int bottom, uint32_t colour) {
+    for (int y = top; y < bottom; ++y)
+      for (int x = left; x < right; ++x) pixels[static_cast<size_t>(y * kSize + x)] = colour;
+  };
+  fill(2, 1, 14, 15, kEdge);     // outline
+  fill(3, 2, 13, 12, kCover);    // front cover
+  fill(3, 2, 5, 12, kSpine);     // spine
+  fill(7, 4, 11, 7, kLabel);     // label
+  fill(4, 12, 13, 14, kPages);   // pages' edge
+  return EncodePng(kSize, kSize, pixels);
 }
 
 void PutU32(std::string& out, uint32_t v) {
@@ -165,7 +203,7 @@ std::string IndexSection(const Body& body, const std::string& stored, bool compr
 
 bool ParseWriterSource(WriterSource& s, const std::wstring& text, const std::wstring& folder,
                        std::wstring& error) {
-  s.icon = HexToBytes(kDefaultIconHex);
+  s.icon = DefaultIcon();
   bool inEntries = false;
   size_t from = 0, lineNumber = 0;
   while (from <= text.size()) {

@@ -6,6 +6,7 @@
 // clipboard.
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -187,6 +188,32 @@ class GrabRoad : public Road {
     PressKeys({VK_CONTROL, 'C'});
   }
 
+  // A start is complete once its tray icon shows: the program adds it after
+  // it has set cursor translation up.
+  static bool WaitForTrayIcon() { return WaitFor([] { return TrayIcon() != nullptr; }); }
+
+  // Ctrl pressed with the mouse at rest on the point, once the start is
+  // complete, the mouse has left the last popup and that popup has gone:
+  // the new popup.
+  HWND Capture(POINT at) {
+    if (!WaitForTrayIcon()) return nullptr;
+    MouseTo(Away());
+    if (!WaitFor([this] { return Popup() == nullptr; })) return nullptr;
+    MouseTo(at);
+    HoldKey(VK_CONTROL, true);
+    HWND popup = WaitForPopup();
+    HoldKey(VK_CONTROL, false);
+    return popup;
+  }
+
+  // Notepad's text moved below the main window, which a start brings to the front.
+  void MoveNotepadBelowTheMainWindow() {
+    const RECT main = ScreenRect(Window().Frame()), notepad = ScreenRect(notepad_.Top());
+    const int top = main.bottom + 10;
+    SetWindowPos(notepad_.Top(), nullptr, notepad.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(WaitFor([&] { return ScreenRect(notepad_.Top()).top == top; })) << "Notepad did not move";
+  }
+
   void ExpectHiddenWhenTheMouseLeaves() {
     MouseTo(Away());
     EXPECT_TRUE(WaitFor([this] { return Popup() == nullptr; })) << "the popup stayed after the mouse left it";
@@ -215,15 +242,69 @@ TEST_F(GrabRoad, CtrlAndMouseOverAWordInNotepadShowItsEntry) {
   ExpectOpenShows(popup, L"house", L"Haus");
 }
 
+SIZE SizeOf(const RECT& rect) { return {rect.right - rect.left, rect.bottom - rect.top}; }
+
+// Captures of two words in turn: each word's popup has its first size every
+// time, fits on the screen with room to spare, and the next session shows
+// the word at the same size again (the size the session stored at its end
+// is no step of a drift).
+TEST_F(GrabRoad, TwentyCapturesInARowKeepEachWordsPopupSize) {
+  // The next session's window comes to the front where this one stands.
+  ASSERT_NO_FATAL_FAILURE(MoveNotepadBelowTheMainWindow());
+  const struct {
+    POINT at;
+    const wchar_t* word;
+  } words[] = {{CharAt(0, 6), L"house"}, {CharAt(1, 13), L"garden"}};
+  const SIZE screen = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SIZE first[2] = {};
+  RECT last = {};
+  for (int i = 0; i < 20; ++i) {
+    const auto& w = words[i % 2];
+    HWND popup = Capture(w.at);
+    ASSERT_NE(nullptr, popup) << "no popup at capture " << i + 1 << " (\"" << Utf8(w.word) << "\")";
+    last = ScreenRect(popup);
+    const SIZE size = SizeOf(last);
+    if (i < 2) {
+      first[i] = size;
+      ExpectPopupPage(popup, w.word, i == 0 ? L"Haus" : L"Garten");
+      EXPECT_GE(size.cx, 150) << Utf8(w.word);
+      EXPECT_LE(size.cx, screen.cx / 2) << Utf8(w.word) << ": a short entry gets a small popup";
+      EXPECT_LE(size.cy, screen.cy / 2) << Utf8(w.word) << ": a short entry gets a small popup";
+    }
+    EXPECT_EQ(first[i % 2].cx, size.cx) << "width at capture " << i + 1 << " (\"" << Utf8(w.word) << "\")";
+    EXPECT_EQ(first[i % 2].cy, size.cy) << "height at capture " << i + 1 << " (\"" << Utf8(w.word) << "\")";
+    EXPECT_TRUE(last.left >= 0 && last.top >= 0 && last.right <= screen.cx && last.bottom <= screen.cy)
+        << "capture " << i + 1 << " leaves the screen";
+  }
+  Screenshot(L"twentieth");
+
+  MouseTo(Away());
+  PostMessageW(program_.MainWindow(), WM_CLOSE, 0, 0);
+  ASSERT_TRUE(program_.WaitForExit()) << "the program did not close";
+  const std::wstring user = FileText(Folder() + L"user.ini");
+  const size_t key = user.find(L"GrabWindow=");
+  ASSERT_NE(std::wstring::npos, key) << "user.ini: " << Utf8(user);
+  RECT rect = {};
+  ASSERT_EQ(4, swscanf(user.c_str() + key, L"GrabWindow=%ld,%ld,%ld,%ld", &rect.left, &rect.top, &rect.right,
+                       &rect.bottom))
+      << "user.ini: " << Utf8(user);
+  EXPECT_EQ(SizeOf(last).cx, SizeOf(rect).cx) << "the width stored";
+
+  std::string why;
+  ASSERT_TRUE(program_.Start(Folder(), L"", why)) << why;
+  ASSERT_TRUE(WaitForTrayIcon()) << "the next session did not complete its start";
+  HWND popup = Capture(words[0].at);
+  ASSERT_NE(nullptr, popup) << "no popup in the next session";
+  EXPECT_EQ(first[0].cx, SizeOf(ScreenRect(popup)).cx) << "width in the next session";
+  EXPECT_EQ(first[0].cy, SizeOf(ScreenRect(popup)).cy) << "height in the next session";
+}
+
 // The tray menu's cursor translator (its second item) switches grab off:
 // Ctrl on a word brings no popup; chosen again, it does.
 TEST_F(GrabRoad, TheTrayMenuSwitchesCursorTranslationOffAndOn) {
   // The tray window lies in the top left corner, under Notepad, and the
   // menu brings the main window to the front: Notepad's text goes below both.
-  const RECT main = ScreenRect(Window().Frame()), notepad = ScreenRect(notepad_.Top());
-  const int top = main.bottom + 10;
-  SetWindowPos(notepad_.Top(), nullptr, notepad.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  ASSERT_TRUE(WaitFor([&] { return ScreenRect(notepad_.Top()).top == top; })) << "Notepad did not move";
+  ASSERT_NO_FATAL_FAILURE(MoveNotepadBelowTheMainWindow());
   ASSERT_TRUE(WaitFor([] { return TrayIcon() != nullptr; })) << "no tray window with the icon";
   const POINT house = CharAt(0, 6);
   // The icon shows the switch; the choice is handled in full once the

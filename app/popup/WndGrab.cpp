@@ -182,6 +182,8 @@ void CWndGrab::OnSize(UINT type, int cx, int cy) {
   if (!m_bPositioning) {
     GetWindowRect(&m_rcWindow);
     m_rcKeepZone = KeepZoneOf(m_rcWindow);
+    // Sized by the user's drag: later results keep that size and scroll.
+    if (m_bSizeMove) m_bUserSized = 1;
   }
 }
 
@@ -233,6 +235,26 @@ void CWndGrab::OnPaint() {
             DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
   SetTextColor(dc, oldColor);
   SetBkMode(dc, oldMode);
+}
+
+int CWndGrab::TitleBarWidth() {
+  if (!m_btnTranslate.m_hWnd || !m_btnKeepVisible.m_hWnd) return 0;
+  // The buttons as OnSize places them, whether placed yet or not.
+  int x = 4;
+  for (CGImageButton* b : {&m_btnOpen, &m_btnCopy, &m_btnSpeak, &m_btnTranslate}) {
+    CRect rc;
+    b->GetWindowRect(&rc);
+    x += rc.Width() + 2;
+  }
+  CRect keep;
+  m_btnKeepVisible.GetWindowRect(&keep);
+  CClientDC dc(this);
+  ScopedSelect font(dc.m_hDC, static_cast<HFONT>(theApp.m_uiBoldFont));
+  SIZE text = {0, 0};
+  GetTextExtentPoint32W(dc.m_hDC, m_strWord.c_str(), static_cast<int>(m_strWord.size()), &text);
+  // As painted: 10 pixels each side of the word, the keep-visible button 4
+  // pixels from the right edge.
+  return x - 2 + 10 + text.cx + 10 + keep.Width() + 4;
 }
 
 LRESULT CWndGrab::OnNcHitTest(CPoint point) {
@@ -303,6 +325,10 @@ LRESULT CWndGrab::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAGE_READY:
       if (HWND main = MainWindow()) ::PostMessageW(main, WM_PAGE_READY, 0, reinterpret_cast<LPARAM>(m_hWnd));
       return 1;
+    case WM_ENTERSIZEMOVE:
+    case WM_EXITSIZEMOVE:
+      m_bSizeMove = message == WM_ENTERSIZEMOVE;
+      return CWnd::DefWindowProc(message, wParam, lParam);
     case WM_GUI_PARENTBKGND:
       return OnParentBackground(reinterpret_cast<const RECT*>(wParam), reinterpret_cast<GuiBkgndRequest*>(lParam));
     default:
@@ -364,16 +390,23 @@ BOOL CWndGrab::ShowResult(int extract, int keepPosition) {
                         theApp.m_iconFolder.c_str(), theApp.m_iconFolder.c_str());
   }
 
+  // The page is at most half the screen each way: a popup of that size fits
+  // below or above the cursor wherever the cursor is. Longer entries scroll.
+  const SIZE screen = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  const SIZE chrome = {2, m_nCaptionHeight + 3};
+  const SIZE limit = {screen.cx / 2 - chrome.cx, screen.cy / 2 - 40 - chrome.cy};
   int width = 0, height = 0;
-  if (!m_view.ShowHtml(width, height, m_strHtml.c_str(), m_strWord.c_str(), true)) return FALSE;
+  if (!m_view.ShowHtml(width, height, m_strHtml.c_str(), m_strWord.c_str(), true, limit)) return FALSE;
 
   HWND source = reinterpret_cast<HWND>(static_cast<uintptr_t>(m_grab.hwnd));
   const bool keep = m_bKeepVisible || keepPosition || source == m_hWnd || ::IsChild(m_hWnd, source);
   CRect current;
   GetWindowRect(&current);
-  const SIZE screen = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  PlaceGrabWindow(m_rcWindow, m_rcKeepZone, width + 2, height + m_nCaptionHeight + 3, point, keep,
-                  {current.left, current.top}, m_bKeepVisible != 0, screen);
+  SIZE size = m_bUserSized ? SIZE{current.Width(), current.Height()} : SIZE{width + chrome.cx, height + chrome.cy};
+  // Wide enough for the word in the title bar as well.
+  if (!m_bUserSized && size.cx < TitleBarWidth()) size.cx = TitleBarWidth();
+  PlaceGrabWindow(m_rcWindow, m_rcKeepZone, size.cx, size.cy, point, keep, {current.left, current.top},
+                  m_bKeepVisible != 0, screen);
 
   m_bPositioning = 1;
   // The title shows the new word. The buttons have not changed and the view

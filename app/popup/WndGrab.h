@@ -55,6 +55,8 @@ class CWndGrab : public CWnd {
   GrabTextResult m_grab;
   int m_bPositioning = 0;
   int m_bKeepVisible = 0;
+  bool m_bSizeMove = false;  // in the system's move or size loop (the user drags the popup)
+  int m_bUserSized = 0;      // the user sized the popup: its size stays
   std::wstring m_strWord;
   std::wstring m_strHtml;
   RECT m_rcWindow = {0, 0, 0, 0};
@@ -91,6 +93,8 @@ class CWndGrab : public CWnd {
   void HideUnlessPinned();
   void HideOutsideZone(POINT point);
   LRESULT OnParentBackground(const RECT* rect, GuiBkgndRequest* request);
+  // The window width at which the title bar shows the word unshortened.
+  int TitleBarWidth();
   // The word under the cursor of the record, by the settings' scripts.
   bool ExtractWord(std::wstring& word, const wchar_t* text, int length, int index);
 };

@@ -11,13 +11,6 @@ IMPLEMENT_DYNCREATE(CWebViewQ, CHtmlWnd2)
 BEGIN_MESSAGE_MAP(CWebViewQ, CHtmlWnd2)
 END_MESSAGE_MAP()
 
-namespace {
-
-// Content this much wider than the popup's page is not followed.
-constexpr int kMaxExtraWidth = 200;
-
-}  // namespace
-
 CWebViewQ::CWebViewQ() = default;
 CWebViewQ::~CWebViewQ() = default;
 
@@ -38,21 +31,32 @@ void CWebViewQ::OnDocumentComplete(LPCWSTR lpszURL) {
   if (CWnd* parent = GetParent()) parent->PostMessage(WM_PAGE_READY, 0, LPARAM(m_hWnd));
 }
 
-bool CWebViewQ::ShowHtml(int& width, int& height, const wchar_t* html, const wchar_t* word, bool scrollTop) {
+bool CWebViewQ::ShowHtml(int& width, int& height, const wchar_t* html, const wchar_t* word, bool scrollTop,
+                         SIZE limit) {
   width = height = 0;
   if (!m_bReady) return false;
   ExecWB(htmlview::Command::kClearSelection);
   m_strWord = word ? word : L"";
+  htmlview::Document* doc = GetHtmlDocument();
   htmlview::Element* main = GetElement(L"main");
-  htmlview::Element* body = GetBody();
-  if (!main || !body) return false;
+  if (!doc || !main || !GetBody()) return false;
   main->SetInnerHtml(html ? html : L"");
+  // Measured on a page of its own size, not the view's: a size taken from
+  // the page as it stands followed the last popup's, and every capture
+  // narrowed the popup a little more.
+  const int viewWidth = doc->ViewportWidth(), viewHeight = doc->ViewportHeight();
+  const int limitWidth = limit.cx > 0 ? limit.cx : 1, limitHeight = limit.cy > 0 ? limit.cy : 1;
+  doc->SetViewport(limitWidth, limitHeight);
+  int w = main->OffsetLeft() + main->MaxContentWidth();
+  if (w > limitWidth) w = limitWidth;
+  doc->SetViewport(w, limitHeight);
+  int h = main->OffsetTop() + main->ScrollHeight();
+  if (h > limitHeight) {
+    h = limitHeight;
+    w += GetSystemMetrics(SM_CXVSCROLL);
+  }
+  doc->SetViewport(viewWidth, viewHeight);
   if (scrollTop) main->ScrollIntoView(true);
-  int w = main->ScrollWidth(), h = main->ScrollHeight();
-  int bodyWidth = body->ClientWidth(), bodyHeight = body->ClientHeight();
-  if (w - bodyWidth > kMaxExtraWidth) w = bodyWidth;
-  // A scroll bar will appear beside content taller than the page.
-  if (bodyHeight < h) w += GetSystemMetrics(SM_CXVSCROLL);
   width = w;
   height = h;
   return true;

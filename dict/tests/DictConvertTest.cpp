@@ -84,6 +84,8 @@ TEST(DictdConversionTest, IndexAndDataBecomeEntriesWithLevels) {
   CDictFile dict;
   ASSERT_TRUE(dict.Open(out.c_str()));
   EXPECT_EQ(dict.GetId(), 0x300u);
+  std::string why;
+  EXPECT_TRUE(IsListIcon(dict.GetIcon(), why)) << "a converted dictionary's icon: " << why;
   ASSERT_EQ(dict.GetKeyCount(), 3u);
   std::vector<uint32_t> entries;
   ASSERT_EQ(dict.FindMatches(entries, L"EEL", 3), 2u);

@@ -3,10 +3,12 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <set>
 
 #include "core/DesCipher.h"
 #include "core/StrUtil.h"
 #include "core/TextCodec.h"
+#include "guictl/OImage.h"
 #include "online/TextTranslator.h"
 
 namespace {
@@ -252,4 +254,20 @@ std::wstring DictSource(uint32_t id, const std::wstring& fields, const std::vect
 
 std::wstring SimpleEntry(const std::wstring& key, const std::wstring& text) {
   return key + L"\t<C A=\"0\"><F><a>" + key + L"</a></F><G><O><d>" + text + L"</d></O></G></C>";
+}
+
+bool IsListIcon(const Veltra::COImage& icon, std::string& why) {
+  if (icon.GetWidth() != 16 || icon.GetHeight() != 16) {
+    why = std::to_string(icon.GetWidth()) + "x" + std::to_string(icon.GetHeight());
+    return false;
+  }
+  std::set<uint32_t> colours;
+  int opaque = 0;
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) {
+      colours.insert(icon.At(x, y));
+      if ((icon.At(x, y) >> 24) == 0xFF) ++opaque;
+    }
+  why = std::to_string(colours.size()) + " colours, " + std::to_string(opaque) + " opaque pixels";
+  return colours.size() >= 3 && opaque >= 64 && opaque < 256;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dict/DictHost.h"
+#include "guictl/OImage.h"
 
 class CTextTranslator;
 
@@ -64,3 +65,6 @@ std::wstring DictSource(uint32_t id, const std::wstring& fields, const std::vect
 
 // An entry of glossary 0 whose form is the key and whose one definition is text.
 std::wstring SimpleEntry(const std::wstring& key, const std::wstring& text);
+// Whether a dictionary's icon is one the lists can show: 16x16, with a
+// picture on it (several colours, opaque and clear pixels).
+bool IsListIcon(const Veltra::COImage& icon, std::string& why);

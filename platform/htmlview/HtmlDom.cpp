@@ -575,6 +575,13 @@ int Element::ScrollHeight() const {
   return layout_ && layout_->laidOut ? std::max(layout_->scrollH, layout_->h) : 0;
 }
 
+int Element::MaxContentWidth() const {
+  if (!doc_) return 0;
+  doc_->EnsureLayout();
+  if (!style_ || !layout_ || !layout_->laidOut) return 0;
+  return doc_->Engine().MaxContentWidth(const_cast<Element*>(this));
+}
+
 int Element::ScrollLeft() const { return doc_ && IsRootBox(this) ? doc_->ScrollX() : 0; }
 int Element::ScrollTop() const { return doc_ && IsRootBox(this) ? doc_->ScrollY() : 0; }
 

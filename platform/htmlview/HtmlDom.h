@@ -105,6 +105,9 @@ class Element {
   int ClientHeight() const;
   int ScrollWidth() const;
   int ScrollHeight() const;
+  // The width the element takes when nothing makes it wrap (its border box,
+  // laid out without a limit); 0 for an element that is not displayed.
+  int MaxContentWidth() const;
   int ScrollLeft() const;
   int ScrollTop() const;
   PageRect PageBox() const;  // border box in page coordinates

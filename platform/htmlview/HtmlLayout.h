@@ -154,6 +154,12 @@ class LayoutEngine {
   void Paint(HDC dc, const RECT& clip, int scrollX, int scrollY);
   int ContentWidth() const { return contentW_; }
   int ContentHeight() const { return contentH_; }
+  // The widest an element's border box gets without wrapping (intrinsic widths of the last pass).
+  int MaxContentWidth(Element* el) {
+    int minW = 0, maxW = 0;
+    MinMax(el, minW, maxW);
+    return maxW;
+  }
   const std::vector<FlatFrag>& TextFragments() const { return flat_; }
   // Page position of an element's box.
   static POINT AbsoluteOrigin(const Element* element);

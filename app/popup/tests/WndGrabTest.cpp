@@ -68,6 +68,25 @@ TEST_F(WndGrabTest, GrabRecordIsLookedUpInTheGrabGroupAndShownNearThePoint) {
   EXPECT_EQ(0u, main_.Of(WM_LOOKUP_WORD).size());
 }
 
+// Sized by the program, the same result gets the same size every time; a
+// size the user dragged stays for the results that follow.
+TEST_F(WndGrabTest, TheSameResultKeepsItsSizeAndADraggedSizeStays) {
+  ASSERT_EQ(TRUE, SendRecord(Record(L"the books here", 5, 100, 120)));
+  ASSERT_TRUE(PumpUntil([&] { return popup_->IsWindowVisible() != FALSE; }));
+  const CRect first = WindowRect();
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(popup_->ShowResult(1, 0));
+    EXPECT_EQ(first.Width(), WindowRect().Width()) << "result " << i + 2;
+    EXPECT_EQ(first.Height(), WindowRect().Height()) << "result " << i + 2;
+  }
+  ::SendMessageW(popup_->m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
+  popup_->SetWindowPos(nullptr, 0, 0, 420, 260, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SendMessageW(popup_->m_hWnd, WM_EXITSIZEMOVE, 0, 0);
+  ASSERT_TRUE(popup_->ShowResult(1, 0));
+  EXPECT_EQ(420, WindowRect().Width());
+  EXPECT_EQ(260, WindowRect().Height());
+}
+
 TEST_F(WndGrabTest, RecordsOfAnotherSizeOrIdAreRefusedAndTheLastOneKept) {
   ASSERT_EQ(TRUE, SendRecord(Record(L"cat", 1)));
   Pump();
@@ -192,7 +211,7 @@ TEST_F(WndGrabTest, OpenAndTextTranslationTalkToTheMainWindow) {
 TEST_F(WndGrabTest, SectionToggleFlipsTheMemberAndThePage) {
   int w = 0, h = 0;
   ASSERT_TRUE(popup_->m_view.ShowHtml(w, h, L"<a id=\"dict_show_768\">x</a><div id=\"dict_meaning_768\">m</div>",
-                                     L"x", true));
+                                     L"x", true, {400, 300}));
   SectionToggle toggle = {0x300, kGroupGrab};
   EXPECT_EQ(1, ::SendMessageW(popup_->m_hWnd, WM_PAGE_ACTION, 156, reinterpret_cast<LPARAM>(&toggle)));
   EXPECT_TRUE(theApp.m_dictManager.GetGroupItem(kGroupGrab, 1)->minimize);

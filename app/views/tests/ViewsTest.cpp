@@ -536,7 +536,7 @@ using WebViewQTest = ViewFixture<CWebViewQ>;
 TEST_F(WebViewQTest, LoadsTheShellWithAWhiteContentArea) {
   EXPECT_TRUE(view.IsKindOf(RUNTIME_CLASS(CWebViewQ)));
   int w = 5, h = 5;
-  EXPECT_FALSE(view.ShowHtml(w, h, L"x", L"x", true));
+  EXPECT_FALSE(view.ShowHtml(w, h, L"x", L"x", true, {400, 300}));
   EXPECT_EQ(w + h, 0);
   LoadShell();
   EXPECT_EQ(HWND(parent.Find(WM_PAGE_READY)->lParam), view.m_hWnd);
@@ -546,24 +546,36 @@ TEST_F(WebViewQTest, LoadsTheShellWithAWhiteContentArea) {
   EXPECT_EQ(view.m_pHostHandler->m_bAllowPrint, 0);
 }
 
-TEST_F(WebViewQTest, ReportsTheContentSize) {
+// The size a page wants follows from the page and the limit alone: the
+// view's own size (the popup's last one) never enters it.
+TEST_F(WebViewQTest, ReportsTheContentSizeWithinTheLimitWhateverItsOwnSize) {
   LoadShell();
+  const int bar = GetSystemMetrics(SM_CXVSCROLL);
+  const struct {
+    const wchar_t* html;
+    int width, height;
+  } cases[] = {
+      {L"<div style='width:150px; height:40px'>small</div>", 150, 40},
+      {L"<div style='width:900px; height:40px'>wide</div>", 400, 40},
+      {L"<div style='width:100px; height:900px'>tall</div>", 100 + bar, 300},
+  };
+  for (const SIZE own : {SIZE{600, 500}, SIZE{200, 100}, SIZE{120, 60}}) {
+    view.MoveWindow(0, 0, own.cx, own.cy, TRUE);
+    for (const auto& c : cases) {
+      int w = 0, h = 0;
+      ASSERT_TRUE(view.ShowHtml(w, h, c.html, L"word", true, {400, 300}));
+      EXPECT_EQ(c.width, w) << "case " << (&c - cases) << " in a view of " << own.cx << "x" << own.cy;
+      EXPECT_EQ(c.height, h) << "case " << (&c - cases) << " in a view of " << own.cx << "x" << own.cy;
+    }
+  }
+  EXPECT_EQ(view.GetCurrentWord(), L"word");
+  // Text wraps at the limit and is measured there.
   int w = 0, h = 0;
-  ASSERT_TRUE(view.ShowHtml(w, h, L"<div style='width:150px; height:40px'>small</div>", L"small", true));
-  EXPECT_EQ(view.GetCurrentWord(), L"small");
-  EXPECT_EQ(h, view.GetElement(L"main")->ScrollHeight());
-  EXPECT_EQ(w, view.GetElement(L"main")->ScrollWidth());
-  long sl, st, bodyWidth, bodyHeight;
-  ASSERT_TRUE(view.GetBodyScroll(&sl, &st, &bodyWidth, &bodyHeight));
-
-  // Much wider than the page: the page's width.
-  ASSERT_TRUE(view.ShowHtml(w, h, L"<div style='width:900px; height:40px'>wide</div>", L"wide", true));
-  EXPECT_EQ(w, bodyWidth);
-  // Taller than the page: room for the scroll bar.
-  ASSERT_TRUE(view.ShowHtml(w, h, L"<div style='width:100px; height:900px'>tall</div>", L"tall", true));
-  EXPECT_EQ(h, view.GetElement(L"main")->ScrollHeight());
-  EXPECT_GT(h, bodyHeight);
-  EXPECT_EQ(w, view.GetElement(L"main")->ScrollWidth() + GetSystemMetrics(SM_CXVSCROLL));
+  const std::wstring words = L"<p style='margin:0'>" + std::wstring(40, L'x') + L" " + std::wstring(40, L'y') + L"</p>";
+  ASSERT_TRUE(view.ShowHtml(w, h, words.c_str(), L"x", true, {2000, 300}));
+  const int line = h;
+  ASSERT_TRUE(view.ShowHtml(w, h, words.c_str(), L"x", true, {w - 20, 300}));
+  EXPECT_EQ(2 * line, h) << "two lines at a narrower limit";
 }
 
 TEST_F(WebViewQTest, LinksGoToThePopupOrTheMainWindow) {
@@ -572,7 +584,7 @@ TEST_F(WebViewQTest, LinksGoToThePopupOrTheMainWindow) {
   int w = 0, h = 0;
   ASSERT_TRUE(view.ShowHtml(w, h, L"<a id='d' style='display:block' href='dict://headword/w%C3%B6rd'>d</a>"
                                   L"<a id='web' style='display:block' href='http://example.org/'>web</a>",
-                            L"w", true));
+                            L"w", true, {400, 300}));
   ClickElement(view, L"d");
   const Received* link = parent.Find(WM_APP_LINK);
   ASSERT_NE(link, nullptr);
