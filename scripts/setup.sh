@@ -7,7 +7,7 @@ set -euo pipefail
 DEPS_DIR=${DEPS_DIR:-$(pwd)/build/deps}
 PACKAGES="g++-mingw-w64-i686-posix mingw-w64-i686-dev libz-mingw-w64-dev wine wine32
           xvfb xauth x11-apps x11-utils netpbm cmake make dpkg-dev python3 fonts-wqy-microhei googletest
-          dict-freedict-eng-deu"
+          dict-freedict-eng-deu fp-utils libchm-bin"
 export DEBIAN_FRONTEND=noninteractive
 
 say() { echo "setup: $*"; }

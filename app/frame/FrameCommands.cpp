@@ -9,7 +9,6 @@
 #include "app/frame/FrameLayout.h"
 #include "app/shell/AppServices.h"
 #include "app/views/WebViewQ.h"
-#include "core/FileUtil.h"
 #include "core/StrUtil.h"
 #include "core/TextCodec.h"
 #include "dialogs/dict/DlgDictOption.h"
@@ -155,9 +154,7 @@ void CMainFrame::OnAbout() {
 }
 
 void CMainFrame::OnHelp() {
-  std::wstring path;
-  FormatWString(path, L"%smanual-%s.chm", theApp.m_helpFolder.c_str(), theApp.m_langCode.c_str());
-  if (!IsFilePresent(path.c_str())) path = theApp.m_helpFolder + L"manual.chm";
+  const std::wstring path = theApp.HelpFilePath();
   // The help viewer is loaded on first use: most sessions never open it.
   using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
   static HtmlHelpFn htmlHelp = [] {

@@ -17,8 +17,6 @@ namespace {
 
 constexpr UINT kCmdSelectAll = 163;
 constexpr UINT kCmdSearchSelection = 106;
-constexpr UINT kVoiceDownload = 800;
-constexpr UINT kVoiceOptions = 801;
 
 HWND MainWindow() {
   CWnd* main = AfxGetMainWnd();
@@ -299,20 +297,13 @@ void CDlgView::ShowVoiceMenu() {
   std::vector<std::wstring> voices;
   const int checked = CurrentVoice(voices);
   CMenu menu;
-  if (!menu.CreatePopupMenu()) return;
-  for (size_t i = 0; i < voices.size(); ++i)
-    menu.AppendMenu(MF_STRING | (static_cast<int>(i) == checked ? MF_CHECKED : 0), kCmdVoiceFirst + i,
-                    voices[i].c_str());
-  menu.AppendMenu(MF_SEPARATOR, 0, nullptr);
-  menu.AppendMenu(MF_STRING, kVoiceOptions, UiText(L"DlgView", L"SpeechOption").c_str());
-  menu.AppendMenu(MF_SEPARATOR, 0, nullptr);
-  menu.AppendMenu(MF_STRING, kVoiceDownload, UiText(L"DlgOptSpeech", L"DownloadTTS").c_str());
+  if (!menu.Attach(BuildVoiceMenu(theApp.m_uiText, voices, checked))) return;
   CRect rc;
   m_btnSpeak.GetWindowRect(&rc);
   const UINT chosen = menu.TrackPopupMenu(TPM_RETURNCMD | TPM_NONOTIFY, rc.left + 4, rc.bottom + 2, this);
-  if (chosen == kVoiceDownload) {
+  if (chosen == kCmdVoiceDownload) {
     OpenCommandLink(L"speech", m_hWnd);
-  } else if (chosen == kVoiceOptions) {
+  } else if (chosen == kCmdVoiceOptions) {
     theApp.m_userState.SetValue(L"App", L"ConfigPage", L"3");
     if (HWND main = MainWindow()) ::PostMessageW(main, WM_COMMAND, kCmdOptions, 0);
   } else if (chosen >= kCmdVoiceFirst && chosen - kCmdVoiceFirst < voices.size()) {

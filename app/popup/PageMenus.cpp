@@ -94,6 +94,21 @@ HMENU BuildResultContextMenu(const CConfigFile& texts, bool textSelected, const 
   return menu;
 }
 
+HMENU BuildVoiceMenu(const CConfigFile& texts, const std::vector<std::wstring>& voices, int checkedVoice) {
+  HMENU menu = CreatePopupMenu();
+  if (!menu) return nullptr;
+  for (size_t i = 0; i < voices.size(); ++i) {
+    const UINT checked = static_cast<int>(i) == checkedVoice ? MF_CHECKED : 0;
+    AppendMenuW(menu, MF_STRING | checked, kCmdVoiceFirst + i, voices[i].c_str());
+  }
+  // Without a voice (none installed) the menu starts with the options.
+  if (!voices.empty()) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_STRING, kCmdVoiceOptions, texts.GetString(L"DlgView", L"SpeechOption", L"", -1).c_str());
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_STRING, kCmdVoiceDownload, texts.GetString(L"DlgOptSpeech", L"DownloadTTS", L"", -1).c_str());
+  return menu;
+}
+
 UINT ContextMenuCommand(UINT item) {
   switch (item) {
     case kCmdCtxSelectAll: return 163;

@@ -44,6 +44,8 @@ enum : UINT {
   kCmdCtxCopy = 797,
   kCmdCtxSpeak = 798,
   kCmdCtxSearch = 799,
+  kCmdVoiceDownload = 800,
+  kCmdVoiceOptions = 801,
   kCmdVoiceFirst = 802,
 };
 
@@ -72,6 +74,9 @@ bool MoveMemberToTop(CDictManager& manager, int32_t kind, uint32_t id);
 // listed by description; checkedVoice is -1 when none matches.
 HMENU BuildResultContextMenu(const CConfigFile& texts, bool textSelected, const std::vector<std::wstring>& voices,
                              int checkedVoice);
+// The drop-down menu of the view bar's speak button (plain, owned by the
+// caller): the voices, then the speech options and the download of voices.
+HMENU BuildVoiceMenu(const CConfigFile& texts, const std::vector<std::wstring>& voices, int checkedVoice);
 // The view bar command of a context-menu item that maps one to one; 0 for others.
 UINT ContextMenuCommand(UINT item);
 

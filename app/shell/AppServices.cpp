@@ -7,6 +7,7 @@
 #include "app/shell/AppInternal.h"
 #include "app/shell/QuorindoApp.h"
 #include "core/Clipboard.h"
+#include "core/FileUtil.h"
 #include "core/StrUtil.h"
 #include "core/TextCodec.h"
 #include "core/TripleDes.h"
@@ -157,6 +158,12 @@ void CQuorindoApp::BuildLinkUrl(std::wstring& out, const wchar_t* command) {
   ReplaceAll(out, L"[$pid]", IntToWString(m_productId, 10).c_str());
   ReplaceAll(out, L"[$bn]", IntToWString(m_buildNumber, 10).c_str());
   ReplaceAll(out, L"[$lang]", m_langCode.c_str());
+}
+
+std::wstring CQuorindoApp::HelpFilePath() const {
+  std::wstring path;
+  FormatWString(path, L"%smanual-%s.chm", m_helpFolder.c_str(), m_langCode.c_str());
+  return IsFilePresent(path.c_str()) ? path : m_helpFolder + L"manual.chm";
 }
 
 uint32_t PercentEncodeString(std::string& out, const char* bytes) {

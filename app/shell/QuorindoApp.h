@@ -72,6 +72,9 @@ class CQuorindoApp : public CWinApp {
   void SetAutoStart(bool enable);
   // The link template "Command" of section "Link" filled for a command word.
   void BuildLinkUrl(std::wstring& out, const wchar_t* command);
+  // The manual in the user-interface language, "help\manual-<code>.chm"; the
+  // language-neutral "help\manual.chm" when that language has none.
+  std::wstring HelpFilePath() const;
   // "Connect" of section "Connection"; the proxy server, port and credentials.
   uint32_t GetProxySettings(std::wstring& server, uint32_t& port, std::wstring& user, std::wstring& password);
   // "UIFontSize" of "Appearance" in tenths of a point: 0 (the system's size)

@@ -392,11 +392,45 @@ class InlineBuilder {
     int w = f->TextWidth(&s[b], len);
     int gap = space_ && ink_ ? f->CharWidth(L' ') : 0;
     bool cjk = IsBreakAnywhere(s[b]);
-    bool canBreak = st.whiteSpace == WhiteSpace::kNormal && ink_ && (space_ || cjk || lastCjk_);
+    bool wraps = st.whiteSpace == WhiteSpace::kNormal;
+    bool canBreak = wraps && ink_ && (space_ || cjk || lastCjk_);
     if (canBreak && x_ + gap + w > Avail()) {
       FinishLine(false);
       gap = 0;
     }
+    // A word wider than a whole line would be cut at the view's edge, which
+    // has no horizontal scroll bar: it is broken between two characters
+    // instead, each line taking as much of it as fits (at least a character).
+    while (wraps && len > 1 && w > Avail()) {
+      size_t fit = FittingChars(f, &s[b], len, Avail() - x_ - gap);
+      if (fit == 0 && ink_) {
+        FinishLine(false);
+        gap = 0;
+        continue;
+      }
+      fit = std::max<size_t>(fit, 1);
+      if (IS_HIGH_SURROGATE(s[b + fit - 1])) fit = fit > 1 ? fit - 1 : fit + 1;  // a pair stays whole
+      if (fit >= len) break;
+      int pieceW = f->TextWidth(&s[b], fit);
+      PlaceWord(node, st, f, b, fit, gap, pieceW);
+      FinishLine(false);
+      gap = 0;
+      b += fit;
+      len -= fit;
+      w -= pieceW;
+    }
+    PlaceWord(node, st, f, b, len, gap, w);
+  }
+
+  // The number of characters of text, from its start, that fit in width.
+  static size_t FittingChars(FontInfo* f, const wchar_t* text, size_t length, int width) {
+    size_t n = 0;
+    for (int w = 0; n < length && (w += f->CharWidth(text[n])) <= width;) ++n;
+    return n;
+  }
+
+  void PlaceWord(Element* node, const Style& st, FontInfo* f, size_t b, size_t len, int gap, int w) {
+    const std::wstring& s = node->Text();
     space_ = false;
     lastCjk_ = IsBreakAnywhere(s[b + len - 1]);
     if (!line_.empty()) {
@@ -1282,6 +1316,66 @@ struct TextPainter {
   }
 };
 
+// A form control that has no window of its own (a copy of the page laid out
+// for print preview) drawn as its window shows it: a sunken box with its text,
+// a push button, a check box or a radio button.
+void PaintControl(HDC dc, TextPainter& tp, Element* el, int x, int y, int w, int h) {
+  const Style& s = *el->ComputedStyle();
+  FontInfo* f = s.font;
+  std::wstring type = el->GetAttribute(L"type");
+  ToLowerAscii(type);
+  RECT r = {x, y, x + w, y + h};
+  const bool input = el->Is(L"input");
+  if (input && (type == L"checkbox" || type == L"radio")) {
+    UINT state = (type == L"radio" ? DFCS_BUTTONRADIO : DFCS_BUTTONCHECK) | (el->Checked() ? DFCS_CHECKED : 0);
+    DrawFrameControl(dc, &r, DFC_BUTTON, state);
+    return;
+  }
+  const bool button = el->Is(L"button") || (input && (type == L"button" || type == L"submit" || type == L"reset"));
+  std::wstring text;
+  RECT inner = r;
+  if (button) {
+    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH);
+    text = el->Is(L"button") ? el->InnerText() : el->Value();
+  } else {
+    Fill(dc, x, y, w, h, RGB(255, 255, 255));
+    DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
+    InflateRect(&inner, -3, -3);
+    if (el->Is(L"select")) {
+      std::vector<Element*> options = el->Options();
+      int i = el->SelectedIndex();
+      if (i >= 0 && i < static_cast<int>(options.size())) text = Trim(options[i]->InnerText());
+      RECT arrow = {x + w - 2 - GetSystemMetrics(SM_CXVSCROLL), y + 2, x + w - 2, y + h - 2};
+      DrawFrameControl(dc, &arrow, DFC_SCROLL, DFCS_SCROLLCOMBOBOX);
+      inner.right = arrow.left;
+    } else {
+      text = el->Value();
+    }
+  }
+  if (text.empty() || inner.right <= inner.left || inner.bottom <= inner.top) return;
+  int saved = SaveDC(dc);
+  IntersectClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
+  if (button) {
+    const int tw = f->TextWidth(text.c_str(), text.size());
+    tp.Draw(x + (w - tw) / 2, y + (h - f->height) / 2, text.c_str(), static_cast<uint32_t>(text.size()), f, s.color,
+            false);
+  } else {
+    // Lines as an edit control breaks them: at line feeds (a text area's).
+    int ly = inner.top;
+    for (size_t b = 0; b <= text.size() && ly < inner.bottom; ly += f->height) {
+      size_t e = text.find(L'\n', b);
+      if (e == std::wstring::npos) e = text.size();
+      size_t n = e - b;
+      if (n && text[b + n - 1] == L'\r') --n;
+      if (n) tp.Draw(inner.left, ly, text.c_str() + b, static_cast<uint32_t>(n), f, s.color, false);
+      b = e + 1;
+    }
+  }
+  RestoreDC(dc, saved);
+  tp.font = nullptr;  // the DC's selection went back with RestoreDC
+  tp.color = CLR_INVALID;
+}
+
 }  // namespace
 
 void LayoutEngine::Paint(HDC dc, const RECT& clip, int scrollX, int scrollY) {
@@ -1352,6 +1446,9 @@ void LayoutEngine::PaintBox(HDC dc, Element* el, int ax, int ay, const RECT& cli
           }
         } else if (f.kind == FragKind::kEllipsis) {
           tp.Draw(fx, fy, kEllipsis, 3, f.font, s.color, false);
+        } else if (f.kind == FragKind::kAtomic && f.node->IsFormControl() && !f.node->ControlWindow()) {
+          const Style& cs = *f.node->ComputedStyle();
+          if (!cs.hidden) PaintControl(dc, tp, f.node, fx, fy + cs.margin[0], f.w, f.h - cs.margin[0] - cs.margin[2]);
         } else if (f.kind == FragKind::kAtomic && f.node->Is(L"img")) {
           const Style& is = *f.node->ComputedStyle();
           int top = fy + is.margin[0];

@@ -929,11 +929,39 @@ LRESULT CALLBACK PreviewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
+namespace {
+
+// The markup holds neither what was typed into a form nor what was picked or
+// ticked in it: each control of the copy takes the state of its original.
+void CopyFormState(const Document& from, Document& to) {
+  std::vector<Element*> source, target;
+  for (Element* el : from.All())
+    if (el->IsFormControl()) source.push_back(el);
+  for (Element* el : to.All())
+    if (el->IsFormControl()) target.push_back(el);
+  if (source.size() != target.size()) return;
+  for (size_t i = 0; i < source.size(); ++i) {
+    Element* a = source[i];
+    Element* b = target[i];
+    if (a->Tag() != b->Tag()) return;
+    if (a->Is(L"select")) {
+      b->SetSelectedIndex(a->SelectedIndex());
+    } else if (a->Is(L"textarea") || a->IsTextInput()) {
+      b->SetValue(a->Value());
+    } else {
+      b->SetChecked(a->Checked());
+    }
+  }
+}
+
+}  // namespace
+
 void HtmlView::ShowPrintPreview() {
   if (!doc_) return;
   if (preview_) DestroyWindow(preview_);
   // A copy of the page laid out at the paper's width; the view keeps its own.
   previewDoc_ = Document::Parse(doc_->Root()->OuterHtml(), doc_->Url());
+  CopyFormState(*doc_, *previewDoc_);
   previewDoc_->SetViewport(kPageWidth, kPageHeight);
   previewPage_ = 0;
   HINSTANCE inst = GetModuleHandleW(nullptr);

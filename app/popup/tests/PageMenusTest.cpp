@@ -25,6 +25,7 @@ class PageMenusTest : public GroupFixture {
         {L"DlgView", L"SelectVoice", L"Voice"}, {L"DlgView", L"Copy", L"Copy"},
         {L"DlgView", L"Find", L"Find"},         {L"DlgView", L"Save", L"Save"},
         {L"DlgView", L"Print", L"Print"},       {L"DlgView", L"SelectAll", L"All"},
+        {L"DlgView", L"SpeechOption", L"Options"}, {L"DlgOptSpeech", L"DownloadTTS", L"Download"},
     };
     for (auto& t : texts) texts_.SetValue(t[0], t[1], t[2]);
   }
@@ -151,6 +152,35 @@ TEST_F(PageMenusTest, ContextMenuGreysSelectionItemsWithoutASelection) {
   EXPECT_EQ(1018u, ContextMenuCommand(kCmdCtxCopy));
   EXPECT_EQ(1019u, ContextMenuCommand(kCmdCtxSpeak));
   EXPECT_EQ(0u, ContextMenuCommand(kCmdCtxSearch));
+}
+
+// The speak button's menu: the voices, a separator only when there are any,
+// then the speech options and the download of voices.
+TEST_F(PageMenusTest, VoiceMenuListsTheVoicesAndNeverStartsWithASeparator) {
+  struct Case {
+    std::vector<std::wstring> voices;
+    int checked;
+    std::vector<UINT> ids;  // 0 for a separator (ReadMenu's id of one)
+  } const cases[] = {
+      {{}, -1, {kCmdVoiceOptions, 0, kCmdVoiceDownload}},
+      {{L"Anna"}, 0, {kCmdVoiceFirst, 0, kCmdVoiceOptions, 0, kCmdVoiceDownload}},
+      {{L"Anna", L"Bert"}, 1, {kCmdVoiceFirst, kCmdVoiceFirst + 1, 0, kCmdVoiceOptions, 0, kCmdVoiceDownload}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.voices.size() << " voices");
+    HMENU menu = BuildVoiceMenu(texts_, c.voices, c.checked);
+    ASSERT_NE(nullptr, menu);
+    std::vector<MenuRow> rows = ReadMenu(menu);
+    DestroyMenu(menu);
+    ASSERT_EQ(c.ids.size(), rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(c.ids[i], rows[i].id) << "row " << i;
+    for (size_t i = 0; i < c.voices.size(); ++i) {
+      EXPECT_EQ(c.voices[i], rows[i].text);
+      EXPECT_EQ(static_cast<int>(i) == c.checked, (rows[i].state & MFS_CHECKED) != 0);
+    }
+    EXPECT_EQ(L"Options", rows[rows.size() - 3].text);
+    EXPECT_EQ(L"Download", rows.back().text);
+  }
 }
 
 TEST(PageTextTest, CleanLookupText) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "app/shell/AppServices.h"
 #include "app/shell/tests/ShellTestKit.h"
 #include "core/FileUtil.h"
@@ -243,6 +245,34 @@ TEST_F(ConfigTest, LanguageNameAndLocale) {
   EXPECT_EQ(GetLanguageLocale(L"en"), 1033u);
   EXPECT_EQ(GetLanguageLocale(L"zz"), 1024u);
   EXPECT_EQ(app().m_dictHost.GetLanguageLocale(L"en"), 1033u);
+}
+
+// The help command opens the manual of the interface language, or the
+// language-neutral one where that language has none.
+TEST_F(ConfigTest, HelpFileOfTheInterfaceLanguage) {
+  sandbox.WriteStartupFiles();
+  ASSERT_TRUE(app().InitSystem());
+  const std::wstring help = sandbox.folder + L"help\\";
+  ASSERT_TRUE(CreateDirectoryPath(help.c_str()));
+  struct Case {
+    const wchar_t* language;
+    std::vector<const wchar_t*> present;
+    const wchar_t* opened;
+  } cases[] = {
+      {L"en-US", {L"manual-en-US.chm", L"manual.chm"}, L"manual-en-US.chm"},
+      {L"de-DE", {L"manual-en-US.chm", L"manual.chm"}, L"manual.chm"},
+      {L"de-DE", {L"manual-en-US.chm"}, L"manual.chm"},
+      {L"en-US", {L"manual.chm"}, L"manual.chm"},
+      {L"de", {L"manual-de-DE.chm"}, L"manual.chm"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.language << " -> " << c.opened);
+    DeleteDirectoryTree(help.c_str(), true);
+    ASSERT_TRUE(CreateDirectoryPath(help.c_str()));
+    for (const wchar_t* name : c.present) ASSERT_TRUE(WriteWholeFile((help + name).c_str(), "ITSF", 4));
+    app().m_langCode = c.language;
+    EXPECT_EQ(app().HelpFilePath(), help + c.opened);
+  }
 }
 
 TEST(MatchLanguageCodeTest, Table) {

@@ -894,6 +894,31 @@ TEST_F(ShippedDataTest, PageShellsHoldTheElementsTheViewsWriteInto) {
     EXPECT_EQ(main->OffsetTop(), 0);
     EXPECT_EQ(page->ContentHeight(), main->ScrollHeight());
   }
+  // A long unknown word on the result page stays inside the page, which has
+  // no horizontal scroll bar: the line wraps and the word breaks.
+  {
+    std::string bytes;
+    ASSERT_GT(ReadFileToString(bytes, (app.m_dataFolder + L"start.htm").c_str()), 0u);
+    std::wstring html;
+    Utf8ToWString(html, bytes.data(), static_cast<int>(bytes.size()));
+    std::unique_ptr<htmlview::Document> page = htmlview::Document::Parse(html);
+    htmlview::Element* results = page->GetItem(L"main_wnd");
+    ASSERT_NE(results, nullptr);
+    std::wstring noMatch;
+    AppendFormatWString(noMatch, Text(L"WebResult", L"NoMatch").c_str(), std::wstring(200, L'm').c_str());
+    results->SetInnerHtml(noMatch);
+    page->SetViewport(300, 400);
+    page->EnsureLayout();
+    htmlview::Element* line = page->GetItem(L"dict_spelling");
+    ASSERT_NE(line, nullptr);
+    htmlview::Element* word = nullptr;
+    for (size_t i = 0; i < line->ChildCount() && !word; ++i)
+      if (line->Child(i)->Is(L"b")) word = line->Child(i);
+    ASSERT_NE(word, nullptr);
+    const htmlview::PageRect box = word->PageBox();
+    EXPECT_GT(box.width, 0);
+    EXPECT_LE(box.left + box.width, 300);
+  }
   // The start page that the result view shows, and that the update notice looks for.
   std::unique_ptr<htmlview::Document> start = ParsePage(Text(L"WebStartPage", L"StartPageTpl"));
   EXPECT_NE(start->GetItem(L"startpage"), nullptr);

@@ -7,6 +7,7 @@
 #include "app/acceptance/AcceptanceKit.h"
 #include "app/shell/tests/ShellTestKit.h"
 #include "core/BmpImage.h"
+#include "core/ConfigFile.h"
 #include "dict/DictFile.h"
 #include "guictl/ImageFile.h"
 
@@ -107,6 +108,20 @@ TEST_F(ShippedFolderTest, SkinImagesAndSplashLoad) {
   ASSERT_TRUE(bmp.ReadFile((image + L"splash.bmp").c_str(), &splash, 0));
   EXPECT_GT(splash.GetWidth(), 100);
   EXPECT_NE(GetFileAttributesW((ProgramFolder() + L"icon\\check8.png").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Help opens the compiled manual of the shipped interface language: an HTML
+// Help file (its "ITSF" signature), not the language-neutral fallback.
+TEST_F(ShippedFolderTest, HelpOpensTheShippedManualOfTheInterfaceLanguage) {
+  ASSERT_TRUE(app.InitSystem());
+  ASSERT_TRUE(app.LoadConfig());
+  const std::wstring path = app.HelpFilePath();
+  EXPECT_EQ(path, ProgramFolder() + L"help\\manual-" + app.m_langCode + L".chm");
+  uint8_t* bytes = nullptr;
+  const uint32_t size = ReadWholeFile(bytes, path.c_str());
+  std::unique_ptr<uint8_t[]> owned(bytes);
+  ASSERT_GT(size, 4u);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes), 4), "ITSF");
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <string>
+#include <vector>
 
 #include "platform/htmlview/HtmlDom.h"
 #include "platform/htmlview/HtmlLayout.h"
@@ -278,6 +281,49 @@ TEST(HtmlLayout, EastAsianTextWrapsBetweenCharacters) {
   EXPECT_TRUE(font->HasGlyph(0x6F22));
 }
 
+// A word wider than its line (a long unknown word on a result page) would be
+// cut at the view's edge: it is broken between its characters, each line
+// taking what fits, and nothing of it is lost. Without wrapping it stays whole.
+TEST(HtmlLayout, AWordWiderThanItsLineIsBrokenBetweenItsCharacters) {
+  const std::wstring word(60, L'w');
+  struct Case {
+    const wchar_t* style;
+    bool wraps;
+  } const cases[] = {{L"", true}, {L"white-space:nowrap", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "style '" << c.style << "'");
+    auto doc = Document::Parse(L"<body style='margin:0'><div id='d' style='width:100px; " + std::wstring(c.style) +
+                               L"'>no entry for <b>" + word + L"</b>.</div></body>");
+    Element* d = doc->GetItem(L"d");
+    d->OffsetWidth();
+    LayoutData* ld = d->Layout();
+    ASSERT_NE(ld, nullptr);
+    std::vector<std::wstring> lines;
+    int widest = 0;
+    for (const LineBox& line : ld->lines) {
+      std::wstring text;
+      for (uint32_t k = line.first; k < line.first + line.count; ++k) {
+        const Fragment& fr = ld->frags[k];
+        if (fr.kind != FragKind::kText) continue;
+        text += fr.node->Text().substr(fr.start, fr.length);
+        widest = std::max(widest, fr.x + fr.w);
+      }
+      lines.push_back(text);
+    }
+    std::wstring all;
+    for (const std::wstring& text : lines) all += text;
+    EXPECT_EQ(all, L"no entry for" + word + L".");  // the blank before the word is a gap, no text
+    if (c.wraps) {
+      ASSERT_GE(lines.size(), 3u);
+      EXPECT_EQ(lines[0], L"no entry for");
+      EXPECT_LE(widest, 100);
+    } else {
+      EXPECT_EQ(lines.size(), 1u);
+      EXPECT_GT(widest, 100);
+    }
+  }
+}
+
 TEST(HtmlLayout, NowrapEllipsisAndFloats) {
   auto doc = Document::Parse(
       L"<body style='margin:0'><div id='row' nowrap style='width:80px; text-overflow:ellipsis; overflow:hidden'>"
@@ -452,7 +498,9 @@ TEST(HtmlBadInput, InlineBackgroundsHaveOneRectanglePerElementAndLine) {
   EXPECT_EQ(blue.x + blue.w, italic->Layout()->x + italic->Layout()->w);
   EXPECT_LT(red.x + red.w, blue.x);
   // A word a line: the span's two words make a rectangle each, one below the other.
-  doc->SetViewport(10, 300);
+  int widest = 0;
+  for (const Fragment& f : div->Layout()->frags) widest = std::max(widest, f.kind == FragKind::kText ? f.w : 0);
+  doc->SetViewport(2 * div->PageBox().left + widest + 2, 300);  // the body's margins and the widest word
   doc->EnsureLayout();
   ASSERT_EQ(decor.size(), 3u);
   EXPECT_EQ(decor[0].element, span);
@@ -751,37 +799,72 @@ namespace {
 
 // The cursor-translation hook patches the process's import of ExtTextOutW
 // from gdi32; so does this test, and every piece of page text must pass.
-std::wstring g_drawn;
-decltype(&ExtTextOutW) g_realExtTextOut = nullptr;
-
-BOOL WINAPI CountingExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, LPCWSTR text, UINT count,
-                               const INT* dx) {
-  g_drawn.append(text, count);
-  g_drawn.push_back(L'|');
-  return g_realExtTextOut(dc, x, y, options, rect, text, count, dx);
-}
-
 TEST(HtmlPaint, AllPageTextGoesThroughImportedExtTextOutW) {
   for (const char* other : {"TextOutW", "DrawTextW", "DrawTextExW", "PolyTextOutW", "TabbedTextOutW"}) {
     EXPECT_EQ(FindImport("gdi32.dll", other), nullptr) << other;
     EXPECT_EQ(FindImport("user32.dll", other), nullptr) << other;
   }
-  void** slot = FindImport("gdi32.dll", "ExtTextOutW");
-  ASSERT_NE(slot, nullptr);
-  DWORD old;
-  ASSERT_TRUE(VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &old));
-  g_realExtTextOut = reinterpret_cast<decltype(&ExtTextOutW)>(*slot);
-  *slot = reinterpret_cast<void*>(&CountingExtTextOut);
-  g_drawn.clear();
   auto doc = Document::Parse(L"<div>plain <b>bold</b> <a href='x'>link</a></div><table><tr><td>cell</td></tr></table>"
                              L"<div nowrap style='width:40px; overflow:hidden; text-overflow:ellipsis'>cut off text</div>");
   doc->SelectAll();
-  RenderAll(*doc);
-  *slot = reinterpret_cast<void*>(g_realExtTextOut);
-  VirtualProtect(slot, sizeof(void*), old, &old);
-  for (const wchar_t* word : {L"plain", L"bold", L"link", L"cell", L"..."}) {
-    EXPECT_NE(g_drawn.find(word), std::wstring::npos) << std::string(word, word + wcslen(word));
+  std::wstring drawn;
+  {
+    DrawnTextCapture capture;
+    ASSERT_TRUE(capture.Active());
+    RenderAll(*doc);
+    drawn = capture.Text();
   }
+  for (const wchar_t* word : {L"plain", L"bold", L"link", L"cell", L"..."}) {
+    EXPECT_NE(drawn.find(word), std::wstring::npos) << std::string(word, word + wcslen(word));
+  }
+}
+
+// A page without a window (the copy that print preview lays out) has no
+// control windows: its form controls are drawn by the page itself, each
+// showing its state, and their text goes the way of all page text.
+TEST(HtmlPaint, FormControlsWithoutWindowsAreDrawnWithTheirState) {
+  auto doc = Document::Parse(
+      L"<body style='margin:0'><textarea id='t' cols=20 rows=3></textarea><br>"
+      L"<select id='s'><option>English<option>German</select> <input id='b' type=button value='Translate'> "
+      L"<input id='c' type=checkbox></body>");
+  doc->GetItem(L"t")->SetValue(L"typed words");
+  doc->GetItem(L"s")->SetSelectedIndex(1);
+  doc->GetItem(L"c")->SetChecked(true);
+  constexpr int kW = 400, kH = 200;
+  doc->SetViewport(kW, kH);
+  BITMAPINFO bi = {};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), kW, -kH, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_NE(bmp, nullptr);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  RECT r = {0, 0, kW, kH};
+  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  std::wstring drawn;
+  {
+    DrawnTextCapture capture;
+    ASSERT_TRUE(capture.Active());
+    doc->Paint(dc, r);
+    drawn = capture.Text();
+  }
+  GdiFlush();
+  const uint32_t* px = static_cast<const uint32_t*>(bits);
+  auto inkIn = [&](const wchar_t* id) {
+    PageRect box = doc->GetItem(id)->PageBox();
+    int ink = 0;
+    for (int y = box.top; y < box.top + box.height && y < kH; ++y)
+      for (int x = box.left; x < box.left + box.width && x < kW; ++x) ink += (px[y * kW + x] & 0xFFFFFF) != 0xFFFFFF;
+    return ink;
+  };
+  for (const wchar_t* id : {L"t", L"s", L"b", L"c"}) EXPECT_GT(inkIn(id), 0) << "no box drawn for #" << id;
+  for (const wchar_t* text : {L"typed words", L"German", L"Translate"}) {
+    EXPECT_NE(drawn.find(text), std::wstring::npos) << "not drawn: " << std::string(text, text + wcslen(text));
+  }
+  EXPECT_EQ(drawn.find(L"English"), std::wstring::npos);  // only the chosen option shows
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
 }
 
 }  // namespace

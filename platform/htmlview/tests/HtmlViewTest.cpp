@@ -780,6 +780,31 @@ TEST_F(ViewTest, FindBoxAndPrintPreview) {
   EXPECT_FALSE(view.PreviewWindow());
 }
 
+// Print preview shows the form as the user filled it in: the text typed into
+// its box and the option picked, not the markup's empty form.
+TEST_F(ViewTest, PrintPreviewShowsTheFormAsFilledIn) {
+  LoadHtml(L"<body><textarea id='t' cols=30 rows=3></textarea><br><select id='s'><option>English<option>German"
+           L"</select> <input type=button value='Translate'></body>");
+  Element* text = view.GetDocument()->GetItem(L"t");
+  ASSERT_TRUE(text->ControlWindow());
+  SetWindowTextW(text->ControlWindow(), L"typed words");
+  view.GetDocument()->GetItem(L"s")->SetSelectedIndex(1);
+  ASSERT_TRUE(view.Exec(Command::kPrintPreview));
+  ASSERT_TRUE(view.PreviewWindow());
+  std::wstring drawn;
+  {
+    DrawnTextCapture capture;
+    ASSERT_TRUE(capture.Active());
+    RedrawWindow(view.PreviewWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    drawn = capture.Text();
+  }
+  DestroyWindow(view.PreviewWindow());
+  for (const wchar_t* shown : {L"typed words", L"German", L"Translate"}) {
+    EXPECT_NE(drawn.find(shown), std::wstring::npos)
+        << "not in the preview: " << std::string(shown, shown + wcslen(shown));
+  }
+}
+
 // Paints the current page into a 32-bit bitmap and saves it beside the tests.
 struct Snapshot {
   static constexpr int w = 500, h = 400;

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 inline void** FindImport(const char* dll, const char* function) {
   auto base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
   auto dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
@@ -23,3 +25,47 @@ inline void** FindImport(const char* dll, const char* function) {
   }
   return nullptr;
 }
+
+// Records the text of every ExtTextOutW call made through this program's
+// import while it lives, as the cursor-translation hook sees the page's text.
+// Pieces are kept apart by '|'.
+class DrawnTextCapture {
+ public:
+  DrawnTextCapture() : slot_(FindImport("gdi32.dll", "ExtTextOutW")) {
+    Drawn().clear();
+    if (!slot_ || !VirtualProtect(slot_, sizeof(void*), PAGE_READWRITE, &protect_)) {
+      slot_ = nullptr;
+      return;
+    }
+    Real() = reinterpret_cast<ExtTextOutFn>(*slot_);
+    *slot_ = reinterpret_cast<void*>(&Recording);
+  }
+  ~DrawnTextCapture() {
+    if (!slot_) return;
+    *slot_ = reinterpret_cast<void*>(Real());
+    VirtualProtect(slot_, sizeof(void*), protect_, &protect_);
+  }
+  DrawnTextCapture(const DrawnTextCapture&) = delete;
+  DrawnTextCapture& operator=(const DrawnTextCapture&) = delete;
+  bool Active() const { return slot_ != nullptr; }
+  const std::wstring& Text() const { return Drawn(); }
+
+ private:
+  using ExtTextOutFn = decltype(&ExtTextOutW);
+  static std::wstring& Drawn() {
+    static std::wstring drawn;
+    return drawn;
+  }
+  static ExtTextOutFn& Real() {
+    static ExtTextOutFn real = nullptr;
+    return real;
+  }
+  static BOOL WINAPI Recording(HDC dc, int x, int y, UINT options, const RECT* rect, LPCWSTR text, UINT count,
+                               const INT* dx) {
+    Drawn().append(text, count);
+    Drawn().push_back(L'|');
+    return Real()(dc, x, y, options, rect, text, count, dx);
+  }
+  void** slot_;
+  DWORD protect_ = 0;
+};
