@@ -51,7 +51,7 @@ END_MESSAGE_MAP()
 CDlgDictOption::CDlgDictOption(CWnd* parent)
     : CDictHtmlDialog(IDD_DICT_OPTION, parent, IDC_DICTOPT_BROWSER), m_page(m_manager, *this) {}
 
-CDlgDictOption::~CDlgDictOption() = default;
+CDlgDictOption::~CDlgDictOption() { m_manager.RemoveObserver(this); }
 
 void CDlgDictOption::SetInitialSelection(int32_t kind, uint32_t dictId) {
   if (m_hWnd) return;
@@ -119,6 +119,7 @@ BOOL CDlgDictOption::OnInitDialog() {
   SetUpTool(m_btnBottom, L"MoveBottom", L"movebottom.png");
   m_btnClose.SetWindowText(DlgText(kSection, L"Close").c_str());
 
+  m_manager.AddObserver(this);
   FinishInit();
   return TRUE;
 }
@@ -271,6 +272,7 @@ void CDlgDictOption::OnGetMinMaxInfo(MINMAXINFO* info) {
 }
 
 void CDlgDictOption::OnDestroy() {
+  m_manager.RemoveObserver(this);
   m_manager.SaveConfig();
   PostToMain(kMsgIndexGroupChanged, 0, 0);
   Disconnect();

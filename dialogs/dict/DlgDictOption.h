@@ -10,11 +10,12 @@
 
 #include "dialogs/dict/DictGroupPage.h"
 #include "dialogs/dict/DictHtmlDialog.h"
+#include "dict/DictManager.h"
 #include "guictl/GImageButton.h"
 #include "guictl/GToolButton.h"
 #include "guictl/OImage.h"
 
-class CDlgDictOption : public CDictHtmlDialog, private IDictGroupPageHost {
+class CDlgDictOption : public CDictHtmlDialog, private IDictGroupPageHost, private IDictManagerObserver {
  public:
   explicit CDlgDictOption(CWnd* parent = nullptr);
   ~CDlgDictOption() override;
@@ -66,6 +67,8 @@ class CDlgDictOption : public CDictHtmlDialog, private IDictGroupPageHost {
   void OnSelectionChanged() override { UpdateButtons(); }
   void EnsureElementVisible(htmlview::Element* element) override;
   HWND MessageOwner() override { return m_hWnd; }
+  // IDictManagerObserver: an update or a second instance changed the dictionaries.
+  void OnDictsChanged() override { m_page.Refresh(); }
 
   void SetUpTab(CGImageButton& tab, const wchar_t* key, const wchar_t* icon);
   void SetUpTool(CGToolButton& button, const wchar_t* key, const wchar_t* icon);

@@ -35,7 +35,7 @@ class OptionDialogTest : public DictDialogTest {
     dialog_ = std::make_unique<CDlgDictOption>();
   }
   void TearDown() override {
-    if (dialog_->GetSafeHwnd()) dialog_->DestroyWindow();
+    if (dialog_ && dialog_->GetSafeHwnd()) dialog_->DestroyWindow();
     dialog_.reset();
     SetFileDialogHandler(nullptr);
     DictDialogTest::TearDown();
@@ -188,6 +188,38 @@ TEST_F(OptionDialogTest, UninstallAsksAndRebuildsThePage) {
   EXPECT_EQ(dialog_->GetPage().GetPosition(), 2);
   EXPECT_EQ(SelectedId(), kPermanent);
   EXPECT_EQ(Ids(*Reload(), kGroupQuery), (std::vector<uint32_t>{kBase, kTwoGls, kPermanent}));
+}
+
+TEST_F(OptionDialogTest, PageFollowsChangesMadeToTheManagerElsewhere) {
+  Open();
+  ASSERT_TRUE(dialog_->GetPage().SelectById(kOnline, 0xFFFFFFFF));
+  // An update's script installs one dictionary and uninstalls another.
+  uint32_t installed = 0;
+  ASSERT_TRUE(manager_.InstallDict(installed, Build(0x500, L"flags = 0x18\ndescription = en | Fresh").c_str(), false));
+  ASSERT_TRUE(manager_.UninstallDict(kTwoGls));
+  EXPECT_NE(Element(L"dict_00000500_ffffffff"), nullptr);
+  EXPECT_EQ(Element(L"dict_00000200_ffffffff"), nullptr);
+  EXPECT_EQ(SelectedId(), kOnline);
+  EXPECT_EQ(Element(L"dict_00000300_ffffffff")->GetStyle(L"background-color"), L"#fff1d1");
+  // Top moves the row shown selected, on the page as in the manager's list.
+  Command(IDC_DICTOPT_TOP);
+  const std::vector<uint32_t> order = {kOnline, kBase, kPermanent, 0x500};
+  EXPECT_EQ(Ids(manager_, kGroupQuery), order);
+  const std::vector<htmlview::Element*> rows = Element(L"tab_install")->Rows();
+  ASSERT_EQ(rows.size(), order.size() + 1);
+  for (size_t i = 0; i < order.size(); ++i) {
+    htmlview::Element* row = Element(DictElementId(L"dict_", order[i], 0xFFFFFFFF));
+    while (row && !row->Is(L"tr")) row = row->Parent();
+    EXPECT_EQ(row, rows[i + 1]) << "row " << i;
+  }
+  // The selected dictionary itself goes: the row now at its place is selected.
+  ASSERT_TRUE(manager_.UninstallDict(kOnline));
+  EXPECT_EQ(SelectedId(), kBase);
+  EXPECT_EQ(Element(L"dict_00000100_ffffffff")->GetStyle(L"background-color"), L"#fff1d1");
+  // Gone, the dialog is told nothing more.
+  dialog_->DestroyWindow();
+  dialog_.reset();
+  EXPECT_TRUE(manager_.AddToGroup(kGroupGrab, kBase));
 }
 
 TEST_F(OptionDialogTest, RemoveTakesMembersOutButNotTheLastIndexMember) {
