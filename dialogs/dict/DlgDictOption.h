@@ -7,6 +7,8 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <vector>
 
 #include "dialogs/dict/DictGroupPage.h"
 #include "dialogs/dict/DictHtmlDialog.h"
@@ -14,6 +16,17 @@
 #include "guictl/GImageButton.h"
 #include "guictl/GToolButton.h"
 #include "guictl/OImage.h"
+
+// A button of the tool row, right to left: the gap to its right and its width.
+struct ToolbarStep {
+  CGToolButton* button;
+  int gap;
+  int width = 0;
+  int minWidth = 0;
+};
+// Fits the row into room pixels where it is wider: the gaps close up to 10,
+// then the widest buttons narrow, none below its least width.
+void FitToolbar(std::vector<ToolbarStep>& steps, int room);
 
 class CDlgDictOption : public CDictHtmlDialog, private IDictGroupPageHost, private IDictManagerObserver {
  public:
@@ -85,6 +98,9 @@ class CDlgDictOption : public CDictHtmlDialog, private IDictGroupPageHost, priva
   void OnDetail();
 
   CDictGroupPage m_page;
+  // The tool buttons' widths as their captions and icons ask, before the row
+  // narrows any to fit.
+  std::map<CWnd*, int> m_naturalWidths;
   HWND m_hDocWnd = nullptr;
   Veltra::COImage m_tabBack;
 };

@@ -222,6 +222,84 @@ TEST_F(OptionDialogTest, PageFollowsChangesMadeToTheManagerElsewhere) {
   EXPECT_TRUE(manager_.AddToGroup(kGroupGrab, kBase));
 }
 
+TEST_F(OptionDialogTest, ToolRowFitsAtTheLeastSizeWithEveryFontSize) {
+  for (int points : {9, 10, 12}) {
+    SCOPED_TRACE(points);
+    CFont font;
+    ASSERT_TRUE(font.CreatePointFont(points * 10, L"Tahoma", nullptr));
+    SetDialogFont(static_cast<HFONT>(font.GetSafeHandle()));
+    dialog_ = std::make_unique<CDlgDictOption>();
+    Open();
+    auto resize = [&](int cx) { dialog_->SetWindowPos(nullptr, 0, 0, cx, 400, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE); };
+    auto netWidth = [&] {
+      CRect r;
+      dialog_->m_btnNetInstall.GetWindowRect(&r);
+      return r.Width();
+    };
+    resize(1200);
+    const int wideNet = netWidth();
+    resize(600);
+    CRect window;
+    dialog_->GetWindowRect(&window);
+    EXPECT_EQ(window.Size(), CSize(600, 400));
+    for (UINT tab : {IDC_DICTOPT_INDEX, IDC_DICTOPT_QUERY}) {
+      Command(tab);
+      CRect client;
+      dialog_->GetClientRect(&client);
+      std::vector<CRect> placed;
+      for (CWnd* w : std::initializer_list<CWnd*>{
+               &dialog_->m_tabQuery, &dialog_->m_tabIndex, &dialog_->m_tabGrab, &dialog_->m_btnNetInstall,
+               &dialog_->m_btnInstall, &dialog_->m_btnUninstall, &dialog_->m_btnDownload, &dialog_->m_btnAdd,
+               &dialog_->m_btnRemove, &dialog_->m_btnDetail, &dialog_->m_btnTop, &dialog_->m_btnUp,
+               &dialog_->m_btnDown, &dialog_->m_btnBottom}) {
+        if (!Visible(*w)) continue;
+        CRect r;
+        w->GetWindowRect(&r);
+        dialog_->ScreenToClient(&r);
+        EXPECT_GE(r.left, 5) << w->GetDlgCtrlID();
+        EXPECT_LE(r.right, client.right - 5) << w->GetDlgCtrlID();
+        EXPECT_GT(r.Width(), 0) << w->GetDlgCtrlID();
+        for (const CRect& other : placed) {
+          CRect both;
+          EXPECT_FALSE(both.IntersectRect(&r, &other)) << w->GetDlgCtrlID() << " overlaps another control";
+        }
+        placed.push_back(r);
+      }
+    }
+    // Wide again, every caption has its whole width back.
+    resize(1200);
+    EXPECT_EQ(netWidth(), wideNet);
+    dialog_->DestroyWindow();
+    SetDialogFont(nullptr);
+  }
+}
+
+TEST(ToolbarFit, GapsCloseUpThenTheWidestButtonsNarrow) {
+  const struct Case {
+    std::vector<int> widths, gaps;
+    int room;
+    std::vector<int> wantWidths, wantGaps;
+  } cases[] = {
+      {{24, 100, 60}, {5, 40, 40}, 300, {24, 100, 60}, {5, 40, 40}},  // it fits
+      {{24, 100, 60}, {5, 40, 40}, 230, {24, 100, 60}, {5, 10, 10}},  // the gaps are enough
+      {{24, 100, 60}, {5, 40, 40}, 200, {24, 91, 60}, {5, 10, 10}},
+      {{24, 80, 80}, {5, 5, 5}, 159, {24, 60, 60}, {5, 5, 5}},  // equals narrow alike
+      {{24, 50, 30}, {5, 5, 5}, 40, {24, 24, 24}, {5, 5, 5}},   // never below a square
+  };
+  for (const Case& c : cases) {
+    std::vector<ToolbarStep> steps;
+    for (size_t i = 0; i < c.widths.size(); ++i) steps.push_back({nullptr, c.gaps[i], c.widths[i], 24});
+    FitToolbar(steps, c.room);
+    std::vector<int> widths, gaps;
+    for (const ToolbarStep& s : steps) {
+      widths.push_back(s.width);
+      gaps.push_back(s.gap);
+    }
+    EXPECT_EQ(widths, c.wantWidths) << c.room;
+    EXPECT_EQ(gaps, c.wantGaps) << c.room;
+  }
+}
+
 TEST_F(OptionDialogTest, RemoveTakesMembersOutButNotTheLastIndexMember) {
   Open();
   Command(IDC_DICTOPT_INDEX);
