@@ -28,7 +28,7 @@ const wchar_t kDictRowTemplate[] =
     L"id='dict_%.8x_ffffffff' style='color:#000030'>\t\t\t\t\t\t<div nowrap align='center' "
     L"style='width:60; float: right; padding:2;'>%s</div>\t\t\t\t\t\t<div nowrap align='center' "
     L"style='width:60; float: right; padding:2;'>%lu</div>\t\t\t\t\t\t<div nowrap style='padding:2; "
-    L"'>\t\t\t\t\t\t\t<input id='chk_%.8x_ffffffff' type='checkbox' value='y' %s %s>\t\t\t\t\t\t\t<img "
+    L"overflow: hidden; text-overflow: ellipsis'>\t\t\t\t\t\t\t<input id='chk_%.8x_ffffffff' type='checkbox' value='y' %s %s>\t\t\t\t\t\t\t<img "
     L"border='0' title='ID: %.8x' src='%s' width='16' height='16' align='absmiddle'> "
     L"%s\t\t\t\t\t\t</div>\t\t\t\t\t</div>\t\t\t\t\t<table id='gls_%.8x' border='0' width='' "
     L"cellpadding='0' cellspacing='0' style='margin:2 2 2 40; border:1 solid #E3E3E3; "

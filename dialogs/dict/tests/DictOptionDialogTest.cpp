@@ -300,6 +300,29 @@ TEST(ToolbarFit, GapsCloseUpThenTheWidestButtonsNarrow) {
   }
 }
 
+TEST_F(OptionDialogTest, ALongNameIsCutShortAndTheColumnsStay) {
+  uint32_t installed = 0;
+  const std::wstring fields = L"flags = 0x18\ndescription = en | " + std::wstring(2000, L'W');
+  ASSERT_TRUE(manager_.InstallDict(installed, Build(0x600, fields).c_str(), false));
+  Open();
+  const int width = dialog_->GetPageDocument()->ViewportWidth();
+  ASSERT_GT(width, 0);
+  for (uint32_t id : {kBase, 0x600u}) {
+    htmlview::Element* row = Element(DictElementId(L"dict_", id, 0xFFFFFFFF));
+    ASSERT_NE(row, nullptr);
+    std::vector<htmlview::Element*> parts;  // the Online and ID columns, then the name
+    for (size_t i = 0; i < row->ChildCount(); ++i)
+      if (row->Child(i)->IsElement()) parts.push_back(row->Child(i));
+    ASSERT_EQ(parts.size(), 3u);
+    for (htmlview::Element* column : {parts[0], parts[1]}) {
+      const htmlview::PageRect box = column->PageBox();
+      EXPECT_GT(box.width, 0) << std::hex << id;
+      EXPECT_LE(box.left + box.width, width) << std::hex << id;
+    }
+    EXPECT_LE(parts[2]->PageBox().width, width) << std::hex << id;
+  }
+}
+
 TEST_F(OptionDialogTest, RemoveTakesMembersOutButNotTheLastIndexMember) {
   Open();
   Command(IDC_DICTOPT_INDEX);
