@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <memory>
@@ -101,6 +102,22 @@ std::wstring CDictManager::MessageWithId(const wchar_t* key, uint32_t id) const 
 
 std::wstring CDictManager::InstalledPath(uint32_t id) const {
   return DictHost().GetDictFolder() + HexId(id) + L".tdc";
+}
+
+void CDictManager::AddObserver(IDictManagerObserver* observer) {
+  if (observer && std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
+    observers_.push_back(observer);
+}
+
+void CDictManager::RemoveObserver(IDictManagerObserver* observer) {
+  observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+void CDictManager::NotifyChanged() {
+  // A copy: an observer may remove itself while it is told.
+  const std::vector<IDictManagerObserver*> observers = observers_;
+  for (IDictManagerObserver* o : observers)
+    if (std::find(observers_.begin(), observers_.end(), o) != observers_.end()) o->OnDictsChanged();
 }
 
 void CDictManager::BuildConfigKey(uint8_t key[16]) const {
@@ -331,6 +348,7 @@ bool CDictManager::InstallDict(uint32_t& id, const wchar_t* path, bool checkRepe
   }
   SaveConfig();
   id = n;
+  NotifyChanged();
   return true;
 }
 
@@ -356,6 +374,7 @@ bool CDictManager::UninstallDict(uint32_t id) {
   delete dict;
   ForceDeleteFile(path.c_str());
   SaveConfig();
+  NotifyChanged();
   return true;
 }
 
@@ -375,7 +394,10 @@ bool CDictManager::AddToGroup(int32_t kind, uint32_t id) {
     bool allowed = kind == kGroupQuery ||
                    (kind == kGroupIndex && d->CanIndex() && !d->IsGroupLocked()) ||
                    (kind == kGroupGrab && d->CanGrab() && !d->IsGroupLocked());
-    if (allowed && g->Add(id)) return true;
+    if (allowed && g->Add(id)) {
+      NotifyChanged();
+      return true;
+    }
   }
   error_ = MessageWithId(L"AddDictFail", id);
   return false;
@@ -387,7 +409,10 @@ bool CDictManager::RemoveFromGroup(int32_t kind, uint32_t id) {
     return false;
   }
   CDictGroup* g = GetGroup(kind);
-  if (g && g->Remove(id)) return true;
+  if (g && g->Remove(id)) {
+    NotifyChanged();
+    return true;
+  }
   error_ = MessageWithId(L"RemoveDictFail", id);
   return false;
 }

@@ -11,6 +11,14 @@
 
 class CDictFile;
 
+// Told after each change to the installed dictionaries or to a group's
+// members, whoever made it (a dialog, the update script, a second instance).
+class IDictManagerObserver {
+ public:
+  virtual ~IDictManagerObserver() = default;
+  virtual void OnDictsChanged() = 0;
+};
+
 // One index member without the word as a key, ranked by FindIndexPosition.
 struct IndexCandidate {
   uint32_t member;
@@ -51,6 +59,10 @@ class CDictManager {
   void Clear();
   uint32_t GetBaseDictId() const { return baseId_; }
 
+  // An observer stays registered until removed; it must go before it dies.
+  void AddObserver(IDictManagerObserver* observer);
+  void RemoveObserver(IDictManagerObserver* observer);
+
   // Lookups across a group.
   uint32_t QueryGroup(std::vector<CDictFile*>& dictionaries, std::vector<std::wstring>& fragments,
                       const wchar_t* word, int32_t kind);
@@ -63,9 +75,11 @@ class CDictManager {
   std::wstring Message(const wchar_t* key) const;
   std::wstring MessageWithId(const wchar_t* key, uint32_t id) const;
   std::wstring InstalledPath(uint32_t id) const;
+  void NotifyChanged();
 
   DictList dicts_;
   CDictGroup queryGroup_, indexGroup_, grabGroup_;
   std::wstring error_;
   uint32_t baseId_ = 0;
+  std::vector<IDictManagerObserver*> observers_;
 };

@@ -20,12 +20,19 @@ std::wstring Trimmed(const std::wstring& text) {
 }
 
 // A UTF-16 text file of the program (byte-order mark first), deciphered with
-// key when given, changed by edit and written back the same way.
-bool EditTextFile(const std::wstring& path, const uint8_t* key, const std::function<void(std::wstring&)>& edit) {
+// key when given.
+bool ReadTextFile(const std::wstring& path, const uint8_t* key, std::wstring& text) {
   std::string bytes;
   if (!ReadEnvelopeFile(bytes, path.c_str(), key) || bytes.size() < 2 || bytes.compare(0, 2, "\xFF\xFE") != 0)
     return false;
-  std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / sizeof(wchar_t));
+  text.assign(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / sizeof(wchar_t));
+  return true;
+}
+
+// Such a file changed by edit and written back the same way.
+bool EditTextFile(const std::wstring& path, const uint8_t* key, const std::function<void(std::wstring&)>& edit) {
+  std::wstring text;
+  if (!ReadTextFile(path, key, text)) return false;
   edit(text);
   text.insert(0, 1, L'\xFEFF');
   return WriteEnvelopeFile(path.c_str(), text.data(), static_cast<uint32_t>(text.size() * sizeof(wchar_t)), key);
@@ -82,19 +89,34 @@ bool SetUiText(const std::wstring& folder, const std::wstring& section, const st
          });
 }
 
-bool EditEngines(const std::wstring& folder, const std::function<void(std::wstring& xml)>& edit) {
-  // The definitions' key is the UI-text store's entry "3": 32 hex digits.
-  uint8_t storeKey[16], key[16] = {};
-  std::wstring hex;
-  if (!BuildTextStoreKey(storeKey) || !EditTextFile(folder + L"system.inc", storeKey, [&](std::wstring& ini) {
-        const size_t at = ini.find(L"\n3=");
-        if (at != std::wstring::npos) hex = ini.substr(at + 3, 32);
-      }))
-    return false;
-  if (hex.size() != 32) return false;
+namespace {
+
+// The key of the engine definitions and the dictionary configuration: the
+// UI-text store's entry "3", 32 hex digits.
+bool DataKey(const std::wstring& folder, uint8_t key[16]) {
+  uint8_t storeKey[16];
+  std::wstring store;
+  if (!BuildTextStoreKey(storeKey) || !ReadTextFile(folder + L"system.inc", storeKey, store)) return false;
+  const size_t at = store.find(L"\n3=");
+  if (at == std::wstring::npos || store.size() < at + 3 + 32) return false;
+  const std::wstring hex = store.substr(at + 3, 32);
   for (int i = 0; i < 16; ++i)
     if (!HexPairToByte(&key[i], hex[2 * i], hex[2 * i + 1])) return false;
-  return EditTextFile(folder + L"data\\tt\\tt.xmc", key, edit);
+  return true;
+}
+
+}  // namespace
+
+bool EditEngines(const std::wstring& folder, const std::function<void(std::wstring& xml)>& edit) {
+  uint8_t key[16];
+  return DataKey(folder, key) && EditTextFile(folder + L"data\\tt\\tt.xmc", key, edit);
+}
+
+std::wstring DictConfigText(const std::wstring& folder) {
+  uint8_t key[16];
+  std::wstring text;
+  if (!DataKey(folder, key) || !ReadTextFile(folder + L"dict\\dictcfg.xmc", key, text)) text.clear();
+  return text;
 }
 
 bool WriteDictionary(const std::wstring& path, const std::wstring& source, std::string& why) {

@@ -21,6 +21,9 @@ bool SetUiText(const std::wstring& folder, const std::wstring& section, const st
                const std::wstring& value);
 // The copy's engine definitions as XML text, changed by edit and written back.
 bool EditEngines(const std::wstring& folder, const std::function<void(std::wstring& xml)>& edit);
+// The copy's dictionary configuration ("dict\dictcfg.xmc") as XML text; empty
+// when it cannot be read.
+std::wstring DictConfigText(const std::wstring& folder);
 
 // A dictionary file made by the dictionary writer from its source text
 // (the format of data/dict/*.src); false, with the reason, when it cannot be.

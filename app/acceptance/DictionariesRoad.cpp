@@ -3,18 +3,25 @@
 // dictionary writer is installed through its Install button and the open-file
 // dialog, and a lookup then finds its words; moved to the top, its entries
 // come first; uninstalled, its file is deleted and a lookup no longer finds
-// it; unticked, a lookup no longer asks it.
+// it; unticked, a lookup no longer asks it. While the dialog is open, an
+// online update installs one dictionary and uninstalls another: the page
+// shows the dictionaries the program now holds, and Top moves the row the
+// user clicked, on the screen as in the saved configuration.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "app/acceptance/CopySettings.h"
 #include "app/acceptance/DialogKit.h"
 #include "app/acceptance/Road.h"
 #include "app/acceptance/SoakKit.h"
 #include "core/FileUtil.h"
+#include "core/ScopedHandle.h"
+#include "core/TextCodec.h"
 #include "dialogs/dict/DictDialogsRes.h"
+#include "http/tests/TestServer.h"
 
 namespace acceptance {
 namespace {
@@ -115,7 +122,6 @@ class DictionariesRoad : public Road {
     return HasFatalFailure() ? nullptr : dialog;
   }
   std::wstring InstalledFile() { return Folder() + L"dict\\" + kRoadFile; }
-  std::wstring DictConfig() { return FileText(Folder() + L"dict\\dictcfg.xmc"); }
 
   std::wstring file_;
   HWND page_ = nullptr;
@@ -203,6 +209,164 @@ TEST_F(DictionariesRoad, UntickedDictionaryIsNoLongerAsked) {
                                                             << Utf8(text);
   EXPECT_NE(text.find(kDemoTitle), std::wstring::npos) << Utf8(text);
   Screenshot(L"lookup-without");
+}
+
+// ---- An online update while the dialog is open ----------------------------
+
+// What the update installs: two glossaries, so its row on the page is the one
+// with two glossary tick boxes below its own.
+const char kUpdateSource[] =
+    "id = 0x00C0FFEF\n"
+    "version = 1.3\n"
+    "flags = 0x18\n"
+    "name = Update Glossary\n"
+    "description = en | Update Glossary | | A dictionary an online update installs\n"
+    "glossary = en | de | text | There\n"
+    "glossary = de | en | text | Back\n"
+    "index_lang = en\n"
+    "icon = none\n"
+    "[entries]\n"
+    "quokkaupdate\t<C A=\"0\"><F><a>quokkaupdate</a></F><G><O><d>Neubeutler</d></O></G></C>\n";
+constexpr wchar_t kUpdateId[] = L"00c0ffef";
+constexpr wchar_t kRoadId[] = L"00c0ffee";
+
+std::string HttpAnswer(const char* type, const std::string& body) {
+  return std::string("HTTP/1.1 200 OK\r\nContent-Type: ") + type +
+         "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+std::string XmlAnswer(const std::string& xml) {
+  return HttpAnswer("text/xml", "\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n" + xml);
+}
+
+// A dictionary row of the page as the screen shows it: its tick box and the
+// number of glossary tick boxes (indented) below it.
+struct ScreenRow {
+  HWND box;
+  int glossaries;
+};
+
+std::vector<ScreenRow> RowsOnScreen(HWND page) {
+  std::vector<ScreenRow> rows;
+  const std::vector<HWND> boxes = TickBoxes(page);
+  if (boxes.empty()) return rows;
+  const LONG left = ScreenRect(boxes[0]).left;  // row 0 is a dictionary's
+  for (HWND box : boxes) {
+    if (ScreenRect(box).left < left + 20)
+      rows.push_back({box, 0});
+    else if (!rows.empty())
+      ++rows.back().glossaries;
+  }
+  return rows;
+}
+
+// The dictionary ids of the query group as dictcfg.xmc lists them.
+std::vector<std::wstring> QueryGroupIds(const std::wstring& config) {
+  std::vector<std::wstring> ids;
+  const size_t start = config.find(L"<query_group>"), end = config.find(L"</query_group>");
+  if (start == std::wstring::npos || end == std::wstring::npos) return ids;
+  const std::wstring marker = L"<dict id=\"";
+  for (size_t at = config.find(marker, start); at < end; at = config.find(marker, at + 1))
+    ids.push_back(config.substr(at + marker.size(), 8));
+  return ids;
+}
+
+class DictionariesUpdateRoad : public DictionariesRoad {
+ protected:
+  ~DictionariesUpdateRoad() override { SetEvent(gate_.Get()); }
+
+  void Prepare() override {
+    DictionariesRoad::Prepare();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(server_.IsListening());
+    const std::wstring offered = Folder() + L"update-glossary.tdc";
+    std::string why, dictionary;
+    ASSERT_TRUE(WriteDictionaryFile(offered, kUpdateSource, why)) << why;
+    ASSERT_GT(ReadFileToString(dictionary, offered.c_str()), 0u);
+    // The news waits for the road: the update runs once the dialog is open
+    // with the dictionary the update takes away installed through it.
+    ScriptedAnswer news;
+    const std::string newsXml = "<update id=\"7\" time=\"2026-01-02 03:04:05\"><upgrade><url method=\"GET\">" +
+                                server_.Url("/upgrade.xml") +
+                                "</url></upgrade><Info><item lang=\"en\"><tip>Updated</tip><content><div "
+                                "id=\"startpage\">Updated</div></content></item></Info></update>";
+    HANDLE gate = gate_.Get();
+    news.respond = [gate, newsXml](const std::string&) {
+      WaitForSingleObject(gate, INFINITE);
+      return XmlAnswer(newsXml);
+    };
+    server_.Queue(std::move(news));
+    std::string script = "<upgrade id=\"7\"><action><cmd act=\"install_dict\" name=\"" +
+                         server_.Url("/update-glossary.tdc") +
+                         "\"/><cmd act=\"uninstall_dict\" dictid=\"0x00C0FFEE\"/></action></upgrade>";
+    server_.Queue(XmlAnswer(script));
+    server_.Queue(HttpAnswer("application/octet-stream", dictionary));
+    const std::string link = server_.Url("/news.xml");
+    ASSERT_TRUE(SetUiText(Folder(), L"Link", L"Update", std::wstring(link.begin(), link.end())));
+    ASSERT_TRUE(SetSetting(Folder() + L"config.ini", L"Connection", L"EnableUpdate", L"y"));
+  }
+
+  ScopedHandle gate_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};  // outlives the server's thread
+  WinsockScope winsock_;
+  TestServer server_;
+};
+
+TEST_F(DictionariesUpdateRoad, PageShowsWhatTheUpdateChangedAndTopMovesTheClickedRow) {
+  HWND dialog = OpenAndInstall();
+  if (!dialog) return;
+  std::vector<ScreenRow> rows;
+  ASSERT_TRUE(WaitFor([&] {
+    rows = RowsOnScreen(page_);
+    return !rows.empty();
+  })) << "no rows on the page";
+  const size_t rowCount = rows.size();
+  SetEvent(gate_.Get());
+
+  // The update takes the road's dictionary (one row) and brings its own (one
+  // row with two glossaries): the page shows it without being reopened.
+  EXPECT_TRUE(WaitFor([&] { return !IsFilePresent(InstalledFile().c_str()); }, kStartDeadlineMs))
+      << "the update did not uninstall the road's dictionary";
+  ASSERT_TRUE(WaitFor([&] {
+    rows = RowsOnScreen(page_);
+    return rows.size() == rowCount && rows.back().glossaries == 2;
+  })) << "the page still shows the dictionaries from before the update: " << rows.size() << " rows";
+  WaitForPainted(program_.Id());
+  Screenshot(L"after-update");
+
+  // The user clicks the new dictionary's name and moves it to the top.
+  RECT box = ScreenRect(rows.back().box);
+  POINT name = {box.right + 30, (box.top + box.bottom) / 2};
+  ScreenToClient(page_, &name);
+  Click(page_, name.x, name.y);
+  ASSERT_TRUE(WaitFor([&] {
+    for (const RECT& band : ColourBands(page_, 0xFFF1D1, 40))
+      if (band.top <= name.y && name.y < band.bottom) return true;
+    return false;
+  })) << "the clicked row is not shown selected";
+  Click(DialogItem(dialog, IDC_DICTOPT_TOP));
+  EXPECT_TRUE(WaitFor([&] {
+    rows = RowsOnScreen(page_);
+    return !rows.empty() && rows.front().glossaries == 2;
+  })) << "the clicked row is not on top of the page";
+  WaitForPainted(program_.Id());
+  Screenshot(L"update-moved-top");
+  const size_t onScreen = rows.size();
+  // The dialog saves the new order as it is destroyed, after it has gone
+  // from the screen: the file changes then.
+  const std::wstring before = DictConfigText(Folder());
+  CloseDialog(dialog);
+  std::wstring config;
+  EXPECT_TRUE(WaitFor([&] {
+    config = DictConfigText(Folder());
+    return !config.empty() && config != before;
+  })) << "the dialog did not save the new order";
+
+  // Saved as shown: the same rows, the clicked one first, the uninstalled gone.
+  const std::vector<std::wstring> saved = QueryGroupIds(config);
+  ASSERT_FALSE(saved.empty()) << "dictcfg.xmc cannot be read";
+  EXPECT_EQ(saved.front(), kUpdateId);
+  EXPECT_EQ(saved.size(), onScreen);
+  EXPECT_EQ(std::find(saved.begin(), saved.end(), kRoadId), saved.end()) << "the uninstalled dictionary is saved";
 }
 
 }  // namespace

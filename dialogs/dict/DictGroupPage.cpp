@@ -28,7 +28,7 @@ const wchar_t kDictRowTemplate[] =
     L"id='dict_%.8x_ffffffff' style='color:#000030'>\t\t\t\t\t\t<div nowrap align='center' "
     L"style='width:60; float: right; padding:2;'>%s</div>\t\t\t\t\t\t<div nowrap align='center' "
     L"style='width:60; float: right; padding:2;'>%lu</div>\t\t\t\t\t\t<div nowrap style='padding:2; "
-    L"'>\t\t\t\t\t\t\t<input id='chk_%.8x_ffffffff' type='checkbox' value='y' %s %s>\t\t\t\t\t\t\t<img "
+    L"overflow: hidden; text-overflow: ellipsis'>\t\t\t\t\t\t\t<input id='chk_%.8x_ffffffff' type='checkbox' value='y' %s %s>\t\t\t\t\t\t\t<img "
     L"border='0' title='ID: %.8x' src='%s' width='16' height='16' align='absmiddle'> "
     L"%s\t\t\t\t\t\t</div>\t\t\t\t\t</div>\t\t\t\t\t<table id='gls_%.8x' border='0' width='' "
     L"cellpadding='0' cellspacing='0' style='margin:2 2 2 40; border:1 solid #E3E3E3; "
@@ -116,6 +116,32 @@ DictGroupItem* CDictGroupPage::SelectedMember() const {
 void CDictGroupPage::SetPosition(int32_t position, int32_t glossaryPosition) {
   position_ = position;
   glossaryPosition_ = glossaryPosition;
+  if (!PositionToIds(selectedId_, selectedGlossaryId_, position, glossaryPosition)) ResetSelection();
+}
+
+void CDictGroupPage::ResetSelection() {
+  position_ = glossaryPosition_ = -1;
+  selectedId_ = 0;
+  selectedGlossaryId_ = kWholeDict;
+}
+
+void CDictGroupPage::Refresh() {
+  const int32_t previous = position_;
+  const uint32_t id = selectedId_, glossaryId = selectedGlossaryId_;
+  ResetSelection();
+  SetKind(kind_);
+  int32_t position, glossaryPosition;
+  const bool kept = previous >= 0 && FindPosition(position, glossaryPosition, id, glossaryId);
+  if (!document_) {
+    if (kept) SetPosition(position, glossaryPosition);
+    return;
+  }
+  if (!BuildPage(kind_)) return;
+  if (kept) {
+    SelectByPosition(position, glossaryPosition);
+  } else if (previous >= 0 && !members_->empty()) {
+    SelectByPosition(std::min(previous, static_cast<int32_t>(members_->size()) - 1), -1);
+  }
 }
 
 std::wstring CDictGroupPage::BuildRows() const {
@@ -224,6 +250,8 @@ bool CDictGroupPage::SelectByPosition(int32_t position, int32_t glossaryPosition
   position_ = position;
   // A glossary position outside the member's list is the dictionary row.
   glossaryPosition_ = glossaryId == kWholeDict ? -1 : glossaryPosition;
+  selectedId_ = id;
+  selectedGlossaryId_ = glossaryId;
   host_.OnSelectionChanged();
   return true;
 }
@@ -235,16 +263,19 @@ bool CDictGroupPage::SelectById(uint32_t id, uint32_t glossaryId) {
 
 void CDictGroupPage::OnClick(htmlview::Element* source) {
   if (!source) return;
-  if (StartsWithNoCase(source->Id(), L"chk_")) OnCheckClicked(source);
-  // The check-box rule never replaces elements, so source is still in the page.
+  // The row is read first: the check-box rule may show a message box, and
+  // while it is up a change from elsewhere may rebuild the page.
+  bool row = false;
+  uint32_t dictId = 0, glossaryId = 0;
   for (htmlview::Element* e = source; e; e = e->Parent()) {
     if (!e->IsElement()) continue;
     const std::wstring id = e->Id();
     if (!StartsWithNoCase(id, L"dict_")) continue;
-    uint32_t dictId, glossaryId;
-    if (ParseElementIds(id, 5, dictId, glossaryId)) SelectById(dictId, glossaryId);
-    return;
+    row = ParseElementIds(id, 5, dictId, glossaryId);
+    break;
   }
+  if (StartsWithNoCase(source->Id(), L"chk_")) OnCheckClicked(source);
+  if (row) SelectById(dictId, glossaryId);
 }
 
 void CDictGroupPage::OnDoubleClick(htmlview::Element* source) {

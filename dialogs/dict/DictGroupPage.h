@@ -60,7 +60,10 @@ class CDictGroupPage {
   bool SelectByPosition(int32_t position, int32_t glossaryPosition);
   bool SelectById(uint32_t id, uint32_t glossaryId);
   // Forgets the selection (the document is going).
-  void ResetSelection() { position_ = glossaryPosition_ = -1; }
+  void ResetSelection();
+  // Shows the manager's lists anew after a change made elsewhere: the selected
+  // row stays selected while it is there, else the row now at its place.
+  void Refresh();
 
   // Page events.
   void OnClick(htmlview::Element* source);
@@ -84,6 +87,10 @@ class CDictGroupPage {
   int32_t kind_ = kGroupQuery;
   int32_t position_ = -1;
   int32_t glossaryPosition_ = -1;
+  // The selected row by its ids: the positions name another row once the
+  // manager's lists have changed under the page.
+  uint32_t selectedId_ = 0;
+  uint32_t selectedGlossaryId_ = kWholeDict;
 };
 
 // "dict_%.8x_%.8x" and the other element ids of the page.

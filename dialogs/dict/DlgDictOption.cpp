@@ -1,5 +1,7 @@
 #include "dialogs/dict/DlgDictOption.h"
 
+#include <algorithm>
+
 #include "core/FileUtil.h"
 #include "core/MappedFile.h"
 #include "core/StrUtil.h"
@@ -51,7 +53,7 @@ END_MESSAGE_MAP()
 CDlgDictOption::CDlgDictOption(CWnd* parent)
     : CDictHtmlDialog(IDD_DICT_OPTION, parent, IDC_DICTOPT_BROWSER), m_page(m_manager, *this) {}
 
-CDlgDictOption::~CDlgDictOption() = default;
+CDlgDictOption::~CDlgDictOption() { m_manager.RemoveObserver(this); }
 
 void CDlgDictOption::SetInitialSelection(int32_t kind, uint32_t dictId) {
   if (m_hWnd) return;
@@ -81,6 +83,7 @@ void CDlgDictOption::SetUpTool(CGToolButton& button, const wchar_t* key, const w
   png.ReadFile((DictHost().GetIconFolder() + icon).c_str(), &image, 0);
   button.SetIcon(&image, 0);
   button.CalcFixSize(0, 1);
+  m_naturalWidths[&button] = ChildRect(button, *this).Width();
 }
 
 BOOL CDlgDictOption::OnInitDialog() {
@@ -119,6 +122,7 @@ BOOL CDlgDictOption::OnInitDialog() {
   SetUpTool(m_btnBottom, L"MoveBottom", L"movebottom.png");
   m_btnClose.SetWindowText(DlgText(kSection, L"Close").c_str());
 
+  m_manager.AddObserver(this);
   FinishInit();
   return TRUE;
 }
@@ -190,11 +194,8 @@ void CDlgDictOption::UpdateButtons() {
 }
 
 void CDlgDictOption::LayoutToolbar(int32_t kind, int right, int top) {
-  struct Step {
-    CGToolButton* button;
-    int gap;
-  };
-  std::vector<Step> steps = {{&m_btnBottom, 5}, {&m_btnDown, 5}, {&m_btnUp, 5}, {&m_btnTop, 5}, {&m_btnDetail, 10}};
+  std::vector<ToolbarStep> steps = {
+      {&m_btnBottom, 5}, {&m_btnDown, 5}, {&m_btnUp, 5}, {&m_btnTop, 5}, {&m_btnDetail, 10}};
   if (kind == kGroupQuery) {
     steps.insert(steps.end(), {{&m_btnDownload, 40}, {&m_btnUninstall, 5}, {&m_btnInstall, 5}, {&m_btnNetInstall, 40}});
   } else if (kind == kGroupIndex || kind == kGroupGrab) {
@@ -202,13 +203,45 @@ void CDlgDictOption::LayoutToolbar(int32_t kind, int right, int top) {
   } else {
     return;
   }
+  for (ToolbarStep& s : steps) {
+    const CRect now = ChildRect(*s.button, *this);
+    auto natural = m_naturalWidths.find(s.button);
+    s.width = natural != m_naturalWidths.end() ? natural->second : now.Width();
+    s.minWidth = std::min(s.width, now.Height());  // a square: the icon alone
+  }
+  // The row starts 5 pixels in from the left, as the tabs do.
+  FitToolbar(steps, right - 5);
   int edge = right;
-  for (const Step& s : steps) {
-    CRect r = ChildRect(*s.button, *this);
-    const int width = r.Width();
+  for (const ToolbarStep& s : steps) {
     edge -= s.gap;
-    s.button->SetWindowPos(nullptr, edge - width, top, width, r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
-    edge -= width;
+    s.button->SetWindowPos(nullptr, edge - s.width, top, s.width, ChildRect(*s.button, *this).Height(),
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+    edge -= s.width;
+  }
+}
+
+void FitToolbar(std::vector<ToolbarStep>& steps, int room) {
+  auto total = [&steps] {
+    int sum = 0;
+    for (const ToolbarStep& s : steps) sum += s.gap + s.width;
+    return sum;
+  };
+  if (total() <= room) return;
+  // First the wide gaps between the button groups close up.
+  for (ToolbarStep& s : steps) s.gap = std::min(s.gap, 10);
+  // Then the widest buttons give way, one width step at a time, their
+  // captions shortened with an ellipsis; none narrower than its least width.
+  for (int excess = total() - room; excess > 0;) {
+    ToolbarStep* widest = nullptr;
+    for (ToolbarStep& s : steps)
+      if (s.width > s.minWidth && (!widest || s.width > widest->width)) widest = &s;
+    if (!widest) return;
+    int next = widest->minWidth;  // down to the next widest button at most
+    for (const ToolbarStep& s : steps)
+      if (&s != widest && s.width <= widest->width) next = std::max(next, s.width);
+    const int cut = std::min(excess, std::max(1, widest->width - next));
+    widest->width -= cut;
+    excess -= cut;
   }
 }
 
@@ -271,6 +304,7 @@ void CDlgDictOption::OnGetMinMaxInfo(MINMAXINFO* info) {
 }
 
 void CDlgDictOption::OnDestroy() {
+  m_manager.RemoveObserver(this);
   m_manager.SaveConfig();
   PostToMain(kMsgIndexGroupChanged, 0, 0);
   Disconnect();

@@ -7,14 +7,28 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <vector>
 
 #include "dialogs/dict/DictGroupPage.h"
 #include "dialogs/dict/DictHtmlDialog.h"
+#include "dict/DictManager.h"
 #include "guictl/GImageButton.h"
 #include "guictl/GToolButton.h"
 #include "guictl/OImage.h"
 
-class CDlgDictOption : public CDictHtmlDialog, private IDictGroupPageHost {
+// A button of the tool row, right to left: the gap to its right and its width.
+struct ToolbarStep {
+  CGToolButton* button;
+  int gap;
+  int width = 0;
+  int minWidth = 0;
+};
+// Fits the row into room pixels where it is wider: the gaps close up to 10,
+// then the widest buttons narrow, none below its least width.
+void FitToolbar(std::vector<ToolbarStep>& steps, int room);
+
+class CDlgDictOption : public CDictHtmlDialog, private IDictGroupPageHost, private IDictManagerObserver {
  public:
   explicit CDlgDictOption(CWnd* parent = nullptr);
   ~CDlgDictOption() override;
@@ -66,6 +80,8 @@ class CDlgDictOption : public CDictHtmlDialog, private IDictGroupPageHost {
   void OnSelectionChanged() override { UpdateButtons(); }
   void EnsureElementVisible(htmlview::Element* element) override;
   HWND MessageOwner() override { return m_hWnd; }
+  // IDictManagerObserver: an update or a second instance changed the dictionaries.
+  void OnDictsChanged() override { m_page.Refresh(); }
 
   void SetUpTab(CGImageButton& tab, const wchar_t* key, const wchar_t* icon);
   void SetUpTool(CGToolButton& button, const wchar_t* key, const wchar_t* icon);
@@ -82,6 +98,9 @@ class CDlgDictOption : public CDictHtmlDialog, private IDictGroupPageHost {
   void OnDetail();
 
   CDictGroupPage m_page;
+  // The tool buttons' widths as their captions and icons ask, before the row
+  // narrows any to fit.
+  std::map<CWnd*, int> m_naturalWidths;
   HWND m_hDocWnd = nullptr;
   Veltra::COImage m_tabBack;
 };

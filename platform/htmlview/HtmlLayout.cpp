@@ -799,7 +799,10 @@ void LayoutEngine::MinMax(Element* el, int& minW, int& maxW) {
     MeasureChildren(el, m);
     m.Break();
     int pad = s.BoxLeft() + s.BoxRight();
-    minW = m.minW + pad;
+    // A box that cuts its text off with an ellipsis takes the width it is
+    // given: its text asks for none, or a long line would widen a table
+    // past its fixed columns.
+    minW = (s.clip && s.ellipsis ? 0 : m.minW) + pad;
     maxW = std::max(m.maxW, m.minW) + pad;
   }
   ld.minW = minW;

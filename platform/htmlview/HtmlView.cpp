@@ -500,9 +500,14 @@ void HtmlView::SyncControls() {
 // from one lookup to the next. What it uncovers or shows is erased with the
 // next paint, after the page's own: the frame of a text box with a scroll bar
 // took about 4 ms under Wine, ahead of the page.
+//
+// A moved control paints all of itself at its new place (no copied bits):
+// the controls of a page move one after another, and the bits a control took
+// along could hold a sibling that had not moved off yet (half a check box
+// after a table row moved), which no later paint replaced.
 void HtmlView::PlaceControl(HWND control, const RECT& rect) {
   auto it = places_.find(control);
-  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE;
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE | SWP_NOCOPYBITS;
   if (it != places_.end()) {
     const RECT& was = it->second;
     if (was.left == rect.left && was.top == rect.top) flags |= SWP_NOMOVE;

@@ -116,8 +116,9 @@ void Glyph(Veltra::COImage& image, const std::wstring& glyph, int x, int y, int 
     }
   } else if (glyph == L"top" || glyph == L"bottom") {
     const int dir = glyph == L"top" ? 1 : -1, base = cy - dir * r;
+    // The bar, then the arrow pointing at it: its tip next to the bar.
     Line(image, cx - r, base, cx + r, base, ink);
-    for (int i = 0; i < r; ++i) Line(image, cx - i, base + dir * (r - i + 1), cx + i, base + dir * (r - i + 1), ink);
+    for (int i = 0; i < r; ++i) Line(image, cx - i, base + dir * (i + 2), cx + i, base + dir * (i + 2), ink);
   } else if (glyph == L"plus") {
     Line(image, cx - r, cy, cx + r, cy, ink);
     Line(image, cx, cy - r, cx, cy + r, ink);

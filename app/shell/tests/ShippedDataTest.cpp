@@ -968,6 +968,39 @@ TEST_F(ShippedDataTest, EveryImageIsDrawnInTheCellsItsWindowCuts) {
   }
 }
 
+// The move icons of the dictionary options point where their rows go: up or
+// down, Top and Bottom at a bar that the arrow's tip touches.
+TEST_F(ShippedDataTest, MoveIconsPointWhereTheRowGoes) {
+  const struct {
+    const wchar_t* name;
+    bool up, bar;
+  } icons[] = {{L"movetop.png", true, true},
+               {L"moveup.png", true, false},
+               {L"movedown.png", false, false},
+               {L"movebottom.png", false, true}};
+  for (const auto& icon : icons) {
+    SCOPED_TRACE(icon.name);
+    Veltra::COImage image;
+    CPngImage png;
+    ASSERT_TRUE(png.ReadFile((app.m_iconFolder + icon.name).c_str(), &image, 0));
+    // The glyph's white ink, row by row, read from the end the arrow points at.
+    std::vector<int> widths;
+    for (int y = 0; y < image.GetHeight(); ++y) {
+      int width = 0;
+      for (int x = 0; x < image.GetWidth(); ++x) width += image.At(x, y) == 0xFFFFFFFFu;
+      if (width) widths.push_back(width);
+    }
+    if (!icon.up) std::reverse(widths.begin(), widths.end());
+    ASSERT_GE(widths.size(), 3u);
+    if (icon.bar) {
+      EXPECT_GT(widths.front(), widths[1]) << "no bar where the arrow points";
+      widths.erase(widths.begin());
+    }
+    EXPECT_TRUE(std::is_sorted(widths.begin(), widths.end())) << "the arrow widens towards its tip";
+    EXPECT_LT(widths.front(), widths.back());
+  }
+}
+
 // ---- The dictionaries and what they render -------------------------------------------
 
 TEST_F(ShippedDataTest, BaseDataInstallsTheWordListAndTheTextTranslation) {

@@ -69,7 +69,10 @@ void CALLBACK CloseTimer(HWND, UINT, UINT_PTR id, DWORD) {
 
 // The dialogs' road to the application object.
 CDictManager& DictDialogManager() { return *g_manager; }
-HFONT DictDialogUiFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
+namespace {
+HFONT g_uiFont = nullptr;
+}  // namespace
+HFONT DictDialogUiFont() { return g_uiFont ? g_uiFont : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
 namespace dlgtest {
 
@@ -82,6 +85,8 @@ MessageBoxes::~MessageBoxes() {
   SetMessageBoxHandler(nullptr);
   g_boxes = nullptr;
 }
+
+void SetDialogFont(HFONT font) { g_uiFont = font; }
 
 void PumpPending() {
   MSG msg;

@@ -56,6 +56,8 @@ class MessageBoxes {
 // Runs the message loop until done() or the time is up; false on timeout.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
 void PumpPending();
+// The interface font the dialogs take from now on; null: the default GUI font.
+void SetDialogFont(HFONT font);
 
 // Closes the first dialog of this thread whose caption is caption (or any
 // dialog but those excluded, with a null caption) by sending it command id,

@@ -35,7 +35,7 @@ class OptionDialogTest : public DictDialogTest {
     dialog_ = std::make_unique<CDlgDictOption>();
   }
   void TearDown() override {
-    if (dialog_->GetSafeHwnd()) dialog_->DestroyWindow();
+    if (dialog_ && dialog_->GetSafeHwnd()) dialog_->DestroyWindow();
     dialog_.reset();
     SetFileDialogHandler(nullptr);
     DictDialogTest::TearDown();
@@ -188,6 +188,139 @@ TEST_F(OptionDialogTest, UninstallAsksAndRebuildsThePage) {
   EXPECT_EQ(dialog_->GetPage().GetPosition(), 2);
   EXPECT_EQ(SelectedId(), kPermanent);
   EXPECT_EQ(Ids(*Reload(), kGroupQuery), (std::vector<uint32_t>{kBase, kTwoGls, kPermanent}));
+}
+
+TEST_F(OptionDialogTest, PageFollowsChangesMadeToTheManagerElsewhere) {
+  Open();
+  ASSERT_TRUE(dialog_->GetPage().SelectById(kOnline, 0xFFFFFFFF));
+  // An update's script installs one dictionary and uninstalls another.
+  uint32_t installed = 0;
+  ASSERT_TRUE(manager_.InstallDict(installed, Build(0x500, L"flags = 0x18\ndescription = en | Fresh").c_str(), false));
+  ASSERT_TRUE(manager_.UninstallDict(kTwoGls));
+  EXPECT_NE(Element(L"dict_00000500_ffffffff"), nullptr);
+  EXPECT_EQ(Element(L"dict_00000200_ffffffff"), nullptr);
+  EXPECT_EQ(SelectedId(), kOnline);
+  EXPECT_EQ(Element(L"dict_00000300_ffffffff")->GetStyle(L"background-color"), L"#fff1d1");
+  // Top moves the row shown selected, on the page as in the manager's list.
+  Command(IDC_DICTOPT_TOP);
+  const std::vector<uint32_t> order = {kOnline, kBase, kPermanent, 0x500};
+  EXPECT_EQ(Ids(manager_, kGroupQuery), order);
+  const std::vector<htmlview::Element*> rows = Element(L"tab_install")->Rows();
+  ASSERT_EQ(rows.size(), order.size() + 1);
+  for (size_t i = 0; i < order.size(); ++i) {
+    htmlview::Element* row = Element(DictElementId(L"dict_", order[i], 0xFFFFFFFF));
+    while (row && !row->Is(L"tr")) row = row->Parent();
+    EXPECT_EQ(row, rows[i + 1]) << "row " << i;
+  }
+  // The selected dictionary itself goes: the row now at its place is selected.
+  ASSERT_TRUE(manager_.UninstallDict(kOnline));
+  EXPECT_EQ(SelectedId(), kBase);
+  EXPECT_EQ(Element(L"dict_00000100_ffffffff")->GetStyle(L"background-color"), L"#fff1d1");
+  // Gone, the dialog is told nothing more.
+  dialog_->DestroyWindow();
+  dialog_.reset();
+  EXPECT_TRUE(manager_.AddToGroup(kGroupGrab, kBase));
+}
+
+TEST_F(OptionDialogTest, ToolRowFitsAtTheLeastSizeWithEveryFontSize) {
+  for (int points : {9, 10, 12}) {
+    SCOPED_TRACE(points);
+    CFont font;
+    ASSERT_TRUE(font.CreatePointFont(points * 10, L"Tahoma", nullptr));
+    SetDialogFont(static_cast<HFONT>(font.GetSafeHandle()));
+    dialog_ = std::make_unique<CDlgDictOption>();
+    Open();
+    auto resize = [&](int cx) { dialog_->SetWindowPos(nullptr, 0, 0, cx, 400, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE); };
+    auto netWidth = [&] {
+      CRect r;
+      dialog_->m_btnNetInstall.GetWindowRect(&r);
+      return r.Width();
+    };
+    resize(1200);
+    const int wideNet = netWidth();
+    resize(600);
+    CRect window;
+    dialog_->GetWindowRect(&window);
+    EXPECT_EQ(window.Size(), CSize(600, 400));
+    for (UINT tab : {IDC_DICTOPT_INDEX, IDC_DICTOPT_QUERY}) {
+      Command(tab);
+      CRect client;
+      dialog_->GetClientRect(&client);
+      std::vector<CRect> placed;
+      for (CWnd* w : std::initializer_list<CWnd*>{
+               &dialog_->m_tabQuery, &dialog_->m_tabIndex, &dialog_->m_tabGrab, &dialog_->m_btnNetInstall,
+               &dialog_->m_btnInstall, &dialog_->m_btnUninstall, &dialog_->m_btnDownload, &dialog_->m_btnAdd,
+               &dialog_->m_btnRemove, &dialog_->m_btnDetail, &dialog_->m_btnTop, &dialog_->m_btnUp,
+               &dialog_->m_btnDown, &dialog_->m_btnBottom}) {
+        if (!Visible(*w)) continue;
+        CRect r;
+        w->GetWindowRect(&r);
+        dialog_->ScreenToClient(&r);
+        EXPECT_GE(r.left, 5) << w->GetDlgCtrlID();
+        EXPECT_LE(r.right, client.right - 5) << w->GetDlgCtrlID();
+        EXPECT_GT(r.Width(), 0) << w->GetDlgCtrlID();
+        for (const CRect& other : placed) {
+          CRect both;
+          EXPECT_FALSE(both.IntersectRect(&r, &other)) << w->GetDlgCtrlID() << " overlaps another control";
+        }
+        placed.push_back(r);
+      }
+    }
+    // Wide again, every caption has its whole width back.
+    resize(1200);
+    EXPECT_EQ(netWidth(), wideNet);
+    dialog_->DestroyWindow();
+    SetDialogFont(nullptr);
+  }
+}
+
+TEST(ToolbarFit, GapsCloseUpThenTheWidestButtonsNarrow) {
+  const struct Case {
+    std::vector<int> widths, gaps;
+    int room;
+    std::vector<int> wantWidths, wantGaps;
+  } cases[] = {
+      {{24, 100, 60}, {5, 40, 40}, 300, {24, 100, 60}, {5, 40, 40}},  // it fits
+      {{24, 100, 60}, {5, 40, 40}, 230, {24, 100, 60}, {5, 10, 10}},  // the gaps are enough
+      {{24, 100, 60}, {5, 40, 40}, 200, {24, 91, 60}, {5, 10, 10}},
+      {{24, 80, 80}, {5, 5, 5}, 159, {24, 60, 60}, {5, 5, 5}},  // equals narrow alike
+      {{24, 50, 30}, {5, 5, 5}, 40, {24, 24, 24}, {5, 5, 5}},   // never below a square
+  };
+  for (const Case& c : cases) {
+    std::vector<ToolbarStep> steps;
+    for (size_t i = 0; i < c.widths.size(); ++i) steps.push_back({nullptr, c.gaps[i], c.widths[i], 24});
+    FitToolbar(steps, c.room);
+    std::vector<int> widths, gaps;
+    for (const ToolbarStep& s : steps) {
+      widths.push_back(s.width);
+      gaps.push_back(s.gap);
+    }
+    EXPECT_EQ(widths, c.wantWidths) << c.room;
+    EXPECT_EQ(gaps, c.wantGaps) << c.room;
+  }
+}
+
+TEST_F(OptionDialogTest, ALongNameIsCutShortAndTheColumnsStay) {
+  uint32_t installed = 0;
+  const std::wstring fields = L"flags = 0x18\ndescription = en | " + std::wstring(2000, L'W');
+  ASSERT_TRUE(manager_.InstallDict(installed, Build(0x600, fields).c_str(), false));
+  Open();
+  const int width = dialog_->GetPageDocument()->ViewportWidth();
+  ASSERT_GT(width, 0);
+  for (uint32_t id : {kBase, 0x600u}) {
+    htmlview::Element* row = Element(DictElementId(L"dict_", id, 0xFFFFFFFF));
+    ASSERT_NE(row, nullptr);
+    std::vector<htmlview::Element*> parts;  // the Online and ID columns, then the name
+    for (size_t i = 0; i < row->ChildCount(); ++i)
+      if (row->Child(i)->IsElement()) parts.push_back(row->Child(i));
+    ASSERT_EQ(parts.size(), 3u);
+    for (htmlview::Element* column : {parts[0], parts[1]}) {
+      const htmlview::PageRect box = column->PageBox();
+      EXPECT_GT(box.width, 0) << std::hex << id;
+      EXPECT_LE(box.left + box.width, width) << std::hex << id;
+    }
+    EXPECT_LE(parts[2]->PageBox().width, width) << std::hex << id;
+  }
 }
 
 TEST_F(OptionDialogTest, RemoveTakesMembersOutButNotTheLastIndexMember) {

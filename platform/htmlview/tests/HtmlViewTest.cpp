@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -662,6 +663,56 @@ TEST_F(ViewTest, ReplacedFormControlsStandOnTheirElements) {
   doc->GetItem(L"form")->SetInnerHtml(kForm);
   Pump();
   EXPECT_EQ(GetFocus(), view.Hwnd());
+}
+
+// What each control window painted, as the union of its update rectangles.
+std::map<HWND, RECT> g_painted;
+std::map<HWND, WNDPROC> g_controlProcs;
+
+LRESULT CALLBACK RecordPaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  RECT update;
+  if (message == WM_PAINT && GetUpdateRect(window, &update, FALSE)) {
+    RECT& all = g_painted[window];
+    UnionRect(&all, &all, &update);
+  }
+  return CallWindowProcW(g_controlProcs[window], window, message, wParam, lParam);
+}
+
+TEST_F(ViewTest, ControlsOfAMovedRowPaintAllOfThemselvesAtTheirNewPlace) {
+  // A row of three glossaries, only the first ticked, below a row that moves to the top.
+  LoadHtml(
+      L"<body><table id='t' cellpadding='0' cellspacing='0'>"
+      L"<tr><td><input type='checkbox' id='a'> one</td></tr>"
+      L"<tr><td><input type='checkbox' id='b' checked> two<table>"
+      L"<tr><td style='padding: 1px'><input type='checkbox' id='g1' checked> first</td></tr>"
+      L"<tr><td style='padding: 1px'><input type='checkbox' id='g2'> second</td></tr>"
+      L"<tr><td style='padding: 1px'><input type='checkbox' id='g3'> third</td></tr></table></td></tr>"
+      L"<tr><td><input type='checkbox' id='c'> three</td></tr></table></body>");
+  Document* doc = view.GetDocument();
+  const wchar_t* ids[] = {L"a", L"b", L"g1", L"g2", L"g3", L"c"};
+  for (const wchar_t* id : ids) {
+    HWND box = doc->GetItem(id)->ControlWindow();
+    ASSERT_TRUE(box);
+    g_controlProcs[box] = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordPaint)));
+  }
+  RedrawWindow(view.Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump();
+  g_painted.clear();
+  ASSERT_NE(doc->GetItem(L"t")->MoveRow(2, 0), nullptr);
+  Pump();
+  for (const wchar_t* id : ids) {
+    HWND box = doc->GetItem(id)->ControlWindow();
+    RECT client;
+    GetClientRect(box, &client);
+    const RECT& painted = g_painted[box];
+    EXPECT_TRUE(EqualRect(&painted, &client)) << "control " << std::string(id, id + wcslen(id)) << " painted "
+                                              << painted.left << "," << painted.top << " - " << painted.right
+                                              << "," << painted.bottom << " of " << client.right << "x"
+                                              << client.bottom;
+  }
+  for (const auto& [box, proc] : g_controlProcs) SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
+  g_controlProcs.clear();
 }
 
 TEST_F(ViewTest, HostHandlerFiltersKeysAndMenus) {
