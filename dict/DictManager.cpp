@@ -196,8 +196,20 @@ bool CDictManager::LoadConfig() {
 }
 
 bool CDictManager::SaveConfig() {
+  if (WriteConfig(0)) return true;
+  // Whoever changed the groups learns that the change ends with this run.
+  DictHost().ShowMessage(ConfigWriteFailText().c_str(), nullptr, MB_ICONERROR);
+  return false;
+}
+
+std::wstring CDictManager::ConfigWriteFailText() const {
+  return FormatMessageText(Message(L"SaveDictConfigFail"), {DictHost().GetDictFolder() + L"dictcfg.xmc"});
+}
+
+bool CDictManager::WriteConfig(uint32_t without) {
   std::wstring text = L"\xFEFF<?xml version=\"1.0\"  encoding=\"UTF-16\" ?>\n<config>\n<install>\n";
   for (CDictFile* d : dicts_) {
+    if (d->GetId() == without) continue;
     std::wstring src, line;
     EscapeXmlAttribute(src, FileNamePart(d->GetPath()).c_str());
     FormatWString(line, L"  <dict src=\"%s\" id=\"%.8x\" />\n", src.c_str(), d->GetId());
@@ -206,7 +218,7 @@ bool CDictManager::SaveConfig() {
   text += L"</install>\n";
   for (CDictGroup* g : {&queryGroup_, &indexGroup_, &grabGroup_}) {
     std::wstring part;
-    g->Save(part);
+    g->Save(part, without);
     text += part;
   }
   text += L"</config>";
@@ -217,14 +229,13 @@ bool CDictManager::SaveConfig() {
   cipher.SetKey(key, 16);
   const uint8_t* plain = reinterpret_cast<const uint8_t*>(text.data());
   const int length = static_cast<int>(text.size() * 2);
-  int size = cipher.Encrypt(nullptr, plain, length);
-  if (size < 1) return false;
-  std::unique_ptr<uint8_t[]> envelope(new (std::nothrow) uint8_t[size]);
-  if (!envelope || cipher.Encrypt(envelope.get(), plain, length) != size) return false;
+  const int size = cipher.Encrypt(nullptr, plain, length);
+  std::unique_ptr<uint8_t[]> envelope(size > 0 ? new (std::nothrow) uint8_t[size] : nullptr);
   // Written beside the old file and then put in its place, so a failed write
   // never leaves a damaged configuration behind.
-  std::wstring path = DictHost().GetDictFolder() + L"dictcfg.xmc";
-  return WriteFileReplacing(path.c_str(), envelope.get(), static_cast<uint32_t>(size));
+  const std::wstring path = DictHost().GetDictFolder() + L"dictcfg.xmc";
+  return envelope && cipher.Encrypt(envelope.get(), plain, length) == size &&
+         WriteFileReplacing(path.c_str(), envelope.get(), static_cast<uint32_t>(size));
 }
 
 CDictFile* CDictManager::LoadDictFile(const wchar_t* path, bool checkRepeat) {
@@ -293,11 +304,15 @@ bool CDictManager::InstallDict(uint32_t& id, const wchar_t* path, bool checkRepe
       return false;
     }
     dicts_.push_back(dict);
-    if (!queryGroup_.Add(n)) {
+    // The installation is done only once the configuration names it: a
+    // dictionary it does not list would be gone at the next start.
+    const bool joined = queryGroup_.Add(n);
+    if (!joined || !WriteConfig(0)) {
+      queryGroup_.Remove(n);
       dicts_.pop_back();
       delete dict;
       ForceDeleteFile(installed.c_str());
-      error_ = installFail;
+      error_ = joined ? ConfigWriteFailText() : installFail;
       return false;
     }
   } else {
@@ -311,7 +326,13 @@ bool CDictManager::InstallDict(uint32_t& id, const wchar_t* path, bool checkRepe
     const std::wstring backup = CopyKeptAside(currentPath);
     current->Reset();
     bool kept = ForceMoveFile(currentPath.c_str(), backup.c_str(), true) || !IsFilePresent(currentPath.c_str());
-    if (!kept || !ForceMoveFile(staging.c_str(), installed.c_str(), true) || !current->Open(installed.c_str())) {
+    const bool replaced =
+        kept && ForceMoveFile(staging.c_str(), installed.c_str(), true) && current->Open(installed.c_str());
+    if (replaced) {
+      for (CDictGroup* g : {&queryGroup_, &indexGroup_, &grabGroup_}) g->Refresh(n);
+    }
+    // An update the configuration cannot take is undone like one that failed.
+    if (!replaced || !WriteConfig(0)) {
       current->Reset();
       if (IsFilePresent(backup.c_str())) {
         if (installed != currentPath) ForceDeleteFile(installed.c_str());
@@ -319,13 +340,13 @@ bool CDictManager::InstallDict(uint32_t& id, const wchar_t* path, bool checkRepe
       }
       current->Open(currentPath.c_str());
       for (CDictGroup* g : {&queryGroup_, &indexGroup_, &grabGroup_}) g->Refresh(n);
-      return failInstall();
+      if (!replaced) return failInstall();
+      error_ = ConfigWriteFailText();
+      return false;
     }
     ForceDeleteFile(backup.c_str());
     if (installed != currentPath) ForceDeleteFile(currentPath.c_str());
-    for (CDictGroup* g : {&queryGroup_, &indexGroup_, &grabGroup_}) g->Refresh(n);
   }
-  SaveConfig();
   id = n;
   return true;
 }
@@ -346,12 +367,17 @@ bool CDictManager::UninstallDict(uint32_t id) {
     error_ = MessageWithId(L"UninstallDictFail", id);
     return false;
   }
+  // The configuration goes first: when it cannot be written, the dictionary
+  // stays installed as the file on disk still says.
+  if (!WriteConfig(id)) {
+    error_ = ConfigWriteFailText();
+    return false;
+  }
   std::wstring path = dict->GetPath();
   for (CDictGroup* g : {&queryGroup_, &indexGroup_, &grabGroup_}) g->Remove(id);
   dicts_.erase(dicts_.begin() + i);
   delete dict;
   ForceDeleteFile(path.c_str());
-  SaveConfig();
   return true;
 }
 

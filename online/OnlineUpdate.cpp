@@ -63,7 +63,8 @@ struct DictCall {
       if (!result) return;
       if (index) manager->AddToGroup(2, newId);
       if (grab) manager->AddToGroup(4, newId);
-      manager->SaveConfig();
+      // The group choice is part of the step: a configuration that cannot take it fails the step.
+      result = manager->SaveConfig();
     } else {
       result = !manager->HasDict(id) || manager->UninstallDict(id);
     }

@@ -4,6 +4,7 @@
 #include "dialogs/dict/DlgDictInstall.h"
 #include "dialogs/dict/DlgDictOption.h"
 #include "dialogs/dict/tests/DictDialogTestKit.h"
+#include "core/ScopedHandle.h"
 #include "dict/DictFile.h"
 
 namespace {
@@ -113,6 +114,23 @@ TEST_F(InstallTest, AFailedUpdateKeepsTheInstalledDictionary) {
   std::wstring data;
   EXPECT_GE(kept->LookupEntry(data, L"apple", 5), 0);
   EXPECT_TRUE(PostedToMain(2032).empty());
+}
+
+TEST_F(InstallTest, AnInstallationTheConfigurationCannotTakeIsReportedAsFailed) {
+  host_.uiTexts[L"Message/SaveDictConfigFail"] = L"Cannot save";
+  const std::wstring path = Build(kNew, L"flags = 0x18\ndescription = en | Fresh");
+  // Another program holds the configuration: it may be read, not replaced.
+  ScopedHandle held(CreateFileW((host_.GetDictFolder() + L"dictcfg.xmc").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(held.IsValid());
+  EXPECT_FALSE(Install(path));
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text, L"Fail " + path + L" [Cannot save]");
+  EXPECT_FALSE(DialogWasClosed());  // no result dialog
+  EXPECT_EQ(manager_.FindDict(kNew), nullptr);
+  EXPECT_TRUE(PostedToMain(2032).empty());
+  held.Close();
+  EXPECT_EQ(Reload()->FindDict(kNew), nullptr);
 }
 
 UINT g_grabState;
