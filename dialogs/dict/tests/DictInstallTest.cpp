@@ -5,6 +5,7 @@
 #include "dialogs/dict/DlgDictOption.h"
 #include "dialogs/dict/tests/DictDialogTestKit.h"
 #include "core/ScopedHandle.h"
+#include "core/TextCodec.h"
 #include "dict/DictFile.h"
 
 namespace {
@@ -12,6 +13,12 @@ namespace {
 using namespace dlgtest;
 
 constexpr uint32_t kNew = 0x500;
+
+std::string Narrow(const std::wstring& text) {
+  std::string out;
+  WStringToUtf8(out, text.c_str(), static_cast<int>(text.size()));
+  return out;
+}
 
 class InstallTest : public DictDialogTest {
  protected:
@@ -114,6 +121,48 @@ TEST_F(InstallTest, AFailedUpdateKeepsTheInstalledDictionary) {
   std::wstring data;
   EXPECT_GE(kept->LookupEntry(data, L"apple", 5), 0);
   EXPECT_TRUE(PostedToMain(2032).empty());
+}
+
+// An "&" of a name is shown in the confirmation line, not taken for a
+// mnemonic.
+TEST_F(InstallTest, ResultTextFitsItsBoxAndShowsTheNameAsItIs) {
+  struct Case {
+    const wchar_t* file;
+    std::wstring name;
+    bool shortened;
+  } cases[] = {
+      {L"amp", L"Salt & Pepper", false},
+  };
+  uint32_t id = 0x600;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    uint32_t installed = 0;
+    const std::wstring path = Build(id++, L"flags = 0x18\ndescription = en | " + c.name, L"", c.file);
+    ASSERT_TRUE(manager_.InstallDict(installed, path.c_str(), true));
+    CDlgDictInstall dialog;
+    dialog.m_dictId = installed;
+    ASSERT_TRUE(dialog.Create(IDD_DICT_INSTALL));
+    CString shown;
+    dialog.m_text.GetWindowText(shown);
+    const std::wstring text(shown);
+    EXPECT_TRUE(dialog.m_text.GetStyle() & SS_NOPREFIX);
+    if (c.shortened) {
+      EXPECT_EQ(text.back(), L'\x2026') << Narrow(text);
+      EXPECT_GT(text.size(), 40u) << "cut shorter than needed: " << Narrow(text);
+    } else {
+      EXPECT_EQ(text, L"Installed 00000600 " + c.name);
+    }
+    CRect area, need;
+    dialog.m_text.GetClientRect(&area);
+    need.SetRect(0, 0, area.Width(), 0);
+    CClientDC dc(&dialog.m_text);
+    dc.SelectObject(reinterpret_cast<HGDIOBJ>(dialog.m_text.SendMessage(WM_GETFONT)));
+    ::DrawTextW(dc.GetSafeHdc(), text.c_str(), static_cast<int>(text.size()), &need,
+                DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    EXPECT_LE(need.Width(), area.Width()) << Narrow(text);
+    EXPECT_LE(need.Height(), area.Height()) << Narrow(text);
+    dialog.DestroyWindow();
+  }
 }
 
 TEST_F(InstallTest, AnInstallationTheConfigurationCannotTakeIsReportedAsFailed) {
