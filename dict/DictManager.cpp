@@ -254,7 +254,7 @@ CDictFile* CDictManager::LoadDictFile(const wchar_t* path, bool checkRepeat) {
   }
   if (checkRepeat && FindDict(dict->GetId())) {
     error_ = FormatMessageText(Message(L"LoadDictRepeat"),
-                               {std::wstring(path), dict->GetTitle(DictHost().GetUiLanguageCode().c_str()),
+                               {std::wstring(path), ShortenText(dict->GetTitle(DictHost().GetUiLanguageCode().c_str()), 100, 32),
                                 dict->GetId()});
     return nullptr;
   }

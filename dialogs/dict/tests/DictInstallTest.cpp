@@ -123,15 +123,19 @@ TEST_F(InstallTest, AFailedUpdateKeepsTheInstalledDictionary) {
   EXPECT_TRUE(PostedToMain(2032).empty());
 }
 
-// An "&" of a name is shown in the confirmation line, not taken for a
-// mnemonic.
+// The confirmation line has a box of fixed size: a long name is cut to fit
+// it, and an "&" of a name is shown, not taken for a mnemonic.
 TEST_F(InstallTest, ResultTextFitsItsBoxAndShowsTheNameAsItIs) {
+  std::wstring words;
+  for (int i = 0; i < 200; ++i) words += L"Longname ";
   struct Case {
     const wchar_t* file;
     std::wstring name;
     bool shortened;
   } cases[] = {
       {L"amp", L"Salt & Pepper", false},
+      {L"words", words, true},
+      {L"run", std::wstring(2000, L'W'), true},
   };
   uint32_t id = 0x600;
   for (const Case& c : cases) {
