@@ -8,6 +8,7 @@
 
 #include "core/DesCipher.h"
 #include "core/FileUtil.h"
+#include "core/ScopedHandle.h"
 #include "core/StrUtil.h"
 #include "core/XmlDocument.h"
 #include "core/XmlNode.h"
@@ -77,6 +78,17 @@ std::wstring FileNamePart(const std::wstring& path) {
   size_t slash = path.find_last_of(L'\\');
   if (!path.empty() && (path.back() == L':' || path.back() == L'\\')) return std::wstring();
   return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+void DeleteFilesStartingWith(const std::wstring& prefix) {
+  const size_t slash = prefix.rfind(L'\\');
+  const std::wstring folder = prefix.substr(0, slash + 1);
+  WIN32_FIND_DATAW found;
+  ScopedFindHandle search(FindFirstFileW((prefix + L"*").c_str(), &found));
+  if (!search.IsValid()) return;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ForceDeleteFile((folder + found.cFileName).c_str());
+  } while (FindNextFileW(search.Get(), &found));
 }
 
 }  // namespace
@@ -374,10 +386,13 @@ bool CDictManager::UninstallDict(uint32_t id) {
     return false;
   }
   std::wstring path = dict->GetPath();
+  const std::wstring extracted = DictHost().GetTempFolder() + dict->GetIdText(true) + L"_";
   for (CDictGroup* g : {&queryGroup_, &indexGroup_, &grabGroup_}) g->Remove(id);
   dicts_.erase(dicts_.begin() + i);
   delete dict;
   ForceDeleteFile(path.c_str());
+  // Its icon and the resources it gave the pages go with it.
+  DeleteFilesStartingWith(extracted);
   return true;
 }
 

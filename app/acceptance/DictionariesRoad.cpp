@@ -164,6 +164,15 @@ TEST_F(DictionariesRoad, InstallsADictionaryThatALookupFindsFirstOnceMovedToTheT
 TEST_F(DictionariesRoad, UninstallsTheSelectedDictionaryWhichALookupNoLongerFinds) {
   HWND dialog = OpenAndInstall();
   if (!dialog) return;
+  // On top, it is the row selected when the dialog opens again; the page
+  // shows its entry until it is uninstalled.
+  Click(DialogItem(dialog, IDC_DICTOPT_TOP));
+  CloseDialog(dialog);
+  PageOf(L"house", L"Strassenhaus");
+  const std::wstring icon = Folder() + L"temp\\00c0ffee_icon.png";
+  EXPECT_TRUE(IsFilePresent(icon.c_str())) << "no icon of the dictionary in temp";
+  dialog = OpenDialog(L"dialog-again");
+  ASSERT_NE(dialog, nullptr) << "the dictionaries dialog did not open again";
 
   // Uninstall asks first; Yes takes the dictionary and its file away.
   HWND uninstall = DialogItem(dialog, IDC_DICTOPT_UNINSTALL);
@@ -178,8 +187,17 @@ TEST_F(DictionariesRoad, UninstallsTheSelectedDictionaryWhichALookupNoLongerFind
   Click(yes);
   ASSERT_TRUE(WaitUntilGone(ask));
   EXPECT_TRUE(WaitFor([&] { return !IsFilePresent(InstalledFile().c_str()); })) << "the installed file stays";
+  EXPECT_FALSE(IsFilePresent(icon.c_str())) << "its icon stays in temp";
   Screenshot(L"uninstalled");
   CloseDialog(dialog);
+
+  // The page no longer shows it, before any new lookup.
+  std::wstring shown;
+  EXPECT_TRUE(WaitFor([&] {
+    shown = Window().PageText();
+    return shown.find(L"Haus") != std::wstring::npos && shown.find(kRoadTitle) == std::wstring::npos;
+  })) << "the page still shows the uninstalled dictionary:\n" << Utf8(shown);
+  Screenshot(L"page-after-uninstall");
 
   const std::wstring text = PageOf(L"house", L"Haus");
   EXPECT_EQ(text.find(kRoadTitle), std::wstring::npos) << "the uninstalled dictionary still answers:\n" << Utf8(text);

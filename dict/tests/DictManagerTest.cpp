@@ -112,8 +112,12 @@ TEST_F(ManagerTest, InstallNewAndUninstall) {
   EXPECT_FALSE(manager_.InstallDict(id, path.c_str(), true));
   manager_.GetErrorText(error);
   EXPECT_EQ(error.find(path + L" Title 1024 1024"), 0u) << error;
+  const std::wstring icon = manager_.FindDict(0x400)->GetIconPath();
+  EXPECT_TRUE(FileExists(icon));
   ASSERT_TRUE(manager_.UninstallDict(0x400));
   EXPECT_FALSE(FileExists(host_.GetDictFolder() + L"00000400.tdc"));
+  EXPECT_FALSE(FileExists(icon)) << "the icon stays in the temporary folder";
+  EXPECT_TRUE(FileExists(manager_.FindDict(0x200)->GetIconPath())) << "another dictionary lost its icon";
   CDictManager again;
   ASSERT_TRUE(again.LoadConfig());
   EXPECT_EQ(again.GetDicts().size(), 3u);
