@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <cwctype>
 
 #include "core/TextCodec.h"
 
@@ -316,4 +317,25 @@ void ReplaceAll(std::wstring& text, const wchar_t* find, const wchar_t* replacem
   }
   result.append(text, from, std::wstring::npos);
   text.swap(result);
+}
+
+std::wstring ShortenText(const std::wstring& text, size_t maxLength, size_t longestRun) {
+  const wchar_t kEllipsis = L'\x2026';
+  std::wstring out;
+  size_t run = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const wchar_t c = text[i];
+    run = iswspace(c) ? 0 : run + 1;
+    if (run < longestRun || (run == longestRun && (i + 1 == text.size() || iswspace(text[i + 1])))) {
+      out.push_back(c);
+    } else if (run == longestRun) {
+      out.push_back(kEllipsis);
+    }
+    if (out.size() >= maxLength && i + 1 < text.size()) {
+      out.resize(maxLength > 0 ? maxLength - 1 : 0);
+      if (maxLength > 0) out.push_back(kEllipsis);
+      break;
+    }
+  }
+  return out;
 }

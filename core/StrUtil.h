@@ -27,3 +27,8 @@ bool HexPairToByte(uint8_t* out, wchar_t high, wchar_t low);
 bool HexPairToByteA(uint8_t* out, char high, char low);
 
 void ReplaceAll(std::wstring& text, const wchar_t* find, const wchar_t* replacement);
+
+// A text for a place that does not grow with it (a message box, a heading):
+// cut to at most maxLength characters, and every run without a blank to at
+// most longestRun, each cut marked by an ellipsis (which counts).
+std::wstring ShortenText(const std::wstring& text, size_t maxLength, size_t longestRun);

@@ -90,7 +90,7 @@ uint32_t CDictGroup::LoadAll(DictList* dictionaries, int32_t kind) {
   return GetCount();
 }
 
-bool CDictGroup::Save(std::wstring& out) const {
+bool CDictGroup::Save(std::wstring& out, uint32_t without) const {
   out.clear();
   const wchar_t* tag = TagOf(kind_);
   if (!dictionaries_ || !tag) return false;
@@ -98,6 +98,7 @@ bool CDictGroup::Save(std::wstring& out) const {
   out += tag;
   out += L">\n";
   for (const DictGroupItem* m : members_) {
+    if (m->id == without) continue;
     std::wstring line;
     FormatWString(line, L"  <dict id=\"%.8x\" enable=\"%s\" minimize=\"%s\">\n", m->id,
                   m->enable ? L"y" : L"n", m->minimize ? L"y" : L"n");

@@ -42,7 +42,8 @@ class CDictGroup {
 
   uint32_t Load(const CXmlNode* element, DictList* dictionaries, int32_t kind);
   uint32_t LoadAll(DictList* dictionaries, int32_t kind);
-  bool Save(std::wstring& out) const;
+  // The group's element; a member with the id `without` (0: none) is left out.
+  bool Save(std::wstring& out, uint32_t without = 0) const;
   bool Add(uint32_t id);
   bool Remove(uint32_t id);
   bool Refresh(uint32_t id);

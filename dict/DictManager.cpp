@@ -9,6 +9,7 @@
 
 #include "core/DesCipher.h"
 #include "core/FileUtil.h"
+#include "core/ScopedHandle.h"
 #include "core/StrUtil.h"
 #include "core/XmlDocument.h"
 #include "core/XmlNode.h"
@@ -78,6 +79,17 @@ std::wstring FileNamePart(const std::wstring& path) {
   size_t slash = path.find_last_of(L'\\');
   if (!path.empty() && (path.back() == L':' || path.back() == L'\\')) return std::wstring();
   return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+void DeleteFilesStartingWith(const std::wstring& prefix) {
+  const size_t slash = prefix.rfind(L'\\');
+  const std::wstring folder = prefix.substr(0, slash + 1);
+  WIN32_FIND_DATAW found;
+  ScopedFindHandle search(FindFirstFileW((prefix + L"*").c_str(), &found));
+  if (!search.IsValid()) return;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ForceDeleteFile((folder + found.cFileName).c_str());
+  } while (FindNextFileW(search.Get(), &found));
 }
 
 }  // namespace
@@ -213,8 +225,20 @@ bool CDictManager::LoadConfig() {
 }
 
 bool CDictManager::SaveConfig() {
+  if (WriteConfig(0)) return true;
+  // Whoever changed the groups learns that the change ends with this run.
+  DictHost().ShowMessage(ConfigWriteFailText().c_str(), nullptr, MB_ICONERROR);
+  return false;
+}
+
+std::wstring CDictManager::ConfigWriteFailText() const {
+  return FormatMessageText(Message(L"SaveDictConfigFail"), {DictHost().GetDictFolder() + L"dictcfg.xmc"});
+}
+
+bool CDictManager::WriteConfig(uint32_t without) {
   std::wstring text = L"\xFEFF<?xml version=\"1.0\"  encoding=\"UTF-16\" ?>\n<config>\n<install>\n";
   for (CDictFile* d : dicts_) {
+    if (d->GetId() == without) continue;
     std::wstring src, line;
     EscapeXmlAttribute(src, FileNamePart(d->GetPath()).c_str());
     FormatWString(line, L"  <dict src=\"%s\" id=\"%.8x\" />\n", src.c_str(), d->GetId());
@@ -223,7 +247,7 @@ bool CDictManager::SaveConfig() {
   text += L"</install>\n";
   for (CDictGroup* g : {&queryGroup_, &indexGroup_, &grabGroup_}) {
     std::wstring part;
-    g->Save(part);
+    g->Save(part, without);
     text += part;
   }
   text += L"</config>";
@@ -234,14 +258,13 @@ bool CDictManager::SaveConfig() {
   cipher.SetKey(key, 16);
   const uint8_t* plain = reinterpret_cast<const uint8_t*>(text.data());
   const int length = static_cast<int>(text.size() * 2);
-  int size = cipher.Encrypt(nullptr, plain, length);
-  if (size < 1) return false;
-  std::unique_ptr<uint8_t[]> envelope(new (std::nothrow) uint8_t[size]);
-  if (!envelope || cipher.Encrypt(envelope.get(), plain, length) != size) return false;
+  const int size = cipher.Encrypt(nullptr, plain, length);
+  std::unique_ptr<uint8_t[]> envelope(size > 0 ? new (std::nothrow) uint8_t[size] : nullptr);
   // Written beside the old file and then put in its place, so a failed write
   // never leaves a damaged configuration behind.
-  std::wstring path = DictHost().GetDictFolder() + L"dictcfg.xmc";
-  return WriteFileReplacing(path.c_str(), envelope.get(), static_cast<uint32_t>(size));
+  const std::wstring path = DictHost().GetDictFolder() + L"dictcfg.xmc";
+  return envelope && cipher.Encrypt(envelope.get(), plain, length) == size &&
+         WriteFileReplacing(path.c_str(), envelope.get(), static_cast<uint32_t>(size));
 }
 
 CDictFile* CDictManager::LoadDictFile(const wchar_t* path, bool checkRepeat) {
@@ -260,7 +283,7 @@ CDictFile* CDictManager::LoadDictFile(const wchar_t* path, bool checkRepeat) {
   }
   if (checkRepeat && FindDict(dict->GetId())) {
     error_ = FormatMessageText(Message(L"LoadDictRepeat"),
-                               {std::wstring(path), dict->GetTitle(DictHost().GetUiLanguageCode().c_str()),
+                               {std::wstring(path), ShortenText(dict->GetTitle(DictHost().GetUiLanguageCode().c_str()), 100, 32),
                                 dict->GetId()});
     return nullptr;
   }
@@ -314,11 +337,15 @@ bool CDictManager::InstallDict(uint32_t& id, const wchar_t* path, bool checkRepe
       return false;
     }
     dicts_.push_back(dict);
-    if (!queryGroup_.Add(n)) {
+    // The installation is done only once the configuration names it: a
+    // dictionary it does not list would be gone at the next start.
+    const bool joined = queryGroup_.Add(n);
+    if (!joined || !WriteConfig(0)) {
+      queryGroup_.Remove(n);
       dicts_.pop_back();
       delete dict;
       ForceDeleteFile(installed.c_str());
-      error_ = installFail;
+      error_ = joined ? ConfigWriteFailText() : installFail;
       return false;
     }
   } else {
@@ -332,7 +359,13 @@ bool CDictManager::InstallDict(uint32_t& id, const wchar_t* path, bool checkRepe
     const std::wstring backup = CopyKeptAside(currentPath);
     current->Reset();
     bool kept = ForceMoveFile(currentPath.c_str(), backup.c_str(), true) || !IsFilePresent(currentPath.c_str());
-    if (!kept || !ForceMoveFile(staging.c_str(), installed.c_str(), true) || !current->Open(installed.c_str())) {
+    const bool replaced =
+        kept && ForceMoveFile(staging.c_str(), installed.c_str(), true) && current->Open(installed.c_str());
+    if (replaced) {
+      for (CDictGroup* g : {&queryGroup_, &indexGroup_, &grabGroup_}) g->Refresh(n);
+    }
+    // An update the configuration cannot take is undone like one that failed.
+    if (!replaced || !WriteConfig(0)) {
       current->Reset();
       if (IsFilePresent(backup.c_str())) {
         if (installed != currentPath) ForceDeleteFile(installed.c_str());
@@ -340,13 +373,13 @@ bool CDictManager::InstallDict(uint32_t& id, const wchar_t* path, bool checkRepe
       }
       current->Open(currentPath.c_str());
       for (CDictGroup* g : {&queryGroup_, &indexGroup_, &grabGroup_}) g->Refresh(n);
-      return failInstall();
+      if (!replaced) return failInstall();
+      error_ = ConfigWriteFailText();
+      return false;
     }
     ForceDeleteFile(backup.c_str());
     if (installed != currentPath) ForceDeleteFile(currentPath.c_str());
-    for (CDictGroup* g : {&queryGroup_, &indexGroup_, &grabGroup_}) g->Refresh(n);
   }
-  SaveConfig();
   id = n;
   NotifyChanged();
   return true;
@@ -368,12 +401,20 @@ bool CDictManager::UninstallDict(uint32_t id) {
     error_ = MessageWithId(L"UninstallDictFail", id);
     return false;
   }
+  // The configuration goes first: when it cannot be written, the dictionary
+  // stays installed as the file on disk still says.
+  if (!WriteConfig(id)) {
+    error_ = ConfigWriteFailText();
+    return false;
+  }
   std::wstring path = dict->GetPath();
+  const std::wstring extracted = DictHost().GetTempFolder() + dict->GetIdText(true) + L"_";
   for (CDictGroup* g : {&queryGroup_, &indexGroup_, &grabGroup_}) g->Remove(id);
   dicts_.erase(dicts_.begin() + i);
   delete dict;
   ForceDeleteFile(path.c_str());
-  SaveConfig();
+  // Its icon and the resources it gave the pages go with it.
+  DeleteFilesStartingWith(extracted);
   NotifyChanged();
   return true;
 }

@@ -35,6 +35,8 @@ class CDictManager {
   CDictManager& operator=(const CDictManager&) = delete;
 
   bool LoadConfig();
+  // Writes "dictcfg.xmc"; a failure is told to the user (the changes in
+  // memory stay until the program ends).
   bool SaveConfig();
   bool InstallDict(uint32_t& id, const wchar_t* path, bool checkRepeat);
   bool UninstallDict(uint32_t id);
@@ -72,6 +74,9 @@ class CDictManager {
 
  private:
   void BuildConfigKey(uint8_t key[16]) const;
+  // The configuration as it stands, or without the dictionary `without` (0: none).
+  bool WriteConfig(uint32_t without);
+  std::wstring ConfigWriteFailText() const;
   std::wstring Message(const wchar_t* key) const;
   std::wstring MessageWithId(const wchar_t* key, uint32_t id) const;
   std::wstring InstalledPath(uint32_t id) const;

@@ -161,8 +161,8 @@ bool COnlineUpdate::RunCommand(const std::wstring& act, const std::wstring& name
       if (!manager->InstallDict(id, name.c_str(), 0)) return false;
       if (index) manager->AddToGroup(2, id);
       if (grab) manager->AddToGroup(4, id);
-      manager->SaveConfig();
-      return true;
+      // The group choice is part of the step: a configuration that cannot take it fails the step.
+      return manager->SaveConfig();
     });
   }
   if (act == L"run") return RunProgram(name, BoolAttribute(cmd, L"waitexit"));

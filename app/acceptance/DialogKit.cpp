@@ -14,6 +14,17 @@ HWND WaitForTopWindow(DWORD process, const wchar_t* className, const wchar_t* ti
   return found;
 }
 
+HWND WaitForBoxSaying(DWORD process, const wchar_t* part) {
+  HWND found = nullptr;
+  WaitFor([&] {
+    for (HWND box : TopWindows(process, L"#32770", nullptr, true))
+      for (HWND text : Controls(box, L"Static"))
+        if (WindowText(text).find(part) != std::wstring::npos) found = box;
+    return found != nullptr;
+  });
+  return found;
+}
+
 bool WaitUntilGone(HWND window) {
   return WaitFor([window] { return !IsWindow(window) || !IsWindowVisible(window); });
 }

@@ -14,6 +14,9 @@ namespace acceptance {
 // Waits for a visible top-level window of the process of that class and
 // title (null: any); null when none came.
 HWND WaitForTopWindow(DWORD process, const wchar_t* className, const wchar_t* title);
+// Waits for a visible dialog or message box of the process with a text
+// holding `part`; null when none came.
+HWND WaitForBoxSaying(DWORD process, const wchar_t* part);
 // Waits until the window is gone or hidden.
 bool WaitUntilGone(HWND window);
 

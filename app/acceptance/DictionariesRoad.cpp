@@ -6,7 +6,9 @@
 // it; unticked, a lookup no longer asks it. While the dialog is open, an
 // online update installs one dictionary and uninstalls another: the page
 // shows the dictionaries the program now holds, and Top moves the row the
-// user clicked, on the screen as in the saved configuration.
+// user clicked, on the screen as in the saved configuration. While the
+// dictionary configuration cannot be written, an installation is refused and
+// told, and what was installed before is there after a restart.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -45,12 +47,27 @@ const char kRoadSource[] =
     "house\t<C A=\"0\"><F><a>house</a></F><G><O><d>Strassenhaus</d></O></G></C>\n"
     "quokkaroad\t<C A=\"0\"><F><a>quokkaroad</a></F><G><O><d>Wegbeutler</d></O></G></C>\n";
 
+// A second one, installed while the configuration cannot be written.
+const char kLateSource[] =
+    "id = 0x00C0FFEF\n"
+    "version = 1.3\n"
+    "flags = 0x18\n"
+    "name = Late Glossary\n"
+    "description = en | Late Glossary | | Installed while the configuration is held\n"
+    "glossary = en | de | text | Late\n"
+    "index_lang = en\n"
+    "icon = none\n"
+    "[entries]\n"
+    "quokkalate\t<C A=\"0\"><F><a>quokkalate</a></F><G><O><d>Spaetbeutler</d></O></G></C>\n";
+
 class DictionariesRoad : public Road {
  protected:
   void Prepare() override {
     file_ = Folder() + L"road-glossary.tdc";
+    lateFile_ = Folder() + L"late-glossary.tdc";
     std::string why;
     ASSERT_TRUE(WriteDictionaryFile(file_, kRoadSource, why)) << why;
+    ASSERT_TRUE(WriteDictionaryFile(lateFile_, kLateSource, why)) << why;
   }
 
   // The dictionaries dialog, opened from the main menu and drawn.
@@ -93,16 +110,21 @@ class DictionariesRoad : public Road {
     });
     return other;
   }
-  // Install: the button's open-file dialog takes the typed path; the new
-  // dictionary is selected afterwards.
-  void Install(HWND dialog) {
+  // The Install button; its open-file dialog takes the typed path.
+  void ChooseInstall(HWND dialog, const std::wstring& file) {
     HWND install = DialogItem(dialog, IDC_DICTOPT_INSTALL);
     ASSERT_NE(install, nullptr) << "no visible Install button";
     Click(install);
     ASSERT_NE(WaitForOtherBox(dialog), nullptr) << "Install opened no file dialog";
     Screenshot(L"open-file");
-    TypeText(file_);
+    TypeText(file);
     PressKey(VK_RETURN);
+  }
+  // Install: the install result names the new dictionary, which is selected
+  // afterwards.
+  void Install(HWND dialog) {
+    ChooseInstall(dialog, file_);
+    if (HasFatalFailure()) return;
     HWND result = WaitForTopWindow(program_.Id(), L"#32770", L"Install Dictionary");
     ASSERT_NE(result, nullptr) << "no install result; the program shows: " << Utf8(DialogTexts(program_.Id()));
     EXPECT_NE(WindowText(DialogItem(result, IDC_DICTINST_TEXT)).find(kRoadTitle), std::wstring::npos)
@@ -123,7 +145,7 @@ class DictionariesRoad : public Road {
   }
   std::wstring InstalledFile() { return Folder() + L"dict\\" + kRoadFile; }
 
-  std::wstring file_;
+  std::wstring file_, lateFile_;
   HWND page_ = nullptr;
 };
 
@@ -147,6 +169,15 @@ TEST_F(DictionariesRoad, InstallsADictionaryThatALookupFindsFirstOnceMovedToTheT
 TEST_F(DictionariesRoad, UninstallsTheSelectedDictionaryWhichALookupNoLongerFinds) {
   HWND dialog = OpenAndInstall();
   if (!dialog) return;
+  // On top, it is the row selected when the dialog opens again; the page
+  // shows its entry until it is uninstalled.
+  Click(DialogItem(dialog, IDC_DICTOPT_TOP));
+  CloseDialog(dialog);
+  PageOf(L"house", L"Strassenhaus");
+  const std::wstring icon = Folder() + L"temp\\00c0ffee_icon.png";
+  EXPECT_TRUE(IsFilePresent(icon.c_str())) << "no icon of the dictionary in temp";
+  dialog = OpenDialog(L"dialog-again");
+  ASSERT_NE(dialog, nullptr) << "the dictionaries dialog did not open again";
 
   // Uninstall asks first; Yes takes the dictionary and its file away.
   HWND uninstall = DialogItem(dialog, IDC_DICTOPT_UNINSTALL);
@@ -161,14 +192,62 @@ TEST_F(DictionariesRoad, UninstallsTheSelectedDictionaryWhichALookupNoLongerFind
   Click(yes);
   ASSERT_TRUE(WaitUntilGone(ask));
   EXPECT_TRUE(WaitFor([&] { return !IsFilePresent(InstalledFile().c_str()); })) << "the installed file stays";
+  EXPECT_FALSE(IsFilePresent(icon.c_str())) << "its icon stays in temp";
   Screenshot(L"uninstalled");
   CloseDialog(dialog);
+
+  // The page no longer shows it, before any new lookup.
+  std::wstring shown;
+  EXPECT_TRUE(WaitFor([&] {
+    shown = Window().PageText();
+    return shown.find(L"Haus") != std::wstring::npos && shown.find(kRoadTitle) == std::wstring::npos;
+  })) << "the page still shows the uninstalled dictionary:\n" << Utf8(shown);
+  Screenshot(L"page-after-uninstall");
 
   const std::wstring text = PageOf(L"house", L"Haus");
   EXPECT_EQ(text.find(kRoadTitle), std::wstring::npos) << "the uninstalled dictionary still answers:\n" << Utf8(text);
   Screenshot(L"lookup-without");
 }
 
+// Another program holds the dictionary configuration open (it may be read,
+// not replaced), as a backup or a virus scanner does.
+TEST_F(DictionariesRoad, AnInstallationTheConfigurationCannotTakeIsRefusedAndNothingIsLost) {
+  HWND dialog = OpenAndInstall();
+  if (!dialog) return;
+  const std::wstring config = Folder() + L"dict\\dictcfg.xmc";
+  ScopedHandle held(CreateFileW(config.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(held.IsValid()) << "cannot hold " << Utf8(config);
+
+  ChooseInstall(dialog, lateFile_);
+  if (HasFatalFailure()) return;
+  HWND box = WaitForBoxSaying(program_.Id(), L"dictcfg.xmc");
+  ASSERT_NE(box, nullptr) << "the failed save was not told; the program shows: " << Utf8(DialogTexts(program_.Id()));
+  Screenshot(L"not-saved");
+  for (HWND other : TopWindows(program_.Id(), L"#32770", nullptr, true))
+    EXPECT_EQ(DialogItem(other, IDC_DICTINST_TEXT), nullptr) << "the installation was reported as done";
+  Click(DialogItem(box, IDOK));
+  ASSERT_TRUE(WaitUntilGone(box));
+  EXPECT_FALSE(IsFilePresent((Folder() + L"dict\\00c0ffef.tdc").c_str())) << "the refused file stays in dict";
+
+  // Closing the dialog saves the groups: that failure is told too.
+  Click(DialogItem(dialog, IDCANCEL));
+  box = WaitForBoxSaying(program_.Id(), L"dictcfg.xmc");
+  ASSERT_NE(box, nullptr) << "closing told nothing; the program shows: " << Utf8(DialogTexts(program_.Id()));
+  Click(DialogItem(box, IDOK));
+  ASSERT_TRUE(WaitUntilGone(dialog));
+  held.Close();
+
+  ASSERT_TRUE(Window().ChooseExit());
+  ASSERT_TRUE(program_.WaitForExit()) << "Exit did not end the program";
+  std::string why;
+  ASSERT_TRUE(program_.Start(Folder(), L"", why)) << why;
+  EXPECT_EQ(Utf8(DialogTexts(program_.Id())), "");
+  const std::wstring text = PageOf(L"quokkaroad", L"Wegbeutler");
+  EXPECT_NE(text.find(kRoadTitle), std::wstring::npos) << Utf8(text);
+  EXPECT_NE(PageOf(L"house", L"Haus").find(kDemoTitle), std::wstring::npos);
+  EXPECT_TRUE(IsFilePresent(InstalledFile().c_str()));
+  Screenshot(L"after-restart");
+}
 
 // The tick boxes of the dictionaries page, top to bottom.
 std::vector<HWND> TickBoxes(HWND page) {

@@ -6,6 +6,7 @@
 
 #include "app/frame/FrameLayout.h"
 #include "app/frame/FrameRes.h"
+#include "app/frame/LookupPage.h"
 #include "app/shell/AppServices.h"
 #include "core/StrUtil.h"
 #include "core/TextCodec.h"
@@ -340,6 +341,15 @@ void CMainFrame::OnIndexGroupChanged() {
   } else {
     m_searchBar->SetMenuSelection(-1);
   }
+  // The page and the guide may show a dictionary that was uninstalled or
+  // reordered meanwhile: the word shown is looked up again as things are now.
+  // Nothing is spoken: the user asked for no lookup.
+  const std::wstring word = m_viewBar->m_view.GetCurrentWord();
+  if (word.empty()) return;
+  LookupOutcome outcome;
+  QueryLookup(outcome, *manager, word.c_str(), UiText(L"WebResult", L"NoMatch"), false);
+  m_viewBar->SetResultHtml(outcome.html.c_str(), word.c_str(), false);
+  m_indexPane->GetGuide().FillResults(outcome.dicts);
 }
 
 void CMainFrame::OnUiSettingsChanged() {

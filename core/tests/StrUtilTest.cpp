@@ -137,3 +137,26 @@ TEST(ReplaceAll, NonOverlapping) {
   ReplaceAll(s, L"b", nullptr);
   EXPECT_EQ(s, L"abc");
 }
+
+TEST(ShortenText, LengthAndUnbrokenRunsEndInAnEllipsis) {
+  const std::wstring w25(25, L'W'), w24(24, L'W'), x30(30, L'x');
+  struct Case {
+    std::wstring text;
+    size_t maxLength, longestRun;
+    std::wstring expected;
+  } cases[] = {
+      {L"Road Glossary", 100, 24, L"Road Glossary"},
+      {w24, 100, 24, w24},
+      {w25, 100, 24, std::wstring(23, L'W') + L"\x2026"},
+      {L"ab " + x30 + L" cd", 100, 10, L"ab " + std::wstring(9, L'x') + L"\x2026 cd"},
+      {L"abcdef", 4, 24, L"abc\x2026"},
+      {L"abcd", 4, 24, L"abcd"},
+      {L"", 4, 24, L""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ShortenText(c.text, c.maxLength, c.longestRun), c.expected);
+  std::wstring words;
+  for (int i = 0; i < 400; ++i) words += L"word ";
+  const std::wstring shortened = ShortenText(words, 100, 24);
+  EXPECT_EQ(shortened.size(), 100u);
+  EXPECT_EQ(shortened.back(), L'\x2026');
+}

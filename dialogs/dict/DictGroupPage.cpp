@@ -87,6 +87,8 @@ std::wstring DictDisplayName(const CDictFile& dict) {
   return dict.GetTitle(DictHost().GetUiLanguageCode().c_str());
 }
 
+std::wstring DictMessageName(const CDictFile& dict) { return ShortenText(DictDisplayName(dict), 100, 32); }
+
 std::wstring PageText(const std::wstring& text) {
   std::wstring escaped;
   EscapeXmlText(escaped, text.c_str(), static_cast<uint32_t>(text.size()), false);

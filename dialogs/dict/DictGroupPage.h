@@ -104,6 +104,9 @@ std::wstring DlgText(const wchar_t* section, const wchar_t* key, int index = -1)
 std::wstring OnlineImageHtml();
 // The dictionary's name in the user-interface language.
 std::wstring DictDisplayName(const class CDictFile& dict);
+// That name for a message box, which grows with its text: a name of any
+// length leaves the box on the screen.
+std::wstring DictMessageName(const class CDictFile& dict);
 // A text for a page of these dialogs, as text: a dictionary file's title or
 // description must neither break the page nor bring markup into it.
 std::wstring PageText(const std::wstring& text);

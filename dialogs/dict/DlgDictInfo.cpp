@@ -10,6 +10,9 @@
 namespace {
 
 const wchar_t kSection[] = L"DlgDictInfo";
+// Characters of a run without a blank that fit the narrowest page in the
+// heading's font.
+constexpr size_t kLongestRun = 24;
 
 const wchar_t kFullRowTemplate[] =
     L"<div style='padding: 7 0 7 0; border-top: 1px solid #A0BDDF; font-size: 8pt;'><b>%s:</b>&nbsp; %s</div>";
@@ -37,13 +40,18 @@ std::wstring BuildDictInfoHtml(CDictFile& dict) {
   const InfoDescription empty;
   const InfoDescription& r = description ? *description : empty;
 
+  // The page's width follows the longest unbroken run of its text: a longer
+  // one would push the right column out of the window. The heading, above the
+  // scrolled part, stays short as well.
+  const std::wstring title = ShortenText(r.title, std::wstring::npos, kLongestRun);
+  const std::wstring heading = ShortenText(r.title, 128, kLongestRun);
   std::wstring fullRows, row;
   auto addFull = [&](const wchar_t* key, const std::wstring& value, bool always) {
     if (value.empty() && !always) return;
     FormatWString(row, kFullRowTemplate, DlgText(kSection, key).c_str(), PageText(value).c_str());
     fullRows += row;
   };
-  addFull(L"DictTitle", r.title, true);
+  addFull(L"DictTitle", title, true);
   addFull(L"DictEdition", r.edition, false);
   addFull(L"DictDescription", r.description, false);
   addFull(L"PubAuthor", r.author, false);
@@ -67,7 +75,7 @@ std::wstring BuildDictInfoHtml(CDictFile& dict) {
   addPair(L"Update", info.update, L"IndexCount", IntToWString(info.keyCount, 10));
 
   std::wstring page;
-  FormatWString(page, kPageTemplate, dict.GetIconPath().c_str(), PageText(r.title).c_str(), pairRows.c_str(),
+  FormatWString(page, kPageTemplate, dict.GetIconPath().c_str(), PageText(heading).c_str(), pairRows.c_str(),
                 fullRows.c_str());
   return page;
 }

@@ -1,5 +1,7 @@
 #include "dialogs/dict/DlgDictInstall.h"
 
+#include <functional>
+
 #include "core/ConfigFile.h"
 #include "core/StrUtil.h"
 #include "dialogs/dict/DictDialogApp.h"
@@ -9,8 +11,38 @@
 #include "dict/DictManager.h"
 
 namespace {
+
 const wchar_t kSection[] = L"DlgDictInstall";
+
+// compose(name) with the name cut, and ended by an ellipsis, until the text
+// fits the control's area in its font; the control does not grow.
+std::wstring FitNameInControl(CWnd& control, const std::wstring& name,
+                              const std::function<std::wstring(const std::wstring&)>& compose) {
+  CRect area;
+  control.GetClientRect(&area);
+  CClientDC dc(&control);
+  const HGDIOBJ oldFont = dc.SelectObject(reinterpret_cast<HGDIOBJ>(control.SendMessage(WM_GETFONT)));
+  auto fits = [&](const std::wstring& text) {
+    CRect need(0, 0, area.Width(), 0);
+    ::DrawTextW(dc.GetSafeHdc(), text.c_str(), static_cast<int>(text.size()), &need,
+                DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    return need.Width() <= area.Width() && need.Height() <= area.Height();
+  };
+  auto cut = [&](size_t length) { return compose(name.substr(0, length) + L"\x2026"); };
+  std::wstring text = compose(name);
+  if (!fits(text)) {
+    size_t low = 0, high = name.size();  // cut(low) is taken; cut(high) does not fit
+    while (high - low > 1) {
+      const size_t middle = (low + high) / 2;
+      (fits(cut(middle)) ? low : high) = middle;
+    }
+    text = cut(low);
+  }
+  dc.SelectObject(oldFont);
+  return text;
 }
+
+}  // namespace
 
 CDlgDictInstall::CDlgDictInstall(CWnd* parent) : CDialog(IDD_DICT_INSTALL, parent), m_manager(DictDialogManager()) {}
 
@@ -24,9 +56,12 @@ BOOL CDlgDictInstall::OnInitDialog() {
   CDictFile* dict = m_manager.FindDict(m_dictId);
   if (!dict) return TRUE;
   SetWindowText(DlgText(kSection, L"Title").c_str());
-  std::wstring text;
-  FormatWString(text, DlgText(kSection, L"InstallSucceed").c_str(), m_dictId, DictDisplayName(*dict).c_str());
-  m_text.SetWindowText(text.c_str());
+  const std::wstring format = DlgText(kSection, L"InstallSucceed");
+  m_text.SetWindowText(FitNameInControl(m_text, DictDisplayName(*dict), [&](const std::wstring& name) {
+                         std::wstring text;
+                         FormatWString(text, format.c_str(), m_dictId, name.c_str());
+                         return text;
+                       }).c_str());
   SetDlgItemText(IDC_DICTINST_GROUPBOX, DlgText(kSection, L"DictGroupOption").c_str());
   m_chkIndex.SetWindowText(DlgText(kSection, L"AddIndexGroup").c_str());
   SetDlgItemText(IDC_DICTINST_INDEXDESC, DlgText(kSection, L"AddIndexGroupDesc").c_str());

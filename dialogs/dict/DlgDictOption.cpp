@@ -413,7 +413,7 @@ void CDlgDictOption::OnUninstall() {
   if (!dict) return;
   const uint32_t id = member->id;
   std::wstring text;
-  FormatWString(text, DlgText(L"Message", L"AskUninstall").c_str(), DictDisplayName(*dict).c_str(), id);
+  FormatWString(text, DlgText(L"Message", L"AskUninstall").c_str(), DictMessageName(*dict).c_str(), id);
   if (ShowMessageBox(m_hWnd, text.c_str(), DlgText(kSection, L"Title").c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
     return;
   const int32_t previous = m_page.GetPosition();
@@ -452,7 +452,7 @@ void CDlgDictOption::OnRemove() {
   CDictFile* dict = m_manager.FindGroupDict(kind, id);
   if (!dict) return;
   std::wstring text;
-  FormatWString(text, DlgText(L"Message", L"AskRemove").c_str(), DictDisplayName(*dict).c_str(), id);
+  FormatWString(text, DlgText(L"Message", L"AskRemove").c_str(), DictMessageName(*dict).c_str(), id);
   if (ShowMessageBox(m_hWnd, text.c_str(), DlgText(kSection, L"Title").c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
     return;
   const int32_t previous = m_page.GetPosition();

@@ -116,8 +116,12 @@ TEST_F(ManagerTest, InstallNewAndUninstall) {
   EXPECT_FALSE(manager_.InstallDict(id, path.c_str(), true));
   manager_.GetErrorText(error);
   EXPECT_EQ(error.find(path + L" Title 1024 1024"), 0u) << error;
+  const std::wstring icon = manager_.FindDict(0x400)->GetIconPath();
+  EXPECT_TRUE(FileExists(icon));
   ASSERT_TRUE(manager_.UninstallDict(0x400));
   EXPECT_FALSE(FileExists(host_.GetDictFolder() + L"00000400.tdc"));
+  EXPECT_FALSE(FileExists(icon)) << "the icon stays in the temporary folder";
+  EXPECT_TRUE(FileExists(manager_.FindDict(0x200)->GetIconPath())) << "another dictionary lost its icon";
   CDictManager again;
   ASSERT_TRUE(again.LoadConfig());
   EXPECT_EQ(again.GetDicts().size(), 3u);
@@ -269,6 +273,66 @@ TEST_F(ManagerTest, DamagedContentsAreRefusedAtInstallation) {
   ASSERT_TRUE(manager_.InstallDict(id, good.c_str(), true));
   std::wstring data;
   EXPECT_GE(manager_.FindDict(0x400)->LookupEntry(data, L"fig", 3), 0);
+}
+
+// While "dictcfg.xmc" cannot be replaced (another program holds it open), an
+// install, an update or an uninstall is not done: the configuration on disk
+// and the folder keep saying what is installed, and the failure is told.
+TEST_F(ManagerTest, ChangesTheConfigurationCannotTakeAreNotDone) {
+  ASSERT_TRUE(manager_.LoadConfig());
+  host_.uiTexts[L"Message/SaveDictConfigFail"] = L"Cannot save %s";
+  const std::wstring config = host_.GetDictFolder() + L"dictcfg.xmc";
+  const std::wstring fresh = Build(0x600, {SimpleEntry(L"plum", L"p")});
+  const std::wstring newer = Build(0x200, {SimpleEntry(L"apricot", L"new")}, L"flags = 0x18");
+  HANDLE held = CreateFileW(config.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  uint32_t id;
+  std::wstring error;
+
+  EXPECT_FALSE(manager_.InstallDict(id, fresh.c_str(), true));
+  manager_.GetErrorText(error);
+  EXPECT_EQ(error, L"Cannot save " + config);
+  EXPECT_EQ(manager_.FindDict(0x600), nullptr);
+  EXPECT_EQ(manager_.GroupIndexOf(kGroupQuery, 0x600), -1);
+  EXPECT_FALSE(FileExists(host_.GetDictFolder() + L"00000600.tdc"));
+
+  EXPECT_FALSE(manager_.InstallDict(id, newer.c_str(), false));
+  manager_.GetErrorText(error);
+  EXPECT_EQ(error, L"Cannot save " + config);
+  ASSERT_NE(manager_.FindDict(0x200), nullptr);
+  EXPECT_GE(manager_.FindDict(0x200)->FindExact(L"apple", 5), 0);
+  EXPECT_FALSE(FileExists(host_.GetDictFolder() + L"00000200.tdc.old"));
+
+  EXPECT_FALSE(manager_.UninstallDict(0x300));
+  manager_.GetErrorText(error);
+  EXPECT_EQ(error, L"Cannot save " + config);
+  EXPECT_NE(manager_.FindDict(0x300), nullptr);
+  EXPECT_EQ(manager_.GroupIndexOf(kGroupQuery, 0x300), 2);
+  EXPECT_TRUE(FileExists(host_.GetDictFolder() + L"00000300.tdc"));
+
+  // A group edit stays in memory; its save tells the user.
+  EXPECT_TRUE(host_.messages.empty());
+  EXPECT_FALSE(manager_.SaveConfig());
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_NE(host_.messages[0].find(L"Cannot save " + config), std::wstring::npos) << host_.messages[0];
+  CloseHandle(held);
+
+  CDictManager again;
+  ASSERT_TRUE(again.LoadConfig());
+  EXPECT_EQ(again.GetDicts().size(), 3u);
+  EXPECT_EQ(again.FindDict(0x600), nullptr);
+  ASSERT_NE(again.FindDict(0x200), nullptr);
+  EXPECT_GE(again.FindDict(0x200)->FindExact(L"apple", 5), 0);
+  EXPECT_NE(again.FindDict(0x300), nullptr);
+  EXPECT_EQ(host_.messages.size(), 1u);  // every listed file is there
+
+  // Once the file can be written again, the same steps are done.
+  ASSERT_TRUE(manager_.InstallDict(id, fresh.c_str(), true));
+  ASSERT_TRUE(manager_.UninstallDict(0x300));
+  CDictManager after;
+  ASSERT_TRUE(after.LoadConfig());
+  EXPECT_NE(after.FindDict(0x600), nullptr);
+  EXPECT_EQ(after.FindDict(0x300), nullptr);
 }
 
 TEST_F(ManagerTest, QueryGroupRendersOneFragmentPerHoldingMember) {

@@ -76,6 +76,42 @@ TEST_F(InfoTest, WindowShowsTheDictionaryItWasGiven) {
   dialog.DestroyWindow();
 }
 
+// The first cell whose text begins with `start`, depth first.
+htmlview::Element* CellStarting(htmlview::Element* from, const std::wstring& start) {
+  if (!from) return nullptr;
+  if (from->Is(L"td") && from->InnerText().compare(0, start.size(), start) == 0) return from;
+  for (size_t i = 0; i < from->ChildCount(); ++i)
+    if (htmlview::Element* found = CellStarting(from->Child(i), start)) return found;
+  return nullptr;
+}
+
+TEST_F(InfoTest, ALongNameLeavesBothColumnsInTheWindow) {
+  std::wstring words;
+  for (int i = 0; i < 200; ++i) words += L"Longname ";
+  const std::wstring names[] = {std::wstring(2000, L'W'), words};
+  uint32_t id = 0x600;
+  for (const std::wstring& name : names) {
+    SCOPED_TRACE(id);
+    uint32_t installed = 0;
+    const std::wstring path = Build(id, L"description = en | " + name, L"", L"long" + std::to_wstring(id));
+    ++id;
+    ASSERT_TRUE(manager_.InstallDict(installed, path.c_str(), true));
+    CDlgDictInfo dialog;
+    dialog.SetDictId(installed);
+    ASSERT_TRUE(dialog.Create(IDD_DICT_INFO));
+    ASSERT_TRUE(PumpUntil([&] { return Element(dialog, L"tab_info") != nullptr; }));
+    CRect page;
+    dialog.GetHtmlCtrl().GetClientRect(&page);
+    htmlview::Element* idCell = CellStarting(Element(dialog, L"tab_info"), L"ID:");
+    ASSERT_NE(idCell, nullptr);
+    const htmlview::PageRect box = idCell->PageBox();
+    EXPECT_GT(box.width, 0);
+    EXPECT_LE(box.left + box.width, page.Width()) << "the right column is out of the window";
+    EXPECT_NE(Element(dialog, L"main")->InnerText().find(L"\x2026"), std::wstring::npos);
+    dialog.DestroyWindow();
+  }
+}
+
 TEST_F(InfoTest, AnUnknownIdLeavesThePageBlankAndCloseWorks) {
   CDlgDictInfo dialog;
   dialog.SetDictId(0x999);

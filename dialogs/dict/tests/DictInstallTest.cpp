@@ -4,6 +4,8 @@
 #include "dialogs/dict/DlgDictInstall.h"
 #include "dialogs/dict/DlgDictOption.h"
 #include "dialogs/dict/tests/DictDialogTestKit.h"
+#include "core/ScopedHandle.h"
+#include "core/TextCodec.h"
 #include "dict/DictFile.h"
 
 namespace {
@@ -11,6 +13,12 @@ namespace {
 using namespace dlgtest;
 
 constexpr uint32_t kNew = 0x500;
+
+std::string Narrow(const std::wstring& text) {
+  std::string out;
+  WStringToUtf8(out, text.c_str(), static_cast<int>(text.size()));
+  return out;
+}
 
 class InstallTest : public DictDialogTest {
  protected:
@@ -113,6 +121,69 @@ TEST_F(InstallTest, AFailedUpdateKeepsTheInstalledDictionary) {
   std::wstring data;
   EXPECT_GE(kept->LookupEntry(data, L"apple", 5), 0);
   EXPECT_TRUE(PostedToMain(2032).empty());
+}
+
+// The confirmation line has a box of fixed size: a long name is cut to fit
+// it, and an "&" of a name is shown, not taken for a mnemonic.
+TEST_F(InstallTest, ResultTextFitsItsBoxAndShowsTheNameAsItIs) {
+  std::wstring words;
+  for (int i = 0; i < 200; ++i) words += L"Longname ";
+  struct Case {
+    const wchar_t* file;
+    std::wstring name;
+    bool shortened;
+  } cases[] = {
+      {L"amp", L"Salt & Pepper", false},
+      {L"words", words, true},
+      {L"run", std::wstring(2000, L'W'), true},
+  };
+  uint32_t id = 0x600;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    uint32_t installed = 0;
+    const std::wstring path = Build(id++, L"flags = 0x18\ndescription = en | " + c.name, L"", c.file);
+    ASSERT_TRUE(manager_.InstallDict(installed, path.c_str(), true));
+    CDlgDictInstall dialog;
+    dialog.m_dictId = installed;
+    ASSERT_TRUE(dialog.Create(IDD_DICT_INSTALL));
+    CString shown;
+    dialog.m_text.GetWindowText(shown);
+    const std::wstring text(shown);
+    EXPECT_TRUE(dialog.m_text.GetStyle() & SS_NOPREFIX);
+    if (c.shortened) {
+      EXPECT_EQ(text.back(), L'\x2026') << Narrow(text);
+      EXPECT_GT(text.size(), 40u) << "cut shorter than needed: " << Narrow(text);
+    } else {
+      EXPECT_EQ(text, L"Installed 00000600 " + c.name);
+    }
+    CRect area, need;
+    dialog.m_text.GetClientRect(&area);
+    need.SetRect(0, 0, area.Width(), 0);
+    CClientDC dc(&dialog.m_text);
+    dc.SelectObject(reinterpret_cast<HGDIOBJ>(dialog.m_text.SendMessage(WM_GETFONT)));
+    ::DrawTextW(dc.GetSafeHdc(), text.c_str(), static_cast<int>(text.size()), &need,
+                DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    EXPECT_LE(need.Width(), area.Width()) << Narrow(text);
+    EXPECT_LE(need.Height(), area.Height()) << Narrow(text);
+    dialog.DestroyWindow();
+  }
+}
+
+TEST_F(InstallTest, AnInstallationTheConfigurationCannotTakeIsReportedAsFailed) {
+  host_.uiTexts[L"Message/SaveDictConfigFail"] = L"Cannot save";
+  const std::wstring path = Build(kNew, L"flags = 0x18\ndescription = en | Fresh");
+  // Another program holds the configuration: it may be read, not replaced.
+  ScopedHandle held(CreateFileW((host_.GetDictFolder() + L"dictcfg.xmc").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(held.IsValid());
+  EXPECT_FALSE(Install(path));
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text, L"Fail " + path + L" [Cannot save]");
+  EXPECT_FALSE(DialogWasClosed());  // no result dialog
+  EXPECT_EQ(manager_.FindDict(kNew), nullptr);
+  EXPECT_TRUE(PostedToMain(2032).empty());
+  held.Close();
+  EXPECT_EQ(Reload()->FindDict(kNew), nullptr);
 }
 
 UINT g_grabState;

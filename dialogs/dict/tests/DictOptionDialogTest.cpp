@@ -323,6 +323,20 @@ TEST_F(OptionDialogTest, ALongNameIsCutShortAndTheColumnsStay) {
   }
 }
 
+// A message box grows with its text: the question names a dictionary of a
+// very long name shortly.
+TEST_F(OptionDialogTest, TheUninstallQuestionNamesALongDictionaryShortly) {
+  uint32_t installed = 0;
+  const std::wstring path = Build(0x600, L"description = en | " + std::wstring(2000, L'W'), L"", L"long");
+  ASSERT_TRUE(manager_.InstallDict(installed, path.c_str(), true));
+  Open();
+  ASSERT_TRUE(dialog_->GetPage().SelectById(installed, 0xFFFFFFFF));
+  boxes_.answers = {IDNO};
+  Command(IDC_DICTOPT_UNINSTALL);
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text, L"Uninstall " + std::wstring(31, L'W') + L"\x2026 00000600");
+}
+
 TEST_F(OptionDialogTest, RemoveTakesMembersOutButNotTheLastIndexMember) {
   Open();
   Command(IDC_DICTOPT_INDEX);
