@@ -116,9 +116,12 @@ bool WineProgram::Start(const wchar_t* exe, const std::wstring& arguments, const
         Search search = {w->program->Id(), w->topClass, nullptr, w->childClass};
         EnumWindows(FindTop, reinterpret_cast<LPARAM>(&search));
         w->program->top_ = search.found;
-        return search.found != nullptr;
+        return search.found != nullptr && IsWindowVisible(search.found);
       },
-      &wait, 120000);
+      &wait, 120000) &&
+         // Shown and then idle: its first paint is done, and the mouse a test
+         // moves over its text next finds the text drawn.
+         WaitForInputIdle(info_.hProcess, 120000) == 0;
 }
 
 void WineProgram::Stop() {
