@@ -1,4 +1,4 @@
-#include "app/shell/TextStoreKey.h"
+#include "core/TextStoreKey.h"
 
 #include <cstring>
 

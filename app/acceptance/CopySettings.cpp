@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "app/acceptance/AcceptanceKit.h"
-#include "app/shell/TextStoreKey.h"
+#include "core/TextStoreKey.h"
 #include "core/EnvelopeFile.h"
 #include "core/FileUtil.h"
 #include "core/StrUtil.h"

@@ -12,7 +12,7 @@
 #include "core/TextCodec.h"
 #include "core/XmlDocument.h"
 #include "core/XmlNode.h"
-#include "app/shell/TextStoreKey.h"
+#include "core/TextStoreKey.h"
 #include "grabhook/Scrivet.h"
 #include "tools/DictWriter.h"
 

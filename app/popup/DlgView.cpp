@@ -332,11 +332,11 @@ LRESULT CDlgView::SetSectionState(const SectionRequest* request) {
 LRESULT CDlgView::ShowDictMenu(const DictMenuRequest* request) {
   if (!request) return 1;
   CDictManager& manager = *theApp.GetDictManager();
-  const std::vector<MenuItemSpec> items = DictMenuItems(manager, theApp.m_uiText, request->kind, request->id);
+  const std::vector<MenuItemText> items = DictMenuItems(manager, theApp.m_uiText, request->kind, request->id);
   if (items.empty()) return 1;
   COwnerMenu menu;
   if (!menu.CreatePopupMenu()) return 1;
-  for (const MenuItemSpec& item : items) menu.AppendItem(item.flags, item.id, item.text.c_str());
+  for (const MenuItemText& item : items) menu.AppendItem(item.flags, item.id, item.text.c_str());
   const UINT chosen = menu.TrackPopupMenu(TPM_RETURNCMD | TPM_NONOTIFY, request->x, request->y, this);
   bool enabled = true;
   switch (chosen) {

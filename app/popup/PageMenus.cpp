@@ -29,8 +29,8 @@ bool SetSectionState(CDictManager& manager, int32_t kind, uint32_t id, bool expl
 std::wstring SectionMeaningName(uint32_t id) { return L"dict_meaning_" + IntToWString(id, 10); }
 std::wstring SectionShowName(uint32_t id) { return L"dict_show_" + IntToWString(id, 10); }
 
-std::vector<MenuItemSpec> DictMenuItems(CDictManager& manager, const CConfigFile& texts, int32_t kind, uint32_t id) {
-  std::vector<MenuItemSpec> items;
+std::vector<MenuItemText> DictMenuItems(CDictManager& manager, const CConfigFile& texts, int32_t kind, uint32_t id) {
+  std::vector<MenuItemText> items;
   const DictGroupItem* member = FindMember(manager, kind, id);
   if (!member) return items;
   const std::wstring suffix = kind == kGroupIndex ? texts.GetString(L"DictMenu", L"IndexGroup") : std::wstring();

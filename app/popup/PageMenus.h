@@ -57,13 +57,13 @@ bool SetSectionState(CDictManager& manager, int32_t kind, uint32_t id, bool expl
 std::wstring SectionMeaningName(uint32_t id);
 std::wstring SectionShowName(uint32_t id);
 
-struct MenuItemSpec {
+struct MenuItemText {
   UINT flags;
   UINT id;
   std::wstring text;
 };
 // The dictionary menu of a group member; empty when it is no member.
-std::vector<MenuItemSpec> DictMenuItems(CDictManager& manager, const CConfigFile& texts, int32_t kind, uint32_t id);
+std::vector<MenuItemText> DictMenuItems(CDictManager& manager, const CConfigFile& texts, int32_t kind, uint32_t id);
 // Flips the member's enable flag and saves the configuration; false when no
 // member. `enabled` is the new state.
 bool ToggleMemberEnable(CDictManager& manager, int32_t kind, uint32_t id, bool& enabled);

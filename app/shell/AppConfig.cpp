@@ -4,7 +4,7 @@
 
 #include "app/shell/AppInternal.h"
 #include "app/shell/QuorindoApp.h"
-#include "app/shell/TextStoreKey.h"
+#include "core/TextStoreKey.h"
 #include "core/StrUtil.h"
 #include "core/UiSeam.h"
 

@@ -29,7 +29,7 @@ uint32_t Get32(const std::string& s, size_t at) {
 // A bitmap file laid out by hand: file header, an information header of
 // headerSize bytes (masks inside it from 52 bytes on), the table (palette
 // entries or the three masks after a 40-byte header), a gap, the rows.
-struct BmpSpec {
+struct BmpFields {
   uint32_t headerSize = 40;
   int32_t width = 1, height = 1;
   uint32_t bits = 24, compression = 0, colorsUsed = 0;
@@ -41,27 +41,27 @@ struct BmpSpec {
   std::string rows;  // stored bytes, padding included
 };
 
-std::string BuildBmp(const BmpSpec& spec) {
-  std::string s(14 + spec.headerSize, '\0');
+std::string BuildBmp(const BmpFields& fields) {
+  std::string s(14 + fields.headerSize, '\0');
   s[0] = 'B';
   s[1] = 'M';
-  Put32(s, 14, spec.headerSize);
-  Put32(s, 18, spec.width);
-  Put32(s, 22, spec.height);
+  Put32(s, 14, fields.headerSize);
+  Put32(s, 18, fields.width);
+  Put32(s, 22, fields.height);
   Put16(s, 26, 1);
-  Put16(s, 28, spec.bits);
-  Put32(s, 30, spec.compression);
-  Put32(s, 38, spec.ppm);
-  Put32(s, 42, spec.ppm);
-  Put32(s, 46, spec.colorsUsed);
-  for (size_t i = 0; i < spec.headerMasks.size(); ++i) Put32(s, 54 + 4 * i, spec.headerMasks[i]);
-  for (uint32_t entry : spec.table) {
+  Put16(s, 28, fields.bits);
+  Put32(s, 30, fields.compression);
+  Put32(s, 38, fields.ppm);
+  Put32(s, 42, fields.ppm);
+  Put32(s, 46, fields.colorsUsed);
+  for (size_t i = 0; i < fields.headerMasks.size(); ++i) Put32(s, 54 + 4 * i, fields.headerMasks[i]);
+  for (uint32_t entry : fields.table) {
     s.append(4, '\0');
     Put32(s, s.size() - 4, entry);
   }
-  s.append(spec.gap, '\xEE');  // what a reader ignoring the offset would take for pixels
-  Put32(s, 10, spec.offsetIsZero ? 0 : static_cast<uint32_t>(s.size()));
-  s += spec.rows;
+  s.append(fields.gap, '\xEE');  // what a reader ignoring the offset would take for pixels
+  Put32(s, 10, fields.offsetIsZero ? 0 : static_cast<uint32_t>(s.size()));
+  s += fields.rows;
   Put32(s, 2, static_cast<uint32_t>(s.size()));
   return s;
 }
@@ -89,13 +89,13 @@ std::string Bytes(std::initializer_list<int> values) {
 }
 
 // A 24-bit, 3 x 2 bitmap: 9 bytes a row padded to 12, bottom row first.
-BmpSpec ThreeByTwo() {
-  BmpSpec spec;
-  spec.width = 3;
-  spec.height = 2;
-  spec.rows = Bytes({1, 2, 3, 4, 5, 6, 7, 8, 9, 0xAA, 0xAA, 0xAA,          // bottom row
+BmpFields ThreeByTwo() {
+  BmpFields fields;
+  fields.width = 3;
+  fields.height = 2;
+  fields.rows = Bytes({1, 2, 3, 4, 5, 6, 7, 8, 9, 0xAA, 0xAA, 0xAA,          // bottom row
                      10, 11, 12, 13, 14, 15, 16, 17, 18, 0xBB, 0xBB, 0xBB});  // top row
-  return spec;
+  return fields;
 }
 const std::vector<uint32_t> kThreeByTwo = {0xFF0C0B0A, 0xFF0F0E0D, 0xFF121110,
                                            0xFF030201, 0xFF060504, 0xFF090807};
@@ -122,9 +122,9 @@ TEST(BmpImageTest, TwentyFourBitRowsSkipTheirPadding) {
 }
 
 TEST(BmpImageTest, TopDownBitmapShowsUpright) {
-  BmpSpec spec = ThreeByTwo();
-  spec.height = -2;
-  ReadResult r = ReadBmp(BuildBmp(spec), L"topdown.bmp");
+  BmpFields fields = ThreeByTwo();
+  fields.height = -2;
+  ReadResult r = ReadBmp(BuildBmp(fields), L"topdown.bmp");
   ASSERT_EQ(1, r.ok);
   std::vector<uint32_t> flipped(kThreeByTwo.begin() + 3, kThreeByTwo.end());
   flipped.insert(flipped.end(), kThreeByTwo.begin(), kThreeByTwo.begin() + 3);
@@ -137,9 +137,9 @@ TEST(BmpImageTest, DpiIsRoundedFromPixelsPerMetre) {
     double dpi;
   } cases[] = {{0, 72.0}, {2835, 72.0}, {3780, 96.0}, {-100, 72.0}, {10, 72.0}, {40, 1.0}};
   for (const auto& c : cases) {
-    BmpSpec spec = ThreeByTwo();
-    spec.ppm = c.ppm;
-    ReadResult r = ReadBmp(BuildBmp(spec), L"dpi.bmp");
+    BmpFields fields = ThreeByTwo();
+    fields.ppm = c.ppm;
+    ReadResult r = ReadBmp(BuildBmp(fields), L"dpi.bmp");
     ASSERT_EQ(1, r.ok);
     EXPECT_EQ(c.dpi, r.image.GetDpi()) << c.ppm;
   }
@@ -166,13 +166,13 @@ TEST(BmpImageTest, PaletteDepths) {
       {"8 bits, 2 colours", 8, 2, {red, blue}, 3, Bytes({1, 0, 1, 0}), {blue, red, blue}},
   };
   for (const Case& c : cases) {
-    BmpSpec spec;
-    spec.bits = c.bits;
-    spec.colorsUsed = c.colorsUsed;
-    spec.table = c.table;
-    spec.width = c.width;
-    spec.rows = c.row;
-    ReadResult r = ReadBmp(BuildBmp(spec), L"palette.bmp");
+    BmpFields fields;
+    fields.bits = c.bits;
+    fields.colorsUsed = c.colorsUsed;
+    fields.table = c.table;
+    fields.width = c.width;
+    fields.rows = c.row;
+    ReadResult r = ReadBmp(BuildBmp(fields), L"palette.bmp");
     ASSERT_EQ(1, r.ok) << c.name;
     std::vector<uint32_t> expected;
     for (uint32_t rgb : c.expected) expected.push_back(0xFF000000 | rgb);
@@ -183,7 +183,7 @@ TEST(BmpImageTest, PaletteDepths) {
 TEST(BmpImageTest, SixteenBitFormats) {
   // 0x7FFF in 5-5-5 is white: each 5-bit field shifted up by 3.
   // 0x7C1F: red and blue full. 5-6-5 0xF81F: red and blue full, 0x07E0 green full.
-  BmpSpec plain;
+  BmpFields plain;
   plain.bits = 16;
   plain.width = 3;
   plain.rows = Bytes({0xFF, 0x7F, 0x1F, 0x7C, 0x21, 0x04, 0, 0});
@@ -192,7 +192,7 @@ TEST(BmpImageTest, SixteenBitFormats) {
   // 0x0421: red 1 << 3, green 1 << 3, blue 1 << 3.
   EXPECT_EQ((std::vector<uint32_t>{0xFFF8F8F8, 0xFFF800F8, 0xFF080808}), TopDown(r.image));
 
-  BmpSpec fields = plain;
+  BmpFields fields = plain;
   fields.compression = BI_BITFIELDS;
   fields.table = {0xF800, 0x07E0, 0x001F};
   fields.rows = Bytes({0x1F, 0xF8, 0xE0, 0x07, 0x41, 0x08, 0, 0});
@@ -203,11 +203,11 @@ TEST(BmpImageTest, SixteenBitFormats) {
 }
 
 TEST(BmpImageTest, ThirtyTwoBitsKeepTheFourthByteAsAlpha) {
-  BmpSpec spec;
-  spec.bits = 32;
-  spec.width = 2;
-  spec.rows = Bytes({1, 2, 3, 0x80, 4, 5, 6, 0});
-  ReadResult r = ReadBmp(BuildBmp(spec), L"argb.bmp");
+  BmpFields fields;
+  fields.bits = 32;
+  fields.width = 2;
+  fields.rows = Bytes({1, 2, 3, 0x80, 4, 5, 6, 0});
+  ReadResult r = ReadBmp(BuildBmp(fields), L"argb.bmp");
   ASSERT_EQ(1, r.ok);
   EXPECT_EQ((std::vector<uint32_t>{0x80030201, 0x00060504}), TopDown(r.image));
 }
@@ -246,22 +246,22 @@ TEST(BmpImageTest, WriteAndReadBackKeepsAlpha) {
 // The reader takes the pixels from the offset in the file header, not from
 // the end of the colour table: writers may leave a gap between them.
 TEST(BmpImageTest, PixelDataStartsAtTheHeaderOffset) {
-  BmpSpec spec = ThreeByTwo();
-  spec.gap = 16;
-  ReadResult r = ReadBmp(BuildBmp(spec), L"gap.bmp");
+  BmpFields fields = ThreeByTwo();
+  fields.gap = 16;
+  ReadResult r = ReadBmp(BuildBmp(fields), L"gap.bmp");
   ASSERT_EQ(1, r.ok);
   EXPECT_EQ(kThreeByTwo, TopDown(r.image));
   // An offset of zero (or one into the headers) means: right after the table.
-  spec.gap = 0;
-  spec.offsetIsZero = true;
-  r = ReadBmp(BuildBmp(spec), L"nooffset.bmp");
+  fields.gap = 0;
+  fields.offsetIsZero = true;
+  r = ReadBmp(BuildBmp(fields), L"nooffset.bmp");
   ASSERT_EQ(1, r.ok);
   EXPECT_EQ(kThreeByTwo, TopDown(r.image));
 }
 
 TEST(BmpImageTest, VersionFourAndFiveHeaders) {
   // V4 (108 bytes), 24 bits: the rows come after the longer header.
-  BmpSpec v4 = ThreeByTwo();
+  BmpFields v4 = ThreeByTwo();
   v4.headerSize = 108;
   ReadResult r = ReadBmp(BuildBmp(v4), L"v4.bmp");
   ASSERT_EQ(1, r.ok);
@@ -269,7 +269,7 @@ TEST(BmpImageTest, VersionFourAndFiveHeaders) {
 
   // V5 (124 bytes), 16-bit 5-5-5 bit fields: the masks are inside the header,
   // nothing follows it, and the masks say 5-5-5, not 5-6-5.
-  BmpSpec v5;
+  BmpFields v5;
   v5.headerSize = 124;
   v5.bits = 16;
   v5.compression = BI_BITFIELDS;
@@ -281,7 +281,7 @@ TEST(BmpImageTest, VersionFourAndFiveHeaders) {
   EXPECT_EQ((std::vector<uint32_t>{0xFF00F800, 0xFFF80000}), TopDown(r.image));
 
   // V5, 32-bit bit fields without an alpha mask: the fourth byte is padding.
-  BmpSpec x8;
+  BmpFields x8;
   x8.headerSize = 124;
   x8.bits = 32;
   x8.compression = BI_BITFIELDS;
@@ -309,20 +309,20 @@ TEST(BmpImageTest, BadInputFailsAndLeavesTheImageEmpty) {
   notBm[1] = 'A';
   cases.push_back({"not BM", notBm});
   for (uint32_t compression : {1u, 2u, 4u}) {
-    BmpSpec rle = ThreeByTwo();
+    BmpFields rle = ThreeByTwo();
     rle.compression = compression;
     cases.push_back({"compressed", BuildBmp(rle)});
   }
-  BmpSpec twoBits = ThreeByTwo();
+  BmpFields twoBits = ThreeByTwo();
   twoBits.bits = 2;
   cases.push_back({"2 bits", BuildBmp(twoBits)});
-  BmpSpec tall = ThreeByTwo();
+  BmpFields tall = ThreeByTwo();
   tall.height = 3;
   cases.push_back({"more rows than the file holds", BuildBmp(tall)});
-  BmpSpec wide = ThreeByTwo();
+  BmpFields wide = ThreeByTwo();
   wide.width = 0x40000000;
   cases.push_back({"width that lies", BuildBmp(wide)});
-  BmpSpec huge = ThreeByTwo();
+  BmpFields huge = ThreeByTwo();
   huge.bits = 1;
   huge.width = 65536;
   huge.height = 16384;  // 65536 x 16384 x 4 = 2^32
@@ -333,23 +333,23 @@ TEST(BmpImageTest, BadInputFailsAndLeavesTheImageEmpty) {
   std::string shortHeader = good;
   Put32(shortHeader, 14, 12);
   cases.push_back({"header shorter than 40 bytes", shortHeader});
-  BmpSpec bigTable;
+  BmpFields bigTable;
   bigTable.bits = 8;
   bigTable.colorsUsed = 0x40000001;
   bigTable.rows = Bytes({0, 0, 0, 0});
   cases.push_back({"colour table larger than the file", BuildBmp(bigTable)});
-  BmpSpec badIndex;
+  BmpFields badIndex;
   badIndex.bits = 8;
   badIndex.colorsUsed = 2;
   badIndex.table = {0xFF0000, 0x00FF00};
   badIndex.width = 2;
   badIndex.rows = Bytes({1, 2, 0, 0});
   cases.push_back({"palette index out of range", BuildBmp(badIndex)});
-  BmpSpec badNibble = badIndex;
+  BmpFields badNibble = badIndex;
   badNibble.bits = 4;
   badNibble.rows = Bytes({0x1F, 0, 0, 0});
   cases.push_back({"4-bit index out of range", BuildBmp(badNibble)});
-  BmpSpec fields24 = ThreeByTwo();
+  BmpFields fields24 = ThreeByTwo();
   fields24.compression = BI_BITFIELDS;
   cases.push_back({"bit fields at 24 bits", BuildBmp(fields24)});
 

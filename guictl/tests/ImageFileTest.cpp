@@ -19,7 +19,7 @@ namespace {
 std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 // A PNG written by libpng itself, as a reference independent of the class.
-struct PngSpec {
+struct PngFields {
   int width = 2, height = 2, colorType = PNG_COLOR_TYPE_RGB_ALPHA, depth = 8;
   std::vector<unsigned char> rows;  // all rows, top first, packed as stored
   std::vector<png_color> palette;
@@ -33,24 +33,24 @@ void AppendToString(png_structp png, png_bytep data, png_size_t length) {
   static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<char*>(data), length);
 }
 
-bool EncodeReference(const PngSpec& spec, std::string* out) {
+bool EncodeReference(const PngFields& fields, std::string* out) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
-  std::vector<png_bytep> rows(spec.height);
-  size_t stride = spec.rows.size() / spec.height;
-  for (int r = 0; r < spec.height; ++r)
-    rows[r] = const_cast<png_bytep>(spec.rows.data()) + r * stride;
+  std::vector<png_bytep> rows(fields.height);
+  size_t stride = fields.rows.size() / fields.height;
+  for (int r = 0; r < fields.height; ++r)
+    rows[r] = const_cast<png_bytep>(fields.rows.data()) + r * stride;
   volatile bool ok = false;
   if (!setjmp(png_jmpbuf(png))) {
     png_set_write_fn(png, out, AppendToString, nullptr);
     png_set_check_for_invalid_index(png, 0);  // the out-of-range index case is on purpose
-    png_set_IHDR(png, info, spec.width, spec.height, spec.depth, spec.colorType,
+    png_set_IHDR(png, info, fields.width, fields.height, fields.depth, fields.colorType,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty())
-      png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
-    if (!spec.trns.empty())
-      png_set_tRNS(png, info, spec.trns.data(), static_cast<int>(spec.trns.size()), nullptr);
-    if (spec.phys) png_set_pHYs(png, info, spec.ppm, spec.ppm, spec.unit);
+    if (!fields.palette.empty())
+      png_set_PLTE(png, info, fields.palette.data(), static_cast<int>(fields.palette.size()));
+    if (!fields.trns.empty())
+      png_set_tRNS(png, info, fields.trns.data(), static_cast<int>(fields.trns.size()), nullptr);
+    if (fields.phys) png_set_pHYs(png, info, fields.ppm, fields.ppm, fields.unit);
     png_set_rows(png, info, rows.data());
     png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
     ok = true;
@@ -60,11 +60,11 @@ bool EncodeReference(const PngSpec& spec, std::string* out) {
 }
 
 std::string RgbaPng() {
-  PngSpec spec;
-  spec.rows = {255, 0, 0, 255, 0, 255, 0, 128,  // top row: red, half-transparent green
+  PngFields fields;
+  fields.rows = {255, 0, 0, 255, 0, 255, 0, 128,  // top row: red, half-transparent green
                0, 0, 255, 0, 10, 20, 30, 40};   // bottom row
   std::string out;
-  EXPECT_TRUE(EncodeReference(spec, &out));
+  EXPECT_TRUE(EncodeReference(fields, &out));
   return out;
 }
 
@@ -200,13 +200,13 @@ TEST(PngImageTest, DpiComesFromPhysInMetres) {
       {true, 2835, PNG_RESOLUTION_UNKNOWN, 72.0},
   };
   for (const Case& c : cases) {
-    PngSpec spec;
-    spec.rows.assign(16, 255);
-    spec.phys = c.phys;
-    spec.ppm = c.ppm;
-    spec.unit = c.unit;
+    PngFields fields;
+    fields.rows.assign(16, 255);
+    fields.phys = c.phys;
+    fields.ppm = c.ppm;
+    fields.unit = c.unit;
     std::string png;
-    ASSERT_TRUE(EncodeReference(spec, &png));
+    ASSERT_TRUE(EncodeReference(fields, &png));
     COImage image;
     ASSERT_EQ(1, LoadPngToImage(png.data(), static_cast<unsigned>(png.size()), &image));
     EXPECT_NEAR(c.dpi, image.GetDpi(), 1e-9) << c.ppm << " unit " << c.unit;
@@ -214,13 +214,13 @@ TEST(PngImageTest, DpiComesFromPhysInMetres) {
 }
 
 TEST(PngImageTest, PaletteWithShortTransparencyTable) {
-  PngSpec spec;
-  spec.colorType = PNG_COLOR_TYPE_PALETTE;
-  spec.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
-  spec.trns = {0, 77};  // the third entry stays opaque
-  spec.rows = {0, 1, 2, 1};
+  PngFields fields;
+  fields.colorType = PNG_COLOR_TYPE_PALETTE;
+  fields.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+  fields.trns = {0, 77};  // the third entry stays opaque
+  fields.rows = {0, 1, 2, 1};
   std::string png;
-  ASSERT_TRUE(EncodeReference(spec, &png));
+  ASSERT_TRUE(EncodeReference(fields, &png));
   COImage image;
   ASSERT_EQ(1, LoadPngToImage(png.data(), static_cast<unsigned>(png.size()), &image));
   EXPECT_EQ((std::vector<uint32_t>{0x00FF0000, 0x4D00FF00, 0xFF0000FF, 0x4D00FF00}),
@@ -228,12 +228,12 @@ TEST(PngImageTest, PaletteWithShortTransparencyTable) {
 }
 
 TEST(PngImageTest, OutOfRangePaletteIndexReadsNoFurtherThanThePalette) {
-  PngSpec spec;
-  spec.colorType = PNG_COLOR_TYPE_PALETTE;
-  spec.palette = {{255, 0, 0}, {0, 255, 0}};
-  spec.rows = {0, 1, 200, 255};
+  PngFields fields;
+  fields.colorType = PNG_COLOR_TYPE_PALETTE;
+  fields.palette = {{255, 0, 0}, {0, 255, 0}};
+  fields.rows = {0, 1, 200, 255};
   std::string png;
-  ASSERT_TRUE(EncodeReference(spec, &png));
+  ASSERT_TRUE(EncodeReference(fields, &png));
   COImage image;
   // libpng pads a short palette with opaque black.
   ASSERT_EQ(1, LoadPngToImage(png.data(), static_cast<unsigned>(png.size()), &image));

@@ -323,8 +323,8 @@ bool HtmlView::KeepControlWindow(HWND control) {
   HWND focus = GetFocus();
   if (focus == control || IsChild(control, focus)) ShowWindow(control, SW_HIDE);
   else sparesShown_ = true;
-  const ControlSpec spec = SpecOf(el);
-  spare_.push_back({control, spec.cls, spec.style & ~WS_DISABLED});
+  const ControlMaking making = MakingOf(el);
+  spare_.push_back({control, making.cls, making.style & ~WS_DISABLED});
   return true;
 }
 
@@ -396,7 +396,7 @@ Element* HtmlView::ElementOfControl(HWND control) const {
   return nullptr;
 }
 
-HtmlView::ControlSpec HtmlView::SpecOf(Element* el) {
+HtmlView::ControlMaking HtmlView::MakingOf(Element* el) {
   std::wstring type = el->GetAttribute(L"type");
   ToLowerAscii(type);
   DWORD style = WS_CHILD | WS_TABSTOP;
@@ -431,45 +431,45 @@ HtmlView::ControlSpec HtmlView::SpecOf(Element* el) {
 
 // A spare window of the class and style when there is one (its text, undo,
 // state and font made as a new window's), else a new window.
-HWND HtmlView::MakeControlWindow(const ControlSpec& spec) {
-  auto it = std::find_if(spare_.begin(), spare_.end(), [&spec](const SpareControl& s) {
-    return s.cls == spec.cls && s.style == (spec.style & ~WS_DISABLED);
+HWND HtmlView::MakeControlWindow(const ControlMaking& making) {
+  auto it = std::find_if(spare_.begin(), spare_.end(), [&making](const SpareControl& s) {
+    return s.cls == making.cls && s.style == (making.style & ~WS_DISABLED);
   });
   if (it == spare_.end()) {
-    HWND h = CreateWindowExW(0, spec.cls, spec.text.c_str(), spec.style, 0, 0, 10, 10, hwnd_, nullptr,
+    HWND h = CreateWindowExW(0, making.cls, making.text.c_str(), making.style, 0, 0, 10, 10, hwnd_, nullptr,
                              GetModuleHandleW(nullptr), nullptr);
-    if (h && spec.font) SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(spec.font), 0);
+    if (h && making.font) SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(making.font), 0);
     return h;
   }
   HWND h = it->hwnd;
   spare_.erase(it);
-  EnableWindow(h, !(spec.style & WS_DISABLED));
-  SetWindowTextW(h, spec.text.c_str());
-  if (spec.cls == kEditClass) {
+  EnableWindow(h, !(making.style & WS_DISABLED));
+  SetWindowTextW(h, making.text.c_str());
+  if (making.cls == kEditClass) {
     SendMessageW(h, EM_EMPTYUNDOBUFFER, 0, 0);
     SendMessageW(h, EM_SETMODIFY, FALSE, 0);
-  } else if (spec.cls == kButtonClass) {
+  } else if (making.cls == kButtonClass) {
     SendMessageW(h, BM_SETCHECK, BST_UNCHECKED, 0);
   }
   // The font once, and for a list only when it is another: a drop-down list
   // sizes itself and its list anew on every WM_SETFONT, which cost a result
   // page's form about a millisecond a list under Wine. A text box takes it
   // every time, as its margins come from the font and its width then.
-  if (spec.cls == kEditClass || reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)) != spec.font) {
-    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(spec.font), 0);
+  if (making.cls == kEditClass || reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)) != making.font) {
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(making.font), 0);
     ForgetPlace(h);  // a drop-down list has sized itself to the font
   }
   return h;
 }
 
 void HtmlView::CreateControl(Element* el) {
-  const ControlSpec spec = SpecOf(el);
-  HWND h = MakeControlWindow(spec);
+  const ControlMaking making = MakingOf(el);
+  HWND h = MakeControlWindow(making);
   if (!h) return;
   el->SetControlWindow(h);
   windowed_.push_back(el);
   if (el->Is(L"select")) el->SyncControlFromState();
-  if (spec.checkable) el->SetChecked(el->Checked());
+  if (making.checkable) el->SetChecked(el->Checked());
 }
 
 void HtmlView::SyncControls() {

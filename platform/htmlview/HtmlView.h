@@ -141,7 +141,7 @@ class HtmlView : public DocumentSite {
     const wchar_t* cls;  // one of the class names below
     DWORD style;         // as made, less WS_DISABLED
   };
-  struct ControlSpec {
+  struct ControlMaking {
     const wchar_t* cls;
     DWORD style;
     std::wstring text;
@@ -151,8 +151,8 @@ class HtmlView : public DocumentSite {
   static constexpr const wchar_t* kButtonClass = L"BUTTON";
   static constexpr const wchar_t* kEditClass = L"EDIT";
   static constexpr const wchar_t* kComboClass = L"COMBOBOX";
-  static ControlSpec SpecOf(Element* el);
-  HWND MakeControlWindow(const ControlSpec& spec);
+  static ControlMaking MakingOf(Element* el);
+  HWND MakeControlWindow(const ControlMaking& making);
   void PlaceControl(HWND control, const RECT& rect);
   void ForgetPlace(HWND control);
   std::vector<SpareControl> spare_;

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shell/TextStoreKey.h"
+#include "core/TextStoreKey.h"
 #include "core/BmpImage.h"
 #include "core/ConfigFile.h"
 #include "core/EnvelopeFile.h"
@@ -51,11 +51,11 @@ bool JoinTexts(std::wstring& out, const std::vector<std::wstring>& inputs) {
   return true;
 }
 
-bool ParseKey(uint8_t key[16], const std::wstring& spec) {
-  if (spec == L"textstore") return BuildTextStoreKey(key);
-  if (spec.size() != 32) return false;
+bool ParseKey(uint8_t key[16], const std::wstring& text) {
+  if (text == L"textstore") return BuildTextStoreKey(key);
+  if (text.size() != 32) return false;
   for (int i = 0; i < 16; ++i)
-    if (!HexPairToByte(&key[i], spec[2 * i], spec[2 * i + 1])) return false;
+    if (!HexPairToByte(&key[i], text[2 * i], text[2 * i + 1])) return false;
   return true;
 }
 

@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/shell/TextStoreKey.h"
+#include "core/TextStoreKey.h"
 #include "core/ConfigFile.h"
 #include "core/TextCodec.h"
 #include "dict/DictHost.h"

@@ -12,7 +12,7 @@
 #include "app/acceptance/AcceptanceKit.h"
 #include "app/frame/tests/DictConfigKit.h"
 #include "app/shell/AppServices.h"
-#include "app/shell/TextStoreKey.h"
+#include "core/TextStoreKey.h"
 #include "dialogs/options/OptionsRes.h"
 #include "core/UiSeam.h"
 #include "dict/DictFile.h"

@@ -52,7 +52,7 @@ TEST_F(PageMenusTest, SectionStateTogglesOrFollowsTheExplicitRequest) {
 }
 
 TEST_F(PageMenusTest, DictMenuItemsFollowTheMemberAndTheGroup) {
-  std::vector<MenuItemSpec> items = DictMenuItems(manager_, texts_, kGroupGrab, 0x300);
+  std::vector<MenuItemText> items = DictMenuItems(manager_, texts_, kGroupGrab, 0x300);
   ASSERT_EQ(6u, items.size());
   EXPECT_EQ(L"About", items[0].text);
   EXPECT_EQ(static_cast<UINT>(MF_SEPARATOR), items[1].flags);

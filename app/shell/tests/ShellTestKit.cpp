@@ -1,6 +1,6 @@
 #include "app/shell/tests/ShellTestKit.h"
 
-#include "app/shell/TextStoreKey.h"
+#include "core/TextStoreKey.h"
 #include "core/EnvelopeFile.h"
 #include "core/FileUtil.h"
 #include "core/UiSeam.h"
