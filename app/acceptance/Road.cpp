@@ -52,6 +52,7 @@ bool Road::ChooseFromTray(int downs) {
   if (!WaitFor([this] { return !TopWindows(program_.Id(), L"#32768", nullptr, true).empty(); }))
     return TrayFailed("no menu came");
   for (int i = 0; i < downs; ++i) PressKey(VK_DOWN);
+  for (int i = 0; i > downs; --i) PressKey(VK_UP);
   PressKey(VK_RETURN);
   return WaitFor([this] { return TopWindows(program_.Id(), L"#32768", nullptr, true).empty(); }) ||
          TrayFailed("the menu stayed");

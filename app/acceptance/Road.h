@@ -35,8 +35,9 @@ class Road : public ::testing::Test {
   // The screen as build/acceptance/<test>-<name>.png.
   void Screenshot(const std::wstring& name);
   // Right click on the program's tray icon; the menu's item at position
-  // (Down presses from no selection; separators are skipped) chosen with
-  // Enter. False, with a failure, when the icon or its menu did not come.
+  // (Down presses from no selection, or Up presses where negative: -1 is the
+  // last item; separators are skipped) chosen with Enter. False, with a
+  // failure, when the icon or its menu did not come.
   bool ChooseFromTray(int downs);
   // A right click on the program's tray icon as a hand makes it.
   void RightClickIcon(HWND icon);

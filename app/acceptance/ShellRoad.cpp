@@ -79,10 +79,7 @@ TEST_F(TrayRoad, MenuOpensTheWindowSwitchesTheClipboardTranslatorAndExits) {
 
   // Exit (the last item, Up from no selection) ends the program, which keeps
   // the switch.
-  RightClickIcon(TrayIcon());
-  ASSERT_TRUE(WaitFor([this] { return !TopWindows(program_.Id(), L"#32768", nullptr, true).empty(); }));
-  PressKey(VK_UP);
-  PressKey(VK_RETURN);
+  ASSERT_TRUE(ChooseFromTray(-1));
   ASSERT_TRUE(program_.WaitForExit()) << "Exit did not end the program";
   CConfigFile state;
   ASSERT_TRUE(state.Load((Folder() + L"user.ini").c_str(), nullptr, CConfigFile::kReplaceStore, 0));
@@ -154,10 +151,7 @@ TEST_F(DamagedStateRoad, WindowComesUpOnTheScreenAndLeavesAPlaceOnIt) {
                                                                   << " wide";
   Screenshot(L"placed");
 
-  RightClickIcon(TrayIcon());
-  ASSERT_TRUE(WaitFor([this] { return !TopWindows(program_.Id(), L"#32768", nullptr, true).empty(); }));
-  PressKey(VK_UP);
-  PressKey(VK_RETURN);
+  ASSERT_TRUE(ChooseFromTray(-1));
   ASSERT_TRUE(program_.WaitForExit()) << "Exit did not end the program";
   CConfigFile state;
   ASSERT_TRUE(state.Load((Folder() + L"user.ini").c_str(), nullptr, CConfigFile::kReplaceStore, 0));

@@ -124,6 +124,17 @@ htmlview::Element* ShowTranslationForm() {
   return g_frame->GetViewBar().m_view.GetElement(L"talvane_ftt_textdest");
 }
 
+// The form shown with a text typed into its source box; its result box, or
+// null when either is missing.
+htmlview::Element* ShowTranslationFormWithText() {
+  g_frame->ShowMainWindow();
+  htmlview::Element* box = ShowTranslationForm();
+  htmlview::Element* source = g_frame->GetViewBar().m_view.GetTextAreaElement(L"talvane_ftt_textsrc");
+  if (!box || !source) return nullptr;
+  source->SetValue(L"a text to translate");
+  return box;
+}
+
 std::wstring TranslationText(const wchar_t* key) { return theApp.m_uiText.GetString(L"TextTranslation", key); }
 
 std::wstring InputText() {
@@ -367,12 +378,8 @@ TEST_F(MainFrameTest, TextTranslationRepliesToOlderRequestsAreIgnored) {
 }
 
 TEST_F(MainFrameTest, ATranslationThatCannotBeSentShowsTheErrorPage) {
-  g_frame->ShowMainWindow();
-  htmlview::Element* box = ShowTranslationForm();
+  htmlview::Element* box = ShowTranslationFormWithText();
   ASSERT_NE(box, nullptr);
-  htmlview::Element* source = g_frame->GetViewBar().m_view.GetTextAreaElement(L"talvane_ftt_textsrc");
-  ASSERT_NE(source, nullptr);
-  source->SetValue(L"a text to translate");
   // An engine without its request part: nothing can be sent.
   CXmlNode* engine = theApp.GetTextTranslator()->GetCurrentEngine();
   ASSERT_NE(engine, nullptr);
@@ -389,12 +396,8 @@ TEST_F(MainFrameTest, ATranslationThatCannotBeSentShowsTheErrorPage) {
 
 // An engine without languages says so, not that the service cannot be reached.
 TEST_F(MainFrameTest, AnEngineWithoutLanguagesSaysSo) {
-  g_frame->ShowMainWindow();
-  htmlview::Element* box = ShowTranslationForm();
+  htmlview::Element* box = ShowTranslationFormWithText();
   ASSERT_NE(box, nullptr);
-  htmlview::Element* source = g_frame->GetViewBar().m_view.GetTextAreaElement(L"talvane_ftt_textsrc");
-  ASSERT_NE(source, nullptr);
-  source->SetValue(L"a text to translate");
   CTextTranslator* translator = theApp.GetTextTranslator();
   CXmlNode* engine = translator->GetCurrentEngine();
   ASSERT_NE(engine, nullptr);
