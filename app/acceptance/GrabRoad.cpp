@@ -16,7 +16,7 @@
 namespace acceptance {
 namespace {
 
-const char kFileText[] = "the house stands\r\nby the old garden\r\nlast line\r\n";
+const char kFileText[] = "the house stands\r\nby the old garden\r\nlast line\r\nxyzzyq XMLParser Haus\r\n";
 
 // A key held down (or let go) on the keyboard.
 void HoldKey(WORD key, bool down) {
@@ -297,6 +297,36 @@ TEST_F(GrabRoad, TwentyCapturesInARowKeepEachWordsPopupSize) {
   ASSERT_NE(nullptr, popup) << "no popup in the next session";
   EXPECT_EQ(first[0].cx, SizeOf(ScreenRect(popup)).cx) << "width in the next session";
   EXPECT_EQ(first[0].cy, SizeOf(ScreenRect(popup)).cy) << "height in the next session";
+}
+
+// Words the dictionaries lack: the popup says so and offers its actions,
+// all of it within the popup, as the screen shows it: the page has no
+// scroll bar, and every line of it ends well inside the page's edges (its
+// padding shows; a line cut at the edge has ink up to it, or a blank).
+TEST_F(GrabRoad, AnUnknownWordsPopupShowsAllItsText) {
+  const struct {
+    POINT at;
+    const wchar_t* word;
+  } words[] = {{CharAt(3, 2), L"xyzzyq"}, {CharAt(3, 10), L"XMLParser"}, {CharAt(3, 19), L"Haus"}};
+  for (const auto& w : words) {
+    HWND popup = Capture(w.at);
+    ASSERT_NE(nullptr, popup) << "no popup for \"" << Utf8(w.word) << "\"";
+    Screenshot(w.word);
+    HWND page = Control(popup, L"Internet Explorer_Server");
+    ASSERT_NE(nullptr, page);
+    EXPECT_FALSE(GetWindowLongPtrW(page, GWL_STYLE) & WS_VSCROLL) << Utf8(w.word) << ": a scroll bar";
+    RECT client = {};
+    GetClientRect(page, &client);
+    const std::vector<RECT> lines = InkLines(page);
+    EXPECT_GE(lines.size(), 2u) << Utf8(w.word) << ": the text and the actions";
+    for (const RECT& line : lines) {
+      EXPECT_LE(line.bottom, client.bottom - 3) << Utf8(w.word) << ": a line cut at the bottom";
+      EXPECT_LE(line.right, client.right - 6) << Utf8(w.word) << ": a line cut at the right edge";
+    }
+    const std::wstring text = PopupPageText(popup);
+    EXPECT_NE(std::wstring::npos, text.find(L"entry for " + std::wstring(w.word) + L".")) << "popup page: " << Utf8(text);
+    EXPECT_NE(std::wstring::npos, text.find(L"Translate the text")) << "popup page: " << Utf8(text);
+  }
 }
 
 // The tray menu's cursor translator (its second item) switches grab off:
