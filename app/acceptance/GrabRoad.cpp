@@ -8,6 +8,7 @@
 
 #include <cwchar>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/acceptance/Road.h"
@@ -97,20 +98,22 @@ class GrabRoad : public Road {
     return {rect.right - 30, rect.bottom - 30};
   }
 
-  // The program's cursor-translation popup while it shows.
-  HWND Popup() const {
-    for (HWND window : TopWindows(program_.Id(), nullptr, nullptr, true)) {
+  // The cursor-translation popup of the program (or of another start of it)
+  // while it shows.
+  HWND Popup(const ProgramProcess* program = nullptr) const {
+    if (!program) program = &program_;
+    for (HWND window : TopWindows(program->Id(), nullptr, nullptr, true)) {
       LONG_PTR styles = GetWindowLongPtrW(window, GWL_EXSTYLE);
-      if (window != program_.MainWindow() && (styles & WS_EX_TOOLWINDOW) && (styles & WS_EX_TOPMOST) &&
+      if (window != program->MainWindow() && (styles & WS_EX_TOOLWINDOW) && (styles & WS_EX_TOPMOST) &&
           ClassOf(window) != L"#32768" && ClassOf(window) != L"tooltips_class32")
         return window;
     }
     return nullptr;
   }
 
-  HWND WaitForPopup() const {
+  HWND WaitForPopup(const ProgramProcess* program = nullptr) const {
     HWND popup = nullptr;
-    WaitFor([&] { return (popup = Popup()) != nullptr; });
+    WaitFor([&] { return (popup = Popup(program)) != nullptr; });
     return popup;
   }
 
@@ -195,13 +198,13 @@ class GrabRoad : public Road {
   // Ctrl pressed with the mouse at rest on the point, once the start is
   // complete, the mouse has left the last popup and that popup has gone:
   // the new popup.
-  HWND Capture(POINT at) {
+  HWND Capture(POINT at, const ProgramProcess* program = nullptr) {
     if (!WaitForTrayIcon()) return nullptr;
     MouseTo(Away());
-    if (!WaitFor([this] { return Popup() == nullptr; })) return nullptr;
+    if (!WaitFor([&] { return Popup(program) == nullptr; })) return nullptr;
     MouseTo(at);
     HoldKey(VK_CONTROL, true);
-    HWND popup = WaitForPopup();
+    HWND popup = WaitForPopup(program);
     HoldKey(VK_CONTROL, false);
     return popup;
   }
@@ -329,6 +332,37 @@ TEST_F(GrabRoad, AnUnknownWordsPopupShowsAllItsText) {
   }
 }
 
+// New starts of the program while Notepad stays open: Notepad ran the hooks
+// of the program before, and each new start captures there too. The
+// replacing start takes over from the running program; a start with -ca
+// only closes it, and a plain start follows.
+TEST_F(GrabRoad, NewStartsCaptureInAProgramLeftOpen) {
+  ASSERT_NO_FATAL_FAILURE(MoveNotepadBelowTheMainWindow());
+  const POINT house = CharAt(0, 6);
+  ASSERT_NE(nullptr, Capture(house)) << "no popup before the new starts";
+  std::string why;
+  ProgramProcess replacing;
+  ASSERT_TRUE(replacing.Start(Folder(), L"-cp", why)) << why;
+  ASSERT_TRUE(program_.WaitForExit()) << "the replaced program did not end";
+  ASSERT_TRUE(WaitForTrayIcon()) << "the replacing start did not complete";
+  HWND popup = Capture(house, &replacing);
+  EXPECT_NE(nullptr, popup) << "no popup after the replacing start";
+  if (popup) ExpectPopupPage(popup, L"house", L"Haus");
+
+  ProgramProcess closing, plain;
+  ASSERT_TRUE(closing.Launch(Folder(), L"-ca", why)) << why;
+  ASSERT_TRUE(closing.WaitForExit()) << "the closing start did not end";
+  ASSERT_TRUE(replacing.WaitForExit()) << "the closing start did not close the program";
+  ASSERT_TRUE(plain.Start(Folder(), L"", why)) << why;
+  ASSERT_TRUE(WaitForTrayIcon()) << "the plain start did not complete";
+  popup = Capture(house, &plain);
+  EXPECT_NE(nullptr, popup) << "no popup after a closing start and a plain one";
+  if (popup) ExpectPopupPage(popup, L"house", L"Haus");
+  MouseTo(Away());
+  PostMessageW(plain.MainWindow(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(plain.WaitForExit()) << "the program did not close";
+}
+
 // The tray menu's cursor translator (its second item) switches grab off:
 // Ctrl on a word brings no popup; chosen again, it does.
 TEST_F(GrabRoad, TheTrayMenuSwitchesCursorTranslationOffAndOn) {
@@ -442,6 +476,7 @@ TEST_F(ClipboardRoad, AWordCopiedInNotepadShowsItsEntry) {
   // to: the entry is read where Open shows it.
   ExpectOpenShows(popup, L"house", L"Haus");
 }
+
 
 }  // namespace
 }  // namespace acceptance
