@@ -333,29 +333,35 @@ TEST_F(GrabRoad, AnUnknownWordsPopupShowsAllItsText) {
 }
 
 // New starts of the program while Notepad stays open: Notepad ran the hooks
-// of the program before, and each new start captures there too. The
-// replacing start takes over from the running program; a start with -ca
-// only closes it, and a plain start follows.
+// of the program before, and each new start captures there too. A replacing
+// start takes over from the running program, by hand (-cp) or as the program
+// restarts itself after a change of its font or language (-cphs); a start
+// with -ca only closes it, and a plain start follows.
 TEST_F(GrabRoad, NewStartsCaptureInAProgramLeftOpen) {
   ASSERT_NO_FATAL_FAILURE(MoveNotepadBelowTheMainWindow());
   const POINT house = CharAt(0, 6);
   ASSERT_NE(nullptr, Capture(house)) << "no popup before the new starts";
   std::string why;
-  ProgramProcess replacing;
-  ASSERT_TRUE(replacing.Start(Folder(), L"-cp", why)) << why;
-  ASSERT_TRUE(program_.WaitForExit()) << "the replaced program did not end";
-  ASSERT_TRUE(WaitForTrayIcon()) << "the replacing start did not complete";
-  HWND popup = Capture(house, &replacing);
-  EXPECT_NE(nullptr, popup) << "no popup after the replacing start";
-  if (popup) ExpectPopupPage(popup, L"house", L"Haus");
+  ProgramProcess replacing[2];
+  const wchar_t* switches[] = {L"-cp", L"-cphs"};
+  ProgramProcess* running = &program_;
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_TRUE(replacing[i].Start(Folder(), switches[i], why)) << Utf8(switches[i]) << ": " << why;
+    ASSERT_TRUE(running->WaitForExit()) << Utf8(switches[i]) << ": the replaced program did not end";
+    running = &replacing[i];
+    ASSERT_TRUE(WaitForTrayIcon()) << Utf8(switches[i]) << ": the replacing start did not complete";
+    HWND popup = Capture(house, running);
+    EXPECT_NE(nullptr, popup) << "no popup after the replacing start " << Utf8(switches[i]);
+    if (popup) ExpectPopupPage(popup, L"house", L"Haus");
+  }
 
   ProgramProcess closing, plain;
   ASSERT_TRUE(closing.Launch(Folder(), L"-ca", why)) << why;
   ASSERT_TRUE(closing.WaitForExit()) << "the closing start did not end";
-  ASSERT_TRUE(replacing.WaitForExit()) << "the closing start did not close the program";
+  ASSERT_TRUE(running->WaitForExit()) << "the closing start did not close the program";
   ASSERT_TRUE(plain.Start(Folder(), L"", why)) << why;
   ASSERT_TRUE(WaitForTrayIcon()) << "the plain start did not complete";
-  popup = Capture(house, &plain);
+  HWND popup = Capture(house, &plain);
   EXPECT_NE(nullptr, popup) << "no popup after a closing start and a plain one";
   if (popup) ExpectPopupPage(popup, L"house", L"Haus");
   MouseTo(Away());
