@@ -8,6 +8,7 @@
 
 #include <cwchar>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/acceptance/Road.h"
@@ -16,7 +17,7 @@
 namespace acceptance {
 namespace {
 
-const char kFileText[] = "the house stands\r\nby the old garden\r\nlast line\r\n";
+const char kFileText[] = "the house stands\r\nby the old garden\r\nlast line\r\nxyzzyq XMLParser Haus\r\n";
 
 // A key held down (or let go) on the keyboard.
 void HoldKey(WORD key, bool down) {
@@ -97,20 +98,22 @@ class GrabRoad : public Road {
     return {rect.right - 30, rect.bottom - 30};
   }
 
-  // The program's cursor-translation popup while it shows.
-  HWND Popup() const {
-    for (HWND window : TopWindows(program_.Id(), nullptr, nullptr, true)) {
+  // The cursor-translation popup of the program (or of another start of it)
+  // while it shows.
+  HWND Popup(const ProgramProcess* program = nullptr) const {
+    if (!program) program = &program_;
+    for (HWND window : TopWindows(program->Id(), nullptr, nullptr, true)) {
       LONG_PTR styles = GetWindowLongPtrW(window, GWL_EXSTYLE);
-      if (window != program_.MainWindow() && (styles & WS_EX_TOOLWINDOW) && (styles & WS_EX_TOPMOST) &&
+      if (window != program->MainWindow() && (styles & WS_EX_TOOLWINDOW) && (styles & WS_EX_TOPMOST) &&
           ClassOf(window) != L"#32768" && ClassOf(window) != L"tooltips_class32")
         return window;
     }
     return nullptr;
   }
 
-  HWND WaitForPopup() const {
+  HWND WaitForPopup(const ProgramProcess* program = nullptr) const {
     HWND popup = nullptr;
-    WaitFor([&] { return (popup = Popup()) != nullptr; });
+    WaitFor([&] { return (popup = Popup(program)) != nullptr; });
     return popup;
   }
 
@@ -195,13 +198,13 @@ class GrabRoad : public Road {
   // Ctrl pressed with the mouse at rest on the point, once the start is
   // complete, the mouse has left the last popup and that popup has gone:
   // the new popup.
-  HWND Capture(POINT at) {
+  HWND Capture(POINT at, const ProgramProcess* program = nullptr) {
     if (!WaitForTrayIcon()) return nullptr;
     MouseTo(Away());
-    if (!WaitFor([this] { return Popup() == nullptr; })) return nullptr;
+    if (!WaitFor([&] { return Popup(program) == nullptr; })) return nullptr;
     MouseTo(at);
     HoldKey(VK_CONTROL, true);
-    HWND popup = WaitForPopup();
+    HWND popup = WaitForPopup(program);
     HoldKey(VK_CONTROL, false);
     return popup;
   }
@@ -297,6 +300,73 @@ TEST_F(GrabRoad, TwentyCapturesInARowKeepEachWordsPopupSize) {
   ASSERT_NE(nullptr, popup) << "no popup in the next session";
   EXPECT_EQ(first[0].cx, SizeOf(ScreenRect(popup)).cx) << "width in the next session";
   EXPECT_EQ(first[0].cy, SizeOf(ScreenRect(popup)).cy) << "height in the next session";
+}
+
+// Words the dictionaries lack: the popup says so and offers its actions,
+// all of it within the popup, as the screen shows it: the page has no
+// scroll bar, and every line of it ends well inside the page's edges (its
+// padding shows; a line cut at the edge has ink up to it, or a blank).
+TEST_F(GrabRoad, AnUnknownWordsPopupShowsAllItsText) {
+  const struct {
+    POINT at;
+    const wchar_t* word;
+  } words[] = {{CharAt(3, 2), L"xyzzyq"}, {CharAt(3, 10), L"XMLParser"}, {CharAt(3, 19), L"Haus"}};
+  for (const auto& w : words) {
+    HWND popup = Capture(w.at);
+    ASSERT_NE(nullptr, popup) << "no popup for \"" << Utf8(w.word) << "\"";
+    Screenshot(w.word);
+    HWND page = Control(popup, L"Internet Explorer_Server");
+    ASSERT_NE(nullptr, page);
+    EXPECT_FALSE(GetWindowLongPtrW(page, GWL_STYLE) & WS_VSCROLL) << Utf8(w.word) << ": a scroll bar";
+    RECT client = {};
+    GetClientRect(page, &client);
+    const std::vector<RECT> lines = InkLines(page);
+    EXPECT_GE(lines.size(), 2u) << Utf8(w.word) << ": the text and the actions";
+    for (const RECT& line : lines) {
+      EXPECT_LE(line.bottom, client.bottom - 3) << Utf8(w.word) << ": a line cut at the bottom";
+      EXPECT_LE(line.right, client.right - 6) << Utf8(w.word) << ": a line cut at the right edge";
+    }
+    const std::wstring text = PopupPageText(popup);
+    EXPECT_NE(std::wstring::npos, text.find(L"entry for " + std::wstring(w.word) + L".")) << "popup page: " << Utf8(text);
+    EXPECT_NE(std::wstring::npos, text.find(L"Translate the text")) << "popup page: " << Utf8(text);
+  }
+}
+
+// New starts of the program while Notepad stays open: Notepad ran the hooks
+// of the program before, and each new start captures there too. A replacing
+// start takes over from the running program, by hand (-cp) or as the program
+// restarts itself after a change of its font or language (-cphs); a start
+// with -ca only closes it, and a plain start follows.
+TEST_F(GrabRoad, NewStartsCaptureInAProgramLeftOpen) {
+  ASSERT_NO_FATAL_FAILURE(MoveNotepadBelowTheMainWindow());
+  const POINT house = CharAt(0, 6);
+  ASSERT_NE(nullptr, Capture(house)) << "no popup before the new starts";
+  std::string why;
+  ProgramProcess replacing[2];
+  const wchar_t* switches[] = {L"-cp", L"-cphs"};
+  ProgramProcess* running = &program_;
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_TRUE(replacing[i].Start(Folder(), switches[i], why)) << Utf8(switches[i]) << ": " << why;
+    ASSERT_TRUE(running->WaitForExit()) << Utf8(switches[i]) << ": the replaced program did not end";
+    running = &replacing[i];
+    ASSERT_TRUE(WaitForTrayIcon()) << Utf8(switches[i]) << ": the replacing start did not complete";
+    HWND popup = Capture(house, running);
+    EXPECT_NE(nullptr, popup) << "no popup after the replacing start " << Utf8(switches[i]);
+    if (popup) ExpectPopupPage(popup, L"house", L"Haus");
+  }
+
+  ProgramProcess closing, plain;
+  ASSERT_TRUE(closing.Launch(Folder(), L"-ca", why)) << why;
+  ASSERT_TRUE(closing.WaitForExit()) << "the closing start did not end";
+  ASSERT_TRUE(running->WaitForExit()) << "the closing start did not close the program";
+  ASSERT_TRUE(plain.Start(Folder(), L"", why)) << why;
+  ASSERT_TRUE(WaitForTrayIcon()) << "the plain start did not complete";
+  HWND popup = Capture(house, &plain);
+  EXPECT_NE(nullptr, popup) << "no popup after a closing start and a plain one";
+  if (popup) ExpectPopupPage(popup, L"house", L"Haus");
+  MouseTo(Away());
+  PostMessageW(plain.MainWindow(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(plain.WaitForExit()) << "the program did not close";
 }
 
 // The tray menu's cursor translator (its second item) switches grab off:
@@ -412,6 +482,7 @@ TEST_F(ClipboardRoad, AWordCopiedInNotepadShowsItsEntry) {
   // to: the entry is read where Open shows it.
   ExpectOpenShows(popup, L"house", L"Haus");
 }
+
 
 }  // namespace
 }  // namespace acceptance

@@ -1,5 +1,7 @@
 #include "app/views/WebViewQ.h"
 
+#include <algorithm>
+
 #include "app/views/LinkUrl.h"
 #include "app/views/ViewsEnv.h"
 #include "platform/htmlview/HtmlText.h"
@@ -31,6 +33,19 @@ void CWebViewQ::OnDocumentComplete(LPCWSTR lpszURL) {
   if (CWnd* parent = GetParent()) parent->PostMessage(WM_PAGE_READY, 0, LPARAM(m_hWnd));
 }
 
+namespace {
+
+// What a window's frame (its edges, not its scroll bars) adds to its client size.
+SIZE FrameOf(HWND window) {
+  RECT rect = {0, 0, 0, 0};
+  if (!window) return {0, 0};
+  const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)) & ~(WS_VSCROLL | WS_HSCROLL);
+  AdjustWindowRectEx(&rect, style, FALSE, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+  return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+}  // namespace
+
 bool CWebViewQ::ShowHtml(int& width, int& height, const wchar_t* html, const wchar_t* word, bool scrollTop,
                          SIZE limit) {
   width = height = 0;
@@ -41,24 +56,32 @@ bool CWebViewQ::ShowHtml(int& width, int& height, const wchar_t* html, const wch
   htmlview::Element* main = GetElement(L"main");
   if (!doc || !main || !GetBody()) return false;
   main->SetInnerHtml(html ? html : L"");
+  // The page lies inside the view's frame and its document window's (the
+  // sunken edge): measured as the page alone, the view was a few pixels
+  // short each way, and a page of two lines got a scroll bar and lost the
+  // ends of its lines under it.
+  const SIZE outer = FrameOf(m_hWnd), inner = FrameOf(GetDocumentWindow());
+  const SIZE frame = {outer.cx + inner.cx, outer.cy + inner.cy};
   // Measured on a page of its own size, not the view's: a size taken from
   // the page as it stands followed the last popup's, and every capture
   // narrowed the popup a little more.
   const int viewWidth = doc->ViewportWidth(), viewHeight = doc->ViewportHeight();
-  const int limitWidth = limit.cx > 0 ? limit.cx : 1, limitHeight = limit.cy > 0 ? limit.cy : 1;
-  doc->SetViewport(limitWidth, limitHeight);
-  int w = main->OffsetLeft() + main->MaxContentWidth();
-  if (w > limitWidth) w = limitWidth;
-  doc->SetViewport(w, limitHeight);
+  const int pageWidth = std::max<int>(limit.cx - frame.cx, 1), pageHeight = std::max<int>(limit.cy - frame.cy, 1);
+  doc->SetViewport(pageWidth, pageHeight);
+  const int natural = main->OffsetLeft() + main->MaxContentWidth();
+  int w = std::min(natural, pageWidth);
+  doc->SetViewport(w, pageHeight);
   int h = main->OffsetTop() + main->ScrollHeight();
-  if (h > limitHeight) {
-    h = limitHeight;
-    w += GetSystemMetrics(SM_CXVSCROLL);
+  if (h > pageHeight) {
+    // Cut at the limit: the scroll bar comes beside the page, within the limit.
+    const int bar = GetSystemMetrics(SM_CXVSCROLL);
+    w = std::min(natural, std::max(pageWidth - bar, 1)) + bar;
+    h = pageHeight;
   }
   doc->SetViewport(viewWidth, viewHeight);
   if (scrollTop) main->ScrollIntoView(true);
-  width = w;
-  height = h;
+  width = w + frame.cx;
+  height = h + frame.cy;
   return true;
 }
 

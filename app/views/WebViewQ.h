@@ -18,12 +18,13 @@ class CWebViewQ : public CHtmlWnd2 {
   ~CWebViewQ() override;
 
   bool IsReady() const { return m_bReady; }
-  // Shows html and reports the page size it wants within `limit`: the width
-  // of its longest line unwrapped, at most limit.cx (where it wraps), and its
-  // height at that width, at most limit.cy; a page cut there gets the scroll
-  // bar's width on top. The size follows from the content alone, never from
-  // the view's size now. False with both 0 before the shell has loaded or
-  // without the element "main".
+  // Shows html and reports the view size that shows the page whole within
+  // `limit`: the page's frame around the width of its longest line unwrapped,
+  // at most the limit (where it wraps), and its height at that width, at most
+  // the limit; a page cut there scrolls, its scroll bar beside the text. The
+  // size follows from the content alone, never from the view's size now.
+  // False with both 0 before the shell has loaded or without the element
+  // "main".
   bool ShowHtml(int& width, int& height, const wchar_t* html, const wchar_t* word, bool scrollTop, SIZE limit);
   std::wstring GetCurrentWord() const { return m_strWord; }
 

@@ -185,7 +185,11 @@ POINT CharCentre(HWND edit, int index) {
   POINT here = position(index), next = position(index + 1);
   int line = static_cast<int>(SendMessageW(edit, EM_LINEFROMCHAR, index, 0));
   int nextLineStart = static_cast<int>(SendMessageW(edit, EM_LINEINDEX, line + 1, 0));
-  int height = nextLineStart > index ? position(nextLineStart).y - here.y : 14;
+  // The next line's top gives the height; the edit control has no position
+  // for the end of its text (the empty line after the last line break), so
+  // the last line of a text gets the usual height.
+  const POINT below = nextLineStart > index ? position(nextLineStart) : here;
+  int height = below.y > here.y ? below.y - here.y : 14;
   POINT centre = {next.y == here.y && next.x > here.x ? (here.x + next.x) / 2 : here.x + 3, here.y + height / 2};
   ClientToScreen(edit, &centre);
   return centre;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "app/views/WebViewQ.h"
 #include "app/views/tests/ViewTestSupport.h"
 #include "dict/DictFile.h"
+#include "platform/htmlview/HtmlLayout.h"
 #include "platform/htmlview/HtmlText.h"
 #include "tools/DictWriter.h"
 
@@ -550,19 +552,27 @@ TEST_F(WebViewQTest, LoadsTheShellWithAWhiteContentArea) {
 // view's own size (the popup's last one) never enters it.
 TEST_F(WebViewQTest, ReportsTheContentSizeWithinTheLimitWhateverItsOwnSize) {
   LoadShell();
+  // The view's edges round its page: its size less its page's, on a page
+  // without a scroll bar.
+  int w = 0, h = 0;
+  ASSERT_TRUE(view.ShowHtml(w, h, L"x", L"x", true, {400, 300}));
+  view.MoveWindow(0, 0, 300, 200, TRUE);
+  viewtest::Pump();
+  RECT page = {};
+  GetClientRect(view.GetDocumentWindow(), &page);
+  const SIZE edge = {300 - page.right, 200 - page.bottom};
   const int bar = GetSystemMetrics(SM_CXVSCROLL);
   const struct {
     const wchar_t* html;
     int width, height;
   } cases[] = {
-      {L"<div style='width:150px; height:40px'>small</div>", 150, 40},
-      {L"<div style='width:900px; height:40px'>wide</div>", 400, 40},
-      {L"<div style='width:100px; height:900px'>tall</div>", 100 + bar, 300},
+      {L"<div style='width:150px; height:40px'>small</div>", 150 + edge.cx, 40 + edge.cy},
+      {L"<div style='width:900px; height:40px'>wide</div>", 400, 40 + edge.cy},
+      {L"<div style='width:100px; height:900px'>tall</div>", 100 + bar + edge.cx, 300},
   };
   for (const SIZE own : {SIZE{600, 500}, SIZE{200, 100}, SIZE{120, 60}}) {
     view.MoveWindow(0, 0, own.cx, own.cy, TRUE);
     for (const auto& c : cases) {
-      int w = 0, h = 0;
       ASSERT_TRUE(view.ShowHtml(w, h, c.html, L"word", true, {400, 300}));
       EXPECT_EQ(c.width, w) << "case " << (&c - cases) << " in a view of " << own.cx << "x" << own.cy;
       EXPECT_EQ(c.height, h) << "case " << (&c - cases) << " in a view of " << own.cx << "x" << own.cy;
@@ -570,12 +580,55 @@ TEST_F(WebViewQTest, ReportsTheContentSizeWithinTheLimitWhateverItsOwnSize) {
   }
   EXPECT_EQ(view.GetCurrentWord(), L"word");
   // Text wraps at the limit and is measured there.
-  int w = 0, h = 0;
   const std::wstring words = L"<p style='margin:0'>" + std::wstring(40, L'x') + L" " + std::wstring(40, L'y') + L"</p>";
   ASSERT_TRUE(view.ShowHtml(w, h, words.c_str(), L"x", true, {2000, 300}));
-  const int line = h;
+  const int line = h - edge.cy;
   ASSERT_TRUE(view.ShowHtml(w, h, words.c_str(), L"x", true, {w - 20, 300}));
-  EXPECT_EQ(2 * line, h) << "two lines at a narrower limit";
+  EXPECT_EQ(2 * line + edge.cy, h) << "two lines at a narrower limit";
+}
+
+// The popup gives its view the size the page asked for: the page then
+// shows whole, in a frame of its own, and only a page cut at the limit
+// scrolls (never sideways).
+TEST_F(WebViewQTest, AViewOfTheSizeAskedForShowsThePageWhole) {
+  LoadShell();
+  const std::wstring line = L"<p style='margin:0'>" + std::wstring(30, L'x') + L" " + std::wstring(30, L'y') + L"</p>";
+  const struct {
+    const char* name;
+    std::wstring html;
+    bool scrolls;
+  } cases[] = {
+      {"no match",
+       L"<div style='padding:6px 10px; white-space:nowrap'>No dictionary has an entry for <b>xyzzyq</b>.</div>"
+       L"<div style='padding:2px 10px 6px 10px; white-space:nowrap'><img src='web.png' width='16' height='16' "
+       L"align='absmiddle'> <a href='app://websearch/'>Search the web</a> &nbsp; <img src='tt.png' width='16' "
+       L"height='16' align='absmiddle'> <a href='app://texttranslation/'>Translate the text</a></div>",
+       false},
+      {"small", L"<div style='width:150px; height:40px'>small</div>", false},
+      {"wrapped at the limit", line + line + line + line, false},
+      {"tall", L"<div style='width:100px; height:900px'>tall</div>", true},
+      {"long, wrapped at the limit", line + line + line + line + line + line + line + line + line + line + line + line,
+       true},
+  };
+  for (const auto& c : cases) {
+    int w = 0, h = 0;
+    ASSERT_TRUE(view.ShowHtml(w, h, c.html.c_str(), L"word", true, {400, 300}));
+    view.MoveWindow(0, 0, w, h, TRUE);
+    viewtest::Pump();
+    htmlview::Document* doc = view.GetHtmlDocument();
+    const bool bar = (GetWindowLongPtrW(view.GetDocumentWindow(), GWL_STYLE) & WS_VSCROLL) != 0;
+    EXPECT_EQ(c.scrolls, bar) << c.name << ": the scroll bar in a view of " << w << "x" << h;
+    // The text as laid out for the view: its right and bottom ends.
+    int right = 0, bottom = 0;
+    for (const htmlview::FlatFrag& f : doc->Engine().TextFragments()) {
+      right = std::max(right, f.x + f.frag->w);
+      bottom = std::max(bottom, f.y + f.frag->h);
+    }
+    EXPECT_LE(right, doc->ViewportWidth()) << c.name << " in a view of " << w << "x" << h;
+    if (!c.scrolls) EXPECT_LE(bottom, doc->ViewportHeight()) << c.name << " in a view of " << w << "x" << h;
+    EXPECT_LE(w, 400) << c.name;
+    EXPECT_LE(h, 300) << c.name;
+  }
 }
 
 TEST_F(WebViewQTest, LinksGoToThePopupOrTheMainWindow) {
