@@ -4,7 +4,8 @@
 // check the program makes after start-up meet the server while a prober asks
 // the main window for an answer again and again, each within 100 ms; the form
 // ends with a text of its own (an error, or the reply of a Translate again),
-// the update server sees the check end, and the program still runs.
+// the update server sees the check end, and the program still runs and
+// looks words up.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -201,6 +202,9 @@ TEST_P(HostileServerRoad, TheWindowAnswersThroughoutAndTheProgramLives) {
   // The check after start-up meets the same server and ends.
   EXPECT_TRUE(WaitFor([&] { return update_.Answered() >= 1; }, kStartDeadlineMs))
       << "the update check took " << update_.Connections() << " connection(s) and did not end";
+  // And the program goes on working: a lookup after both.
+  MainWindow window = Window();
+  EXPECT_TRUE(window.LookUp(L"house") && window.WaitForPageText(L"Haus", text)) << "after: " << Utf8(text);
   prober.Stop();
   EXPECT_TRUE(program_.IsRunning()) << "the program ended";
   EXPECT_GT(prober.Probes(), 0);
