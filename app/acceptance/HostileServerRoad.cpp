@@ -111,7 +111,9 @@ struct HostileCase {
 std::vector<HostileCase> Cases() {
   const ScriptedAnswer amplifier({"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n" +
                                    Repeat("FFFFFFFFFFFFFFFE\r\n", 20000) + "0\r\n\r\n"});
-  const ScriptedAnswer endless = Endless("HTTP/1.1 200 OK\r\n\r\n", std::string(65536, 'x'));
+  // The endless answers pause a millisecond between two 64 KB writes: fast
+  // enough, and the road's own threads (the prober) still get the processor.
+  const ScriptedAnswer endless = Endless("HTTP/1.1 200 OK\r\n\r\n", std::string(65536, 'x'), 1);
   // The silent update check ends only with its idle time-out (30 s).
   const ScriptedAnswer silent({}, 0, ScriptedAnswer::kStall);
   const ScriptedAnswer flood({"HTTP/1.1 200 OK\r\n" + Cookies(100000) + "\r\n"});
@@ -124,7 +126,7 @@ std::vector<HostileCase> Cases() {
       // The cookies taken, then a body: for Translate it drips on until
       // Translate again; the update check meets it endless.
       {"CookieFloodThenTranslateAgain", Endless(cookies, "x", 50), true, kReply,
-       Endless(cookies, std::string(65536, 'x'))},
+       Endless(cookies, std::string(65536, 'x'), 1)},
   };
 }
 
