@@ -448,8 +448,10 @@ bool CTextTranslator::IsProxyAuthRequest(uint32_t requestNumber, std::string& re
 bool CTextTranslator::ParseResult(int httpResult, uint32_t requestNumber) {
   // The worker goes first: the response is never read while it can still write.
   m_http.StopThread();
-  if (requestNumber != m_http.GetRequestNumber() || httpResult != kHttpResultOk || !m_http.IsResponseComplete())
-    return false;
+  if (requestNumber != m_http.GetRequestNumber() || httpResult != kHttpResultOk) return false;
+  // An answer that came (a broken one too) leaves no earlier translation behind.
+  m_resultText.clear();
+  if (!m_http.IsResponseComplete()) return false;
   CXmlNode* engine = GetCurrentEngine();
   CXmlNode* reply = engine ? PairChild(engine, L"response", m_langSrc + L"2" + m_langDest) : nullptr;
   CXmlNode* pattern = reply ? reply->FindPath(L"/parse_result/regex") : nullptr;
@@ -461,7 +463,6 @@ bool CTextTranslator::ParseResult(int httpResult, uint32_t requestNumber) {
   if (response.GetBody(body, 0, length) < length) return false;
   std::wstring text;
   MultiByteToWString(text, body.data(), static_cast<int>(body.size()), CodePageOf(charset), 0);
-  m_resultText.clear();
 
   std::wstring patternText;
   pattern->GetText(patternText);

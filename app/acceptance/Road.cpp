@@ -10,6 +10,9 @@ namespace {
 std::wstring TestName() {
   const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
   std::string name = info ? std::string(info->test_suite_name()) + "-" + info->name() : "road";
+  // Parameterized roads are named Prefix/Suite.Case/Param: no folders.
+  for (char& c : name)
+    if (c == '/') c = '-';
   return std::wstring(name.begin(), name.end());
 }
 

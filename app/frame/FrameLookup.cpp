@@ -250,8 +250,12 @@ LRESULT CMainFrame::OnTextTranslationResult(WPARAM wParam, LPARAM lParam) {
       if (parsed) {
         const wchar_t* direction = IsArabic(translator->GetTargetLanguage()) ? L"rtl" : L"ltr";
         html = std::wstring(L"<div dir=\"") + direction + L"\">" + result + L"</div>";
-      } else {
+      } else if (!result.empty()) {
         html = result;
+      } else {
+        // A broken answer (a chunked body that never ends well): no page of
+        // its own to show, so the form says the request failed.
+        translator->BuildUiPage(html, L"err_msg", UiText(L"TextTranslation", L"RequestFailed"));
       }
       break;
     }

@@ -153,6 +153,7 @@ void TestServer::Answer(SOCKET client) {
     shutdown(client, SD_SEND);
   }
   closesocket(client);
+  ++m_answered;
 }
 
 std::string GzipBytes(const std::string& data) {

@@ -45,6 +45,8 @@ class TestServer {
   std::vector<std::string> Requests();
   std::string LastRequest();
   int Connections() const { return m_connections; }
+  // Connections played to their end: the answer sent or the client gone.
+  int Answered() const { return m_answered; }
   // Bytes sent on all connections so far.
   uint64_t BytesSent() const { return m_bytesSent; }
 
@@ -59,6 +61,7 @@ class TestServer {
   uint16_t m_port = 0;
   std::atomic<bool> m_stop{false};
   std::atomic<int> m_connections{0};
+  std::atomic<int> m_answered{0};
   std::atomic<uint64_t> m_bytesSent{0};
   std::mutex m_lock;
   std::vector<ScriptedAnswer> m_queue;

@@ -244,6 +244,12 @@ TEST_F(TranslatorTest, RepliesThatCarryNoTranslation) {
     EXPECT_FALSE(translator.ParseResult(kHttpResultStatus, translator.GetRequestNumber()));
     EXPECT_EQ(Result(), L"earlier");
   }
+  // A chunked body whose size no body can have: an answer, but no translation
+  // and nothing of the earlier one.
+  web.Route("/t", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nFFFFFFFFFFFFFFFE\r\n<t>x</t>\r\n0\r\n\r\n");
+  EXPECT_EQ(TranslateAndWait(L"a"), kHttpResultOk);
+  EXPECT_FALSE(translator.ParseResult(kHttpResultOk, translator.GetRequestNumber()));
+  EXPECT_EQ(Result(), L"");
   web.Route("/t", HttpOk("<html>no markers</html>"));
   EXPECT_EQ(TranslateAndWait(L"<b>x</b> y@z"), kHttpResultOk);
   EXPECT_FALSE(translator.ParseResult(kHttpResultOk, translator.GetRequestNumber()));
