@@ -18,7 +18,6 @@
 
 #include "app/acceptance/CopySettings.h"
 #include "app/acceptance/Road.h"
-#include "app/popup/PopupRes.h"
 #include "http/tests/TestServer.h"
 
 namespace acceptance {
@@ -32,30 +31,6 @@ constexpr wchar_t kReply[] = L"Guten Morgen";
 constexpr UINT kProbeMs = 100;
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
-
-std::string Repeat(const std::string& unit, size_t times) {
-  std::string out;
-  out.reserve(unit.size() * times);
-  for (size_t i = 0; i < times; ++i) out += unit;
-  return out;
-}
-
-// After its first write, the answer sends `unit` again and again, pauseMs
-// apart, until the client goes away.
-ScriptedAnswer Endless(std::string start, std::string unit, int pauseMs = 0) {
-  ScriptedAnswer answer({std::move(start)}, pauseMs);
-  answer.stream = [unit](std::string& more) {
-    more = unit;
-    return true;
-  };
-  return answer;
-}
-
-std::string Cookies(size_t count) {
-  std::string out;
-  for (size_t i = 0; i < count; ++i) out += "Set-Cookie: c" + std::to_string(i) + "=v; path=/\r\n";
-  return out;
-}
 
 ScriptedAnswer Reply() {
   const std::string body = "<html><result>Guten Morgen</result></html>";
@@ -147,32 +122,6 @@ class HostileServerRoad : public Road, public ::testing::WithParamInterface<size
     ASSERT_TRUE(SetSetting(Folder() + L"config.ini", L"Connection", L"EnableUpdate", L"y"));
   }
 
-  HWND TextBox() { return Control(Window().ResultPage(), L"Edit"); }
-  std::vector<HWND> Lists() { return Controls(Window().ResultPage(), L"ComboBox"); }
-
-  // The form for a looked-up word, opened by the view bar's button.
-  bool OpenFormWith(const std::wstring& word) {
-    MainWindow window = Window();
-    std::wstring text;
-    if (!window.LookUp(word) || !window.WaitForPageText(L"Haus", text)) return false;
-    HWND button = window.Button(IDC_VIEW_TRANSLATE);
-    if (!button) return false;
-    Click(button);
-    return WaitFor([&] { return TextBox() && WindowText(TextBox()) == word && Lists().size() == 3; });
-  }
-
-  // The form's Translate link: the words right of the target-language list.
-  void ClickTranslate() {
-    HWND page = Window().ResultPage();
-    RECT list = ScreenRect(Lists()[2]), client = {};
-    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&list), 2);
-    GetClientRect(page, &client);
-    const RECT right = {list.right + 2, list.top, client.right, list.bottom};
-    std::vector<RECT> words = InkWords(page, right);
-    ASSERT_FALSE(words.empty()) << "nothing right of the target-language list";
-    Click(page, (words[0].left + words[0].right) / 2, (words[0].top + words[0].bottom) / 2);
-  }
-
   // The page shows part and no longer the waiting text.
   bool Shows(const wchar_t* part, std::wstring& text) {
     text = Window().PageText();
@@ -186,18 +135,18 @@ class HostileServerRoad : public Road, public ::testing::WithParamInterface<size
 
 TEST_P(HostileServerRoad, TheWindowAnswersThroughoutAndTheProgramLives) {
   const HostileCase c = Cases()[GetParam()];
-  ASSERT_TRUE(OpenFormWith(L"house")) << "no form for the looked-up word";
+  ASSERT_TRUE(Window().OpenTranslationForm(L"house", L"Haus")) << "no form for the looked-up word";
   WindowProber prober(Window().Frame());
   std::wstring text;
 
-  ClickTranslate();
+  ASSERT_TRUE(Window().ClickTranslate()) << "no Translate link on the form";
   if (c.again) {
     // The server holds the request, the form waits; Translate again ends it.
     ASSERT_TRUE(WaitFor([&] {
       text = Window().PageText();
       return engine_.Connections() >= 1 && text.find(kWaiting) != std::wstring::npos;
     })) << "the server got no request: " << Utf8(text);
-    ClickTranslate();
+    ASSERT_TRUE(Window().ClickTranslate()) << "no Translate link on the form";
   }
   EXPECT_TRUE(WaitFor([&] { return Shows(c.end, text); })) << "the form shows: " << Utf8(text);
 

@@ -124,4 +124,31 @@ bool MainWindow::ChooseFromMainMenu(MainMenuItem item) {
   return true;
 }
 
+HWND MainWindow::FormTextBox() const { return Control(ResultPage(), L"Edit"); }
+
+std::vector<HWND> MainWindow::FormLists() const { return Controls(ResultPage(), L"ComboBox"); }
+
+bool MainWindow::OpenTranslationForm(const std::wstring& word, const std::wstring& shown) {
+  std::wstring text;
+  if (!LookUp(word) || !WaitForPageText(shown, text)) return false;
+  HWND button = Button(IDC_VIEW_TRANSLATE);
+  if (!button) return false;
+  Click(button);
+  return WaitFor([&] { return FormTextBox() && WindowText(FormTextBox()) == word && FormLists().size() == 3; });
+}
+
+bool MainWindow::ClickTranslate() {
+  HWND page = ResultPage();
+  const std::vector<HWND> lists = FormLists();
+  if (lists.size() != 3) return false;
+  RECT list = ScreenRect(lists[2]), client = {};
+  MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&list), 2);
+  GetClientRect(page, &client);
+  const RECT right = {list.right + 2, list.top, client.right, list.bottom};
+  const std::vector<RECT> words = InkWords(page, right);
+  if (words.empty()) return false;
+  Click(page, (words[0].left + words[0].right) / 2, (words[0].top + words[0].bottom) / 2);
+  return true;
+}
+
 }  // namespace acceptance

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace acceptance {
 
@@ -40,6 +41,17 @@ class MainWindow {
   // An item of the main menu chosen with the keyboard.
   bool ChooseFromMainMenu(MainMenuItem item);
   bool ChooseExit() { return ChooseFromMainMenu(kMenuExit); }
+
+  // The translation form on the result page: its text box, and its lists of
+  // engines, source and target languages.
+  HWND FormTextBox() const;
+  std::vector<HWND> FormLists() const;
+  // The form for a looked-up word (once its page shows `shown`), opened by
+  // the view bar's Translate button; false when it did not come.
+  bool OpenTranslationForm(const std::wstring& word, const std::wstring& shown);
+  // The form's Translate link clicked: the words right of the target-language
+  // list; false when the form shows none.
+  bool ClickTranslate();
 
  private:
   HWND frame_;

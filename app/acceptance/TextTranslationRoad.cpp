@@ -97,8 +97,8 @@ class TextTranslationRoad : public Road {
 
   // The form's controls on the result page: the text box, and the lists of
   // engines, source and target languages.
-  HWND TextBox() { return Control(Window().ResultPage(), L"Edit"); }
-  std::vector<HWND> Lists() { return Controls(Window().ResultPage(), L"ComboBox"); }
+  HWND TextBox() { return Window().FormTextBox(); }
+  std::vector<HWND> Lists() { return Window().FormLists(); }
 
   bool WaitForForm() {
     return WaitFor([this] { return TextBox() != nullptr && Lists().size() == 3; });
@@ -113,29 +113,6 @@ class TextTranslationRoad : public Road {
     if (!WaitFor([list] { return !IsDropped(list) && FocusOf(list) == list; })) return false;
     PressKey(key);
     return true;
-  }
-
-  // The form's Translate link: the words right of the target-language list.
-  void ClickTranslate() {
-    HWND page = Window().ResultPage();
-    RECT list = ScreenRect(Lists()[2]), client = {};
-    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&list), 2);
-    GetClientRect(page, &client);
-    const RECT right = {list.right + 2, list.top, client.right, list.bottom};
-    std::vector<RECT> words = InkWords(page, right);
-    ASSERT_FALSE(words.empty()) << "nothing right of the target-language list";
-    Click(page, (words[0].left + words[0].right) / 2, (words[0].top + words[0].bottom) / 2);
-  }
-
-  // The form for a looked-up word, opened by the view bar's button.
-  bool OpenFormWith(const std::wstring& word) {
-    MainWindow window = Window();
-    std::wstring text;
-    if (!window.LookUp(word) || !window.WaitForPageText(L"Haus", text)) return false;
-    HWND button = window.Button(IDC_VIEW_TRANSLATE);
-    if (!button) return false;
-    Click(button);
-    return WaitFor([&] { return TextBox() && WindowText(TextBox()) == word && Lists().size() == 3; });
   }
 
   // Waits until the page shows part (and no longer the waiting text).
@@ -193,7 +170,7 @@ TEST_F(TextTranslationRoad, GuideRowOpensTheFormWhoseListsAndTranslateWork) {
   EXPECT_TRUE(WaitFor([&] { return ComboItems(lists[2]).size() == 2; }))
       << "targets of " << Utf8(WindowText(lists[1])) << ": " << Joined(ComboItems(lists[2]));
   // The first translation: the loopback engine's reply, for the chosen pair.
-  ClickTranslate();
+  ASSERT_TRUE(Window().ClickTranslate()) << "no Translate link on the form";
   std::wstring text;
   EXPECT_TRUE(WaitForAnswer(Wide(kReply), text)) << "after Translate: " << Utf8(text);
   const std::string request = server_.LastRequest();
@@ -202,7 +179,7 @@ TEST_F(TextTranslationRoad, GuideRowOpensTheFormWhoseListsAndTranslateWork) {
   Screenshot(L"reply");
 
   // A request the engine fails (status 500) shows its error.
-  ClickTranslate();
+  ASSERT_TRUE(Window().ClickTranslate()) << "no Translate link on the form";
   EXPECT_TRUE(WaitForAnswer(kRequestFailed, text)) << "after a failed request: " << Utf8(text);
   EXPECT_EQ(text.find(Wide(kReply)), std::wstring::npos) << Utf8(text);
 
@@ -211,7 +188,7 @@ TEST_F(TextTranslationRoad, GuideRowOpensTheFormWhoseListsAndTranslateWork) {
   EXPECT_TRUE(WaitFor([&] { return WindowText(lists[0]) == L"Second Engine"; })) << Utf8(WindowText(lists[0]));
   EXPECT_TRUE(WaitFor([&] { return ComboItems(lists[1]).size() == 1 && ComboItems(lists[2]).size() == 1; }))
       << "sources: " << Joined(ComboItems(lists[1])) << "; targets: " << Joined(ComboItems(lists[2]));
-  ClickTranslate();
+  ASSERT_TRUE(Window().ClickTranslate()) << "no Translate link on the form";
   EXPECT_TRUE(WaitForAnswer(kConnectFailed, text)) << "after a refused connection: " << Utf8(text);
   Screenshot(L"refused");
 
@@ -258,8 +235,8 @@ class WrappedProxyPortRoad : public TextTranslationRoad {
 };
 
 TEST_F(WrappedProxyPortRoad, NothingGoesToTheWrappedPort) {
-  ASSERT_TRUE(OpenFormWith(L"house")) << "no form for the looked-up word";
-  ClickTranslate();
+  ASSERT_TRUE(Window().OpenTranslationForm(L"house", L"Haus")) << "no form for the looked-up word";
+  ASSERT_TRUE(Window().ClickTranslate()) << "no Translate link on the form";
   std::wstring text;
   EXPECT_TRUE(WaitForAnswer(kConnectFailed, text)) << "after Translate: " << Utf8(text);
   EXPECT_EQ(wrapped_.Connections(), 0) << wrapped_.LastRequest();
@@ -297,7 +274,7 @@ class ProxyAuthRoad : public TextTranslationRoad {
 
   // Translate, then the credentials dialog: null when it did not come.
   HWND TranslateAndWaitForDialog() {
-    ClickTranslate();
+    if (!Window().ClickTranslate()) return nullptr;
     return WaitForTopWindow(program_.Id(), L"#32770", kProxyTitle);
   }
 
@@ -324,7 +301,7 @@ class ProxyAuthRoad : public TextTranslationRoad {
 };
 
 TEST_F(ProxyAuthRoad, AsksForCredentialsAndSaysWhatTheProxyRefused) {
-  ASSERT_TRUE(OpenFormWith(L"house")) << "no form for the looked-up word";
+  ASSERT_TRUE(Window().OpenTranslationForm(L"house", L"Haus")) << "no form for the looked-up word";
   std::wstring text;
 
   // Cancelled: what the proxy wants, and where to give it.
@@ -355,7 +332,7 @@ TEST_F(ProxyAuthRoad, AsksForCredentialsAndSaysWhatTheProxyRefused) {
 
   // Remembered: the next translation goes through at once.
   const int before = proxy_.Connections();
-  ClickTranslate();
+  ASSERT_TRUE(Window().ClickTranslate()) << "no Translate link on the form";
   EXPECT_TRUE(WaitFor([&] { return proxy_.Connections() == before + 1; }));
   EXPECT_TRUE(WaitForAnswer(Wide(kReply), text)) << Utf8(text);
   EXPECT_NE(proxy_.LastRequest().find(kProxyCredentials), std::string::npos) << proxy_.LastRequest();

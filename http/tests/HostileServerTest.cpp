@@ -62,29 +62,6 @@ class PeakMemory {
   std::thread m_thread;
 };
 
-std::string Repeat(const std::string& unit, size_t times) {
-  std::string out;
-  out.reserve(unit.size() * times);
-  for (size_t i = 0; i < times; ++i) out += unit;
-  return out;
-}
-
-// After its writes, the answer sends `unit` again and again.
-ScriptedAnswer Endless(std::string start, std::string unit, int pauseMs = 0) {
-  ScriptedAnswer answer({std::move(start)}, pauseMs);
-  answer.stream = [unit](std::string& more) {
-    more = unit;
-    return true;
-  };
-  return answer;
-}
-
-std::string Cookies(size_t count) {
-  std::string out;
-  for (size_t i = 0; i < count; ++i) out += "Set-Cookie: c" + std::to_string(i) + "=v; path=/\r\n";
-  return out;
-}
-
 const std::string kChunkedHeader = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
 
 void Prepare(CHttpClient& client, const std::string& url) {

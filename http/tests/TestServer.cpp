@@ -169,3 +169,25 @@ std::string GzipBytes(const std::string& data) {
   deflateEnd(&z);
   return out;
 }
+
+std::string Repeat(const std::string& unit, size_t times) {
+  std::string out;
+  out.reserve(unit.size() * times);
+  for (size_t i = 0; i < times; ++i) out += unit;
+  return out;
+}
+
+std::string Cookies(size_t count) {
+  std::string out;
+  for (size_t i = 0; i < count; ++i) out += "Set-Cookie: c" + std::to_string(i) + "=v; path=/\r\n";
+  return out;
+}
+
+ScriptedAnswer Endless(std::string start, std::string unit, int pauseMs) {
+  ScriptedAnswer answer({std::move(start)}, pauseMs);
+  answer.stream = [unit](std::string& more) {
+    more = unit;
+    return true;
+  };
+  return answer;
+}

@@ -81,3 +81,10 @@ struct WinsockScope {
 };
 
 std::string GzipBytes(const std::string& data);
+
+// What misbehaving servers send: `unit` `times` over; `count` Set-Cookie
+// header lines; an answer that, after its first write, sends `unit` again and
+// again, pauseMs apart, until the client goes away.
+std::string Repeat(const std::string& unit, size_t times);
+std::string Cookies(size_t count);
+ScriptedAnswer Endless(std::string start, std::string unit, int pauseMs = 0);
