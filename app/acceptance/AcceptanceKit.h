@@ -26,6 +26,8 @@ constexpr DWORD kDeadlineMs = 30000;
 
 // For the messages of failed checks.
 std::string Utf8(const std::wstring& text);
+// ASCII text (an address, a number) widened as it stands.
+inline std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 // Polls condition until it holds or the deadline passes; its last answer.
 bool WaitFor(const std::function<bool()>& condition, DWORD deadlineMs = kDeadlineMs);

@@ -23,14 +23,9 @@
 namespace acceptance {
 namespace {
 
-constexpr wchar_t kShippedEngineUrl[] = L"http://translate.quorindo.example/translate";
-constexpr wchar_t kWaiting[] = L"Translating, please wait...";
-constexpr wchar_t kConnectFailed[] = L"The translation service cannot be reached.";
-constexpr wchar_t kRequestFailed[] = L"The translation service did not answer the request.";
 constexpr wchar_t kReply[] = L"Guten Morgen";
 constexpr UINT kProbeMs = 100;
 
-std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 ScriptedAnswer Reply() {
   const std::string body = "<html><result>Guten Morgen</result></html>";

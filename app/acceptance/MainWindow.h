@@ -13,6 +13,13 @@ namespace acceptance {
 // each with that many presses of Up.
 enum MainMenuItem { kMenuExit = 1, kMenuAbout = 2, kMenuConfiguration = 5, kMenuDictionaries = 6 };
 
+// The translation form's texts as shipped, and the shipped engine's address
+// that roads point at a local server.
+constexpr wchar_t kShippedEngineUrl[] = L"http://translate.quorindo.example/translate";
+constexpr wchar_t kWaiting[] = L"Translating, please wait...";
+constexpr wchar_t kConnectFailed[] = L"The translation service cannot be reached.";
+constexpr wchar_t kRequestFailed[] = L"The translation service did not answer the request.";
+
 class MainWindow {
  public:
   explicit MainWindow(HWND frame) : frame_(frame) {}

@@ -23,14 +23,9 @@
 namespace acceptance {
 namespace {
 
-constexpr wchar_t kShippedEngineUrl[] = L"http://translate.quorindo.example/translate";
-constexpr wchar_t kWaiting[] = L"Translating, please wait...";
-constexpr wchar_t kConnectFailed[] = L"The translation service cannot be reached.";
-constexpr wchar_t kRequestFailed[] = L"The translation service did not answer the request.";
 constexpr char kReply[] = "Guten Morgen";
 constexpr int kPopupTranslateButton = 172;
 
-std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 // A port of the loopback that refuses connections: bound, never listening.
 class RefusingPort {
